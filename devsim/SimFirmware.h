@@ -16,11 +16,30 @@ struct SimReply {
 // What the firmware asks the transport to do after a report.
 enum class SimAction { None, Unplug };
 
+// Lets the firmware act on its own: a consumer-control notice (usage 1025 on an on-board profile
+// change, 1028) on the device's notification interface, or an unplug.
+class SimDeviceEvents {
+public:
+    virtual ~SimDeviceEvents() = default;
+    virtual void SendNotice(uint16_t usage) = 0;
+    virtual void RequestUnplug() = 0;
+};
+
 class SimInterfaceHandler {
 public:
     virtual ~SimInterfaceHandler() = default;
     // The host wrote an output report (byte 0 = report ID). Fill the replies to deliver.
     virtual SimAction OnOutputReport(const std::vector<uint8_t>& report, std::vector<SimReply>& replies) = 0;
+    // Given once by the simulator before the first report; lives as long as the handler.
+    virtual void SetEvents(SimDeviceEvents* events) { (void)events; }
+    // A command from nq501-devsim or a test ("refuse 0xff 3", "delay 1500", "profile 2", ...).
+    // Returns the text to print; "unknown command" when it is not the firmware's.
+    virtual std::string Control(const std::vector<std::string>& args) { (void)args; return "unknown command"; }
+    // Memory image, so a simulated device keeps its state across runs.
+    virtual std::vector<uint8_t> SaveMemory() const { return {}; }
+    virtual bool LoadMemory(const std::vector<uint8_t>& image) { (void)image; return false; }
+    // Human-readable dump of the memory ("dump" command).
+    virtual std::string DumpMemory() const { return {}; }
 };
 
 // Identity of a simulated device, enough for the firmware to choose its behaviour.
