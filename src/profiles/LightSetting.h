@@ -2,6 +2,7 @@
 // The 31-byte lighting record shared by profiles, devices and the light list.
 // Main zone bytes 0-11, logo zone 12-21, St zone 22-30.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace nq {
