@@ -1,0 +1,148 @@
+#pragma once
+// The vendor command channel of one device: 64-byte output reports with report ID 4 answered by
+// one 64-byte input report each.
+//
+// Request: [0] 4, [1..2] checksum (low byte first), [3] command, [4] data bytes in this report
+// (0..56), [5..6] offset (low byte first), [7] 0, [8..63] data. The checksum is the 16-bit sum of
+// bytes 3..63 exactly as sent. A chunked operation clears its request buffer once, so a short last
+// chunk still carries the tail of the chunk before it (and the checksum covers it).
+// Reply: [3] echoed command, [7] status (0xFF refused -> -102, 0xFE refused -> -103), [8..63] data.
+//
+// Locks: transactionLock around the write of a request and, separately, around the read of its
+// reply; commandLock around each transaction of a configuration command; lightingLock around each
+// transaction of commands 11 and 18. Lock order: operation lock, then transactionLock.
+// While any Transact runs (busy), lighting stream chunks are dropped instead of queued.
+//
+// Every operation returns a Result code (common/Result.h); QueryLink and SetTransferLength a bool.
+#include "common/Result.h"
+#include "hid/DeviceInfo.h"
+#include "hid/HidDevice.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+namespace nq {
+
+enum CommandCode : uint8_t {
+    CMD_BATCH_BEGIN = 1,
+    CMD_BATCH_END = 2,
+    CMD_READ_DEVICE_INFO = 3,
+    CMD_READ_CONFIG = 5,
+    CMD_WRITE_CONFIG = 6,
+    CMD_READ_KEYMAP = 7,
+    CMD_WRITE_KEYMAP = 9,
+    CMD_WRITE_KEY_COLOURS = 11,
+    CMD_STREAM_LIGHTING = 18,
+    CMD_WRITE_MACROS = 21,
+    CMD_WRITE_RECOIL = 23,
+    CMD_READ_STATUS = 26,
+    CMD_READ_KEY_INDEX = 27,
+    CMD_HOST_LIGHTING = 28,
+    CMD_QUERY_LINK = 170,
+};
+
+class CommandChannel {
+public:
+    static constexpr size_t kReportSize = 64;
+    static constexpr uint8_t kReportId = 4;
+    static constexpr size_t kHeaderSize = 8;
+    static constexpr uint8_t kChunkSize = 56;
+    static constexpr uint16_t kMaxTransferLength = 512;
+    static constexpr uint32_t kTimeoutMs = 1000;
+    static constexpr uint32_t kWirelessTimeoutMs = 5000;
+    static constexpr uint8_t kStatusRefusedFF = 0xFF;
+    static constexpr uint8_t kStatusRefusedFE = 0xFE;
+    static constexpr uint8_t kLinked = 0xFF;
+
+    CommandChannel();
+    ~CommandChannel();
+    CommandChannel(const CommandChannel&) = delete;
+    CommandChannel& operator=(const CommandChannel&) = delete;
+
+    // The checksum of a 64-byte request: sum of bytes 3..63, modulo 65536.
+    static uint16_t Checksum(const uint8_t* report);
+    // Clears `report` (64 bytes) and fills the header and checksum of a request without data.
+    static void BuildRequest(uint8_t* report, uint8_t command, uint8_t length, uint16_t offset);
+    // Recomputes bytes 1..2 of a filled request.
+    static void StoreChecksum(uint8_t* report);
+
+    // The single primitive: writes one request (up to 64 bytes, zero-padded) and reads its reply.
+    // A reply whose byte 3 differs from the request's leads to one more read, never more.
+    int Transact(const uint8_t* request, size_t requestLength, uint8_t* reply, size_t replyLength,
+                 size_t* count = nullptr);
+    // Lighting stream transaction: no log, no busy flag, one read, always 1000 ms.
+    int TransactQuiet(const uint8_t* request, size_t requestLength, uint8_t* reply, size_t replyLength,
+                      size_t* count = nullptr);
+
+    int BatchBegin();
+    int BatchEnd(); // waits 10 ms before sending
+    int EnterHostLighting();
+    int ReadDeviceInfo(DeviceInfo& info);
+    int ReadConfig(uint8_t* out, size_t length, uint16_t offset);
+    int WriteConfig(const uint8_t* data, size_t length, uint16_t offset);
+    int ReadKeymap(uint8_t* out);                      // TransferLength() bytes
+    int ReadKeyIndex(uint8_t* out);                    // TransferLength() / 3 bytes
+    int WriteKeymap(const uint8_t* data, int bank);    // TransferLength() bytes; bank must be 0
+    int WriteMacros(const uint8_t* image, size_t length);
+    int WriteRecoil(const uint8_t* image, size_t length);
+    int WriteKeyColours(const uint8_t* data, size_t length, int slot, size_t slotSize);
+    int StreamLighting(const uint8_t* frame, size_t length);
+    int ReadStatus(uint8_t* out, size_t length, uint16_t offset); // one report, length <= 56
+    bool QueryLink();
+
+    // Length of the key map operations; refused (false, unchanged) above 512.
+    bool SetTransferLength(size_t n);
+    uint16_t TransferLength() const { return m_transferLength.load(); }
+
+    // Connection logic: opens the vendor interface (read, write, overlapped, not exclusive) under
+    // transactionLock and sets isOpen on success. A channel already open is closed first.
+    bool Open(const std::string& path);
+    // Clears isOpen, then closes the interface; this wakes a transfer waiting on it.
+    void Close();
+
+    bool IsOpen() const { return m_isOpen.load(); }
+    void SetOpen(bool open) { m_isOpen.store(open); }
+    bool WirelessLink() const { return m_wirelessLink.load(); }
+    void SetWirelessLink(bool wireless) { m_wirelessLink.store(wireless); }
+    bool LightingSynced() const { return m_lightingSynced.load(); }
+    void SetLightingSynced(bool synced) { m_lightingSynced.store(synced); }
+    // True while any Transact runs, or while the flag was raised with SetBusy.
+    bool Busy() const { return m_running.load() > 0 || m_busy.load(); }
+    void SetBusy(bool busy) { m_busy.store(busy); }
+    // Time limit of each write and read of Transact: 5000 ms on a wireless link, else 1000 ms.
+    uint32_t TimeoutMs() const { return WirelessLink() ? kWirelessTimeoutMs : kTimeoutMs; }
+    uint8_t ChunkSize() const { return kChunkSize; }
+
+    HidDevice& Hid() { return m_hid; }
+    std::mutex& TransactionLock() { return m_transactionLock; }
+    std::mutex& CommandLock() { return m_commandLock; }
+    std::mutex& LightingLock() { return m_lightingLock; }
+
+private:
+    enum class LockKind { Command, Lighting, None };
+    enum class Direction { Read, Write };
+
+    int SimpleCommand(uint8_t command);
+    // Runs one chunked operation: total bytes from base, `data` for writes or `out` for reads.
+    int Chunked(uint8_t command, LockKind lock, uint16_t base, size_t total, const uint8_t* data, uint8_t* out);
+    int LockedTransact(LockKind lock, const uint8_t* request, uint8_t* reply);
+    std::mutex* LockFor(LockKind lock);
+    static int StatusResult(const uint8_t* reply);
+    static void LogReport(const char* title, const uint8_t* report);
+
+    HidDevice m_hid;
+    std::mutex m_transactionLock;
+    std::mutex m_commandLock;
+    std::mutex m_lightingLock;
+    std::atomic<uint16_t> m_transferLength{kMaxTransferLength};
+    std::atomic<bool> m_busy{false};
+    std::atomic<int> m_running{0};
+    std::atomic<bool> m_isOpen{false};
+    std::atomic<bool> m_lightingSynced{false};
+    std::atomic<bool> m_wirelessLink{false};
+};
+
+} // namespace nq
