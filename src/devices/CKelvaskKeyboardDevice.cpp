@@ -1,0 +1,15 @@
+#include "devices/CKelvaskKeyboardDevice.h"
+
+namespace nq {
+
+CKelvaskKeyboardDevice::CKelvaskKeyboardDevice()
+{
+    deviceType = 1;
+}
+
+CKelvaskKeyboardDevice::~CKelvaskKeyboardDevice()
+{
+    StopWorkers();
+}
+
+} // namespace nq

@@ -1,0 +1,16 @@
+#pragma once
+// A lit mousepad (also the charging pad).
+#include "devices/CKelvaskUSBDevice.h"
+
+namespace nq {
+
+class CKelvaskMousePadDevice : public CKelvaskUSBDevice {
+public:
+    CKelvaskMousePadDevice();
+    ~CKelvaskMousePadDevice() override;
+
+    std::string GetClass() const override { return "KelvaskMousePadDevice"; }
+    void PollStatus() override { RunStatusPoll(); }
+};
+
+} // namespace nq

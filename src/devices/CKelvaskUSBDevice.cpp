@@ -1,0 +1,465 @@
+#include "devices/CKelvaskUSBDevice.h"
+
+#include "common/DebugLog.h"
+#include "profiles/DataFolders.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace nq {
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint16_t kNoticeProfileChanged = 1025;
+constexpr uint16_t kNoticeOther = 1028;
+constexpr uint32_t kNoticeDelayMs = 500;
+// After a failed read of the notification interface (device gone, interface closed) the thread
+// waits this long on its stop event before it tries again.
+constexpr uint32_t kNoticeRetryMs = 100;
+
+// "key_12" -> ("key_", 12); -1 when the text has no trailing number.
+std::pair<std::string, int> SplitTrailingNumber(const std::string& text)
+{
+    size_t end = text.size();
+    size_t start = end;
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(text[start - 1])))
+        --start;
+    if (start == end || end - start > 9)
+        return {text, -1};
+    return {text.substr(0, start), std::stoi(text.substr(start))};
+}
+
+bool EqualsNoCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+} // namespace
+
+CKelvaskUSBDevice::CKelvaskUSBDevice()
+{
+    keyIndexMap.assign(LightingReactiveBuffers::kLevelCount, kNoSlot);
+}
+
+CKelvaskUSBDevice::~CKelvaskUSBDevice()
+{
+    StopWorkers();
+}
+
+void CKelvaskUSBDevice::StopWorkers()
+{
+    StopWorker(lightingWorker);
+    CloseNotificationInterface();
+    StopWorker(syncWorker);
+}
+
+// ---- page binding ----
+
+void CKelvaskUSBDevice::InitPage()
+{
+    if (pageXmlName.empty()) {
+        keyButtonCount = 0;
+        ledCount = 0;
+        keyButtons.clear();
+        lightButtons.clear();
+        ledColours.Resize(0);
+        keyLightRecords.SetRecords({});
+        return;
+    }
+    m_selectionPanel = nullptr;
+    if (!m_page)
+        return;
+    for (IPageControl* child : m_page->Children()) {
+        if (child && child->ClassName() == "SelectPanel") {
+            m_selectionPanel = child;
+            break;
+        }
+    }
+    if (!m_selectionPanel)
+        return;
+    for (IPageControl* button : m_selectionPanel->Children()) {
+        if (!button || button->ClassName() != "DeviceKeyButton")
+            continue;
+        auto [namePrefix, keyNumber] = SplitTrailingNumber(button->Name());
+        if (keyNumber >= 0 && EqualsNoCase(namePrefix, "key_") && keyNumber < static_cast<int>(keyButtons.size()))
+            keyButtons[keyNumber] = button;
+        auto [dataPrefix, ledNumber] = SplitTrailingNumber(button->UserData());
+        if (ledNumber >= 0 && dataPrefix == "light_" && ledNumber < static_cast<int>(lightButtons.size())) {
+            lightButtons[ledNumber] = button;
+            button->SetLightColour(kWhite, 255, true);
+        }
+    }
+}
+
+IPageControl* CKelvaskUSBDevice::KeyButton(int index) const
+{
+    return index >= 0 && index < static_cast<int>(keyButtons.size()) ? keyButtons[index] : nullptr;
+}
+
+IPageControl* CKelvaskUSBDevice::LightButton(int index) const
+{
+    return index >= 0 && index < static_cast<int>(lightButtons.size()) ? lightButtons[index] : nullptr;
+}
+
+// ---- configuration ----
+
+void CKelvaskUSBDevice::SetKeyButtonCount(int count)
+{
+    keyButtonCount = std::max(0, count);
+    keyButtons.assign(keyButtonCount, nullptr);
+}
+
+void CKelvaskUSBDevice::SetLedCount(int count)
+{
+    count = std::clamp(count, 0, kMaxStreamedLeds);
+    if (count == ledCount)
+        return;
+    ledCount = count;
+    lightButtons.assign(count, nullptr);
+    zoneButtonsA.fill(nullptr);
+    zoneButtonsB.fill(nullptr);
+    ledColours.Resize(count);
+    keyLightRecords.SetRecords(std::vector<LightSetting>(count));
+    for (auto& word : zoneColoursA)
+        word.store(0);
+    for (auto& word : zoneColoursB)
+        word.store(0);
+}
+
+void CKelvaskUSBDevice::SetPollsStatus(int polls)
+{
+    pollsStatus = polls;
+    if (powerDisplay)
+        powerDisplay->SetPowerLayoutVisible(pollsStatus != 0);
+}
+
+void CKelvaskUSBDevice::SetPowerDisplay(IPowerDisplay* display)
+{
+    powerDisplay = display;
+    if (powerDisplay)
+        powerDisplay->SetPowerLayoutVisible(pollsStatus != 0);
+}
+
+void CKelvaskUSBDevice::SetSlot(const DeviceSlot& newSlot)
+{
+    slot = newSlot;
+    deviceType = slot.kind;
+    subKind = slot.role;
+}
+
+void CKelvaskUSBDevice::SetLightingEnabled(bool on)
+{
+    lightingEnabled = on;
+    if (on && deviceType == kKindKeyboard)
+        commandChannel.EnterHostLighting();
+}
+
+// ---- LED colour words and effect steps ----
+
+void CKelvaskUSBDevice::SetLedColour(int index, uint32_t word)
+{
+    if (index >= 0 && index < ledCount)
+        ledColours.Set(index, word);
+}
+
+uint32_t CKelvaskUSBDevice::GetLedColour(int index) const
+{
+    return index >= 0 && index < ledCount ? ledColours.Get(index) : 0;
+}
+
+uint32_t CKelvaskUSBDevice::ZoneColourA(int index) const
+{
+    return index >= 0 && index < kZoneButtonsA ? zoneColoursA[index].load() : 0;
+}
+
+uint32_t CKelvaskUSBDevice::ZoneColourB(int index) const
+{
+    return index >= 0 && index < kZoneButtonsB ? zoneColoursB[index].load() : 0;
+}
+
+void CKelvaskUSBDevice::SetZoneColourA(int index, uint32_t word)
+{
+    if (index >= 0 && index < kZoneButtonsA)
+        zoneColoursA[index].store(word);
+}
+
+void CKelvaskUSBDevice::SetZoneColourB(int index, uint32_t word)
+{
+    if (index >= 0 && index < kZoneButtonsB)
+        zoneColoursB[index].store(word);
+}
+
+void CKelvaskUSBDevice::StepBreathing() {}
+void CKelvaskUSBDevice::StepBreathingFourColours() {}
+void CKelvaskUSBDevice::StepStatic() {}
+void CKelvaskUSBDevice::StepSpectrum() {}
+void CKelvaskUSBDevice::StepFlash() {}
+void CKelvaskUSBDevice::StepFlashFourColours() {}
+
+void CKelvaskUSBDevice::StepOff()
+{
+    ledColours.Fill(0);
+}
+
+void CKelvaskUSBDevice::SetKeyLightRecords(const std::vector<LightSetting>& records)
+{
+    keyLightRecords.SetRecords(records);
+}
+
+void CKelvaskUSBDevice::SetEffectFrames(const std::vector<EffectFrame>& frames)
+{
+    effectFrames.SetFrames(frames);
+}
+
+void CKelvaskUSBDevice::SetKeyIndexMap(const std::vector<int>& map)
+{
+    keyIndexMap = map;
+}
+
+void CKelvaskUSBDevice::DecayKeyLevel(int column, bool fast)
+{
+    reactive.DecayKeyLevel(column, fast);
+}
+
+void CKelvaskUSBDevice::TriggerRingColumns()
+{
+    reactive.TriggerRingColumns(9); // the mouse's nine columns
+}
+
+void CKelvaskUSBDevice::RotateRing(int direction)
+{
+    reactive.RotateRing(direction);
+}
+
+void CKelvaskUSBDevice::ClearReactiveBuffers()
+{
+    reactive.Clear();
+}
+
+// ---- the 50 ms frame and the status poll ----
+
+void CKelvaskUSBDevice::OutputLightFrame()
+{
+    if (!lightingEnabled)
+        return;
+    uint8_t frame[kMaxFrameBytes] = {};
+    const int count = std::min(ledCount, kMaxStreamedLeds);
+    for (int i = 0; i < count; ++i) {
+        const uint32_t word = ledColours.Get(i);
+        const uint8_t red = LedRed(word), green = LedGreen(word), blue = LedBlue(word), level = LedLevel(word);
+        IPageControl* button = LightButton(i);
+        if (button && button->IsVisible())
+            button->SetLightColour(red | (blue << 8) | (green << 16), level, true);
+        if (i == kNoSlot)
+            continue;
+        frame[3 * i + 0] = static_cast<uint8_t>((red * level) >> 8);
+        frame[3 * i + 1] = static_cast<uint8_t>((green * level) >> 8);
+        frame[3 * i + 2] = static_cast<uint8_t>((blue * level) >> 8);
+    }
+    if (commandChannel.WirelessLink())
+        return;
+    // A failed frame pauses the stream; the tab adds the pause to its next tick instead of
+    // blocking the UI thread.
+    if (commandChannel.StreamLighting(frame, static_cast<size_t>(3 * count)) != kOk)
+        m_streamPauseMs = kStreamPauseMs;
+}
+
+void CKelvaskUSBDevice::RunStatusPoll()
+{
+    if (!commandChannel.IsOpen())
+        return;
+    uint8_t status[6] = {};
+    if (commandChannel.ReadStatus(status, sizeof status, 0) != kOk)
+        return;
+    status[3] = commandChannel.WirelessLink() ? 1 : 0;
+    if (powerDisplay)
+        powerDisplay->Update(status, sizeof status);
+}
+
+// ---- page state ----
+
+void CKelvaskUSBDevice::SetPageState(int code)
+{
+    pageState = code;
+    if (!m_switchesLooked && m_page) {
+        m_functionSwitch = m_page->FindControl("device_function_switch");
+        m_keyFunctionSwitch = m_page->FindControl("device_key_function_switch");
+        m_switchesLooked = m_functionSwitch && m_keyFunctionSwitch;
+    }
+    if (!m_functionSwitch || !m_keyFunctionSwitch)
+        return;
+    if (code == 3 || code == 8) {
+        m_functionSwitch->SelectTab(1);
+    } else if (code == 5) {
+        m_functionSwitch->SelectTab(2);
+    } else if (code == 4 && (deviceType == 1 || deviceType == 2)) {
+        m_functionSwitch->SelectTab(3);
+    } else {
+        m_functionSwitch->SelectTab(0);
+        int keyTab = 0;
+        if (code == 2 || code == 6)
+            keyTab = 1;
+        else if (code == 4 || code == 7)
+            keyTab = 2;
+        m_keyFunctionSwitch->SelectTab(keyTab);
+    }
+}
+
+// ---- lighting records ----
+
+LightSetting CKelvaskUSBDevice::LightSettingFromWords(const std::array<uint32_t, 8>& words)
+{
+    LightSetting setting;
+    for (int i = 0; i < LightSetting::kSize; ++i)
+        setting[i] = static_cast<uint8_t>(words[i / 4] >> (8 * (i % 4)));
+    return setting;
+}
+
+void CKelvaskUSBDevice::SetLightSetting(const std::array<uint32_t, 8>& words)
+{
+    lightSetting = LightSettingFromWords(words);
+}
+
+void CKelvaskUSBDevice::SetLogoLightSetting(const std::array<uint32_t, 8>& words)
+{
+    logoLightSetting = LightSettingFromWords(words);
+}
+
+void CKelvaskUSBDevice::SetStLightSetting(const std::array<uint32_t, 8>& words)
+{
+    stLightSetting = LightSettingFromWords(words);
+}
+
+// ---- folders ----
+
+std::string CKelvaskUSBDevice::GetUserFolder() const
+{
+    return nq::GetUserFolder(folderName);
+}
+
+std::string CKelvaskUSBDevice::GetDefaultFolder() const
+{
+    return nq::GetDefaultFolder();
+}
+
+std::string CKelvaskUSBDevice::GetDefaultProfilePath() const
+{
+    return nq::GetDefaultFolder() + folderName + ".Json";
+}
+
+// ---- worker threads ----
+
+WaitOutcome CKelvaskUSBDevice::StopWorker(WorkerThread& worker, uint32_t timeoutMs)
+{
+    if (!worker.Started())
+        return WaitOutcome::Failed;
+    WaitOutcome outcome = worker.Stop(timeoutMs);
+    switch (outcome) {
+    case WaitOutcome::Signalled:
+        DebugOut("线程退出：：对象处于激发状态\n");
+        break;
+    case WaitOutcome::Abandoned:
+        DebugOut("线程退出：：对象处于激发状态，但其中有未释放的Mutex 对象\n");
+        break;
+    case WaitOutcome::Timeout:
+        DebugOut("线程退出：：对象处于非激发状态，超时\n");
+        break;
+    case WaitOutcome::Failed:
+        DebugOut("线程退出：：错误\n");
+        break;
+    }
+    return outcome;
+}
+
+void CKelvaskUSBDevice::StartLightingThread()
+{
+    StopLightingThread();
+    lightingWorker.Start([](StopEvent& stop) {
+        stop.Wait(kHidInfinite);
+        return 0;
+    });
+}
+
+void CKelvaskUSBDevice::StopLightingThread()
+{
+    StopWorker(lightingWorker);
+}
+
+bool CKelvaskUSBDevice::OpenNotificationInterface(const std::string& path)
+{
+    if (!m_notificationOpen) {
+        std::lock_guard<std::mutex> guard(notificationChannel.CommandLock());
+        if (notificationChannel.Hid().Open(path, true, true, true, false))
+            m_notificationOpen = true;
+    }
+    // The notification thread only has work while the interface is open.
+    StopWorker(syncWorker);
+    if (m_notificationOpen)
+        syncWorker.Start([this](StopEvent& stop) { return SyncThread(stop); });
+    return m_notificationOpen;
+}
+
+void CKelvaskUSBDevice::CloseNotificationInterface()
+{
+    if (!m_notificationOpen)
+        return;
+    // The notification thread blocks in a read without time limit: closing the interface first
+    // ends that read, so the thread sees its stop event at once instead of being given up.
+    syncWorker.Signal();
+    {
+        std::lock_guard<std::mutex> guard(notificationChannel.CommandLock());
+        m_notificationOpen = false;
+        notificationChannel.Hid().Close();
+    }
+    StopWorker(syncWorker);
+}
+
+bool CKelvaskUSBDevice::ReopenNotificationInterface(const std::string& path)
+{
+    CloseNotificationInterface();
+    return OpenNotificationInterface(path);
+}
+
+int CKelvaskUSBDevice::SyncThread(StopEvent& stop)
+{
+    HidDevice& hid = notificationChannel.Hid();
+    std::vector<uint8_t> report;
+    std::vector<HidDataItem> items;
+    while (!stop.IsSet()) {
+        if (!m_notificationOpen) {
+            if (stop.Wait(kNoticeRetryMs))
+                break;
+            continue;
+        }
+        size_t length = hid.Caps().inputReportByteLength;
+        report.assign(length ? length : CommandChannel::kReportSize, 0);
+        size_t count = 0;
+        if (!hid.Read(report.size(), report.data(), kHidInfinite, &count) || count == 0) {
+            if (stop.Wait(kNoticeRetryMs))
+                break;
+            continue;
+        }
+        if (stop.IsSet())
+            break;
+        items.clear();
+        hid.DecodeReport(HidReportType::Input, report.data(), count, items);
+        uint16_t value = 0;
+        if (!items.empty() && !items.front().button.usages.empty())
+            value = items.front().button.usages.front();
+        DebugOut("接收到自动添加设备的同步信息要求  TEST");
+        if (value == kNoticeProfileChanged) {
+            DebugOut("接收到自动添加设备的同步信息要求");
+            if (m_timerHost)
+                m_timerHost->SetTimer(kTimerDeviceNotice, kNoticeDelayMs);
+        } else if (value == kNoticeOther) {
+            m_noticeCounter = (m_noticeCounter + 1) % 4;
+        }
+    }
+    DebugOut("MS设备同步线程设定退出");
+    return 0;
+}
+
+} // namespace nq

@@ -1,0 +1,281 @@
+#pragma once
+// The device base: the model of one connected device (identity, command channel, live lighting,
+// page state) and the owner of its page bindings. The Qt page that shows the device holds the
+// object and reaches it through the virtual operations below; the object reaches the page only
+// through IDevicePage, so the logic builds and runs without a widget toolkit.
+//
+// Threads: the UI thread runs every page operation, the device tab's timers (and with them
+// OutputLightFrame and PollStatus) and every configuration command. Each device also runs a
+// lighting thread (the effect steps, which write the LED colour words) and a notification thread
+// (SyncThread) that blocks on the notification interface and only arms timer 1002 of the tab.
+// The colour words are atomics: the lighting thread writes them while the UI thread streams them,
+// and a frame may mix two steps. The frame lock guards the effect frames, the key-light lock the
+// key-light records.
+#include "common/WorkerThread.h"
+#include "devices/IDevicePage.h"
+#include "devices/IDeviceTimerHost.h"
+#include "devices/IPowerDisplay.h"
+#include "devices/LightingColourBuffer.h"
+#include "devices/LightingFramePlayer.h"
+#include "devices/LightingReactiveBuffers.h"
+#include "devices/LightingRecordEffects.h"
+#include "editors/KeyAssignment.h"
+#include "hid/CommandChannel.h"
+#include "hid/DeviceInfo.h"
+#include "hid/DeviceSlot.h"
+#include "profiles/EffectFrame.h"
+#include "profiles/LightSetting.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace nq {
+
+// Timers of the device tab.
+enum DeviceTimer : int {
+    kTimerLightFrame = 1000,    // 50 ms: OutputLightFrame, OnRefreshTickB, OnRefreshTickC
+    kTimerConnected = 1001,     // 500 ms after connection: OnConnected
+    kTimerDeviceNotice = 1002,  // one-shot: OnDeviceNotice
+    kTimerDeferredTwo = 1003,   // one-shot: OnDeferredStepTwo
+    kTimerDeferredThree = 1004, // one-shot: OnDeferredStepThree
+    kTimerPollStatus = 1005,    // 5000 ms: PollStatus
+};
+
+class CKelvaskUSBDevice {
+public:
+    static constexpr int kZoneButtonsA = 15;   // the 15- and 6-entry zone sequences
+    static constexpr int kZoneButtonsB = 6;
+    static constexpr int kNoSlot = 126;        // keyIndexMap value and LED index never streamed
+    static constexpr size_t kMaxFrameBytes = 512;
+    static constexpr int kMaxStreamedLeds = LightingColourBuffer::kCapacity;
+    static constexpr uint32_t kStreamPauseMs = 200;
+    static constexpr uint32_t kStopWaitMs = 1000;
+
+    CKelvaskUSBDevice();
+    virtual ~CKelvaskUSBDevice();
+    CKelvaskUSBDevice(const CKelvaskUSBDevice&) = delete;
+    CKelvaskUSBDevice& operator=(const CKelvaskUSBDevice&) = delete;
+
+    virtual std::string GetClass() const { return "KelvaskUSBDevice"; }
+
+    // ---- virtual operations, in slot order (subclasses keep it and append their own) ----
+    virtual void InitPage();                                                           // 1
+    virtual int LoadLighting() { return 0; }                                           // 2
+    virtual void StepBreathing();                                                      // 3
+    virtual void StepBreathingFourColours();                                           // 4
+    virtual void StepStatic();                                                         // 5
+    virtual void StepSpectrum();                                                       // 6
+    virtual void StepFlash();                                                          // 7
+    virtual void StepFlashFourColours();                                               // 8
+    virtual void StepOff();                                                            // 9
+    virtual void OutputLightFrame();                                                   // 10
+    virtual void OnRefreshTickB() {}                                                   // 11
+    virtual void OnRefreshTickC() {}                                                   // 12
+    virtual void SetLedColour(int index, uint32_t word);                               // 13
+    virtual uint32_t GetLedColour(int index) const;                                    // 14
+    virtual void OnConnected() {}                                                      // 15
+    virtual void OnDeviceNotice() {}                                                   // 16
+    virtual void OnDeferredStepTwo() {}                                                // 17
+    virtual void OnDeferredStepThree() {}                                              // 18
+    virtual void PollStatus() {}                                                       // 19
+    virtual int LoadProfile() { return 0; }                                            // 20
+    virtual void ShowProfile() {}                                                      // 21
+    virtual void PruneAssignments() {}                                                 // 22
+    virtual void RestoreDefaults() {}                                                  // 23
+    virtual int WriteKeymapToDevice(int bank, const std::vector<KeyEntry>& keys) { return 0; } // 24
+    virtual int WriteAssignmentsToDevice(int bank) { return 0; }                       // 25
+    virtual int WriteMacrosToDevice() { return 0; }                                    // 26
+    virtual int WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth,
+                                      int screenHeight) { return 0; }                  // 27
+    virtual int WriteCustomColours() { return 0; }                                     // 28
+    virtual void LoadNameLists() {}                                                    // 29
+    virtual void SetKeyIndexMap(const std::vector<int>& map);                          // 30
+    virtual void DecayKeyLevel(int column, bool fast);                                 // 31
+    virtual void TriggerRingColumns();                                                 // 32
+    virtual void RotateRing(int direction);                                            // 33
+    virtual void ClearReactiveBuffers();                                               // 34
+    virtual void SetPageState(int code);                                               // 35
+    virtual int GetPageState() const { return pageState; }                             // 36
+    virtual void SetProfilePaths() {}                                                  // 37
+    virtual std::string CurrentProfilePath() const { return {}; }                      // 38
+    virtual void SaveProfile() {}                                                      // 39
+    virtual void SetVariant(int n) { variant = n; }                                    // 40
+    virtual int GetVariant() const { return variant; }                                 // 41
+    virtual void SetLightSetting(const std::array<uint32_t, 8>& words);                // 42
+    virtual void SetLogoLightSetting(const std::array<uint32_t, 8>& words);            // 43
+    virtual void SetStLightSetting(const std::array<uint32_t, 8>& words);              // 44
+    virtual void SetSelectedKey(int index) { selectedKey = index; }                    // 45
+
+    // ---- configuration, called once after creation in this order, then InitPage ----
+    void SetPageXmlName(const std::string& name) { pageXmlName = name; }
+    void SetMainWindow(void* window) { mainWindow = window; }
+    void SetKeyButtonCount(int count);
+    void SetLedCount(int count);
+    void SetPollsStatus(int polls);
+    virtual void SetSubclassValue(int value) {}
+    void SetProfileName(const std::string& name) { profileName = name; }
+    void SetFolderName(const std::string& name) { folderName = name; }
+    void SetPowerDisplay(IPowerDisplay* display);
+    void SetSlot(const DeviceSlot& slot);
+    void SetLightConfigName(const std::string& name) { lightConfigName = name; }
+
+    // The page the object binds (the Qt page, or a fake page in tests) and the tab hosting its timers.
+    void SetPage(IDevicePage* page) { m_page = page; }
+    IDevicePage* Page() const { return m_page; }
+    void SetTimerHost(IDeviceTimerHost* host) { m_timerHost = host; }
+    IDeviceTimerHost* TimerHost() const { return m_timerHost; }
+
+    // ---- lighting control and preview ----
+    void SetLightingEnabled(bool on);
+    bool IsLightingEnabled() const { return lightingEnabled.load(); }
+    void SetPreviewEnabled(bool on) { previewEnabled = on; }
+    bool IsPreviewEnabled() const { return previewEnabled.load(); }
+    // Synchronised lighting is offered while two or more devices are shown.
+    void SetSyncAvailable(bool available) { m_syncAvailable = available; }
+    bool IsSyncAvailable() const { return m_syncAvailable; }
+
+    // ---- folders ----
+    std::string GetUserFolder() const;
+    std::string GetDefaultFolder() const;
+    std::string GetDefaultProfilePath() const;
+
+    // ---- worker threads ----
+    virtual void StartLightingThread();
+    virtual void StopLightingThread();
+    bool OpenNotificationInterface(const std::string& path);
+    void CloseNotificationInterface();
+    bool ReopenNotificationInterface(const std::string& path);
+    bool IsNotificationOpen() const { return m_notificationOpen.load(); }
+    // Signals the worker's stop event, waits up to 1000 ms and logs the outcome; a thread that
+    // does not end is given up. Nothing happens for a worker that never started.
+    static WaitOutcome StopWorker(WorkerThread& worker, uint32_t timeoutMs = kStopWaitMs);
+
+    // ---- state read by the main window, the tab and the pages ----
+    CommandChannel& Channel() { return commandChannel; }
+    HidDevice& NotificationHid() { return notificationChannel.Hid(); }
+    const DeviceSlot& Slot() const { return slot; }
+    int DeviceType() const { return deviceType; }
+    int SubKind() const { return subKind; }
+    int KeyButtonCount() const { return keyButtonCount; }
+    int LedCount() const { return ledCount; }
+    int PollsStatus() const { return pollsStatus; }
+    int SelectedKey() const { return selectedKey; }
+    const std::string& PageXmlName() const { return pageXmlName; }
+    const std::string& ProfileName() const { return profileName; }
+    const std::string& FolderName() const { return folderName; }
+    const std::string& LightConfigName() const { return lightConfigName; }
+    IPageControl* SelectionPanel() const { return m_selectionPanel; }
+    IPageControl* KeyButton(int index) const;
+    IPageControl* LightButton(int index) const;
+    const LightSetting& MainLightSetting() const { return lightSetting; }
+    const LightSetting& LogoLightSetting() const { return logoLightSetting; }
+    const LightSetting& StLightSetting() const { return stLightSetting; }
+    DeviceInfo& Info() { return deviceInfo; }
+    const std::vector<int>& KeyIndexMap() const { return keyIndexMap; }
+    uint8_t ReactiveLevel(int column) const { return reactive.Level(column); }
+    // Zone colour words (15- and 6-entry sequences).
+    uint32_t ZoneColourA(int index) const;
+    uint32_t ZoneColourB(int index) const;
+    void SetZoneColourA(int index, uint32_t word);
+    void SetZoneColourB(int index, uint32_t word);
+    // Key-light records and effect frames, replaced under their locks.
+    void SetKeyLightRecords(const std::vector<LightSetting>& records);
+    std::vector<LightSetting> KeyLightRecords() const { return keyLightRecords.Records(); }
+    void SetEffectFrames(const std::vector<EffectFrame>& frames);
+    // The stream pause a failed lighting frame asks for (taken once by the tab's timer 1000).
+    uint32_t TakeStreamPause() { return m_streamPauseMs.exchange(0); }
+    // Counter of consumer-control notices 1028 (modulo 4).
+    int NoticeCounter() const { return m_noticeCounter.load(); }
+
+    LightingColourBuffer& LedColours() { return ledColours; }
+    LightingReactiveBuffers& Reactive() { return reactive; }
+    LightingFramePlayer& FramePlayer() { return effectFrames; }
+    LightingRecordEffects& RecordEffects() { return keyLightRecords; }
+
+    // The 31 bytes of a lighting record from the eight words of SetLightSetting.
+    static LightSetting LightSettingFromWords(const std::array<uint32_t, 8>& words);
+
+protected:
+    // The notification thread body.
+    int SyncThread(StopEvent& stop);
+    // Stops both worker threads and closes the notification interface. Every subclass destructor
+    // calls it first, so no worker thread runs while the subclass part is torn down.
+    void StopWorkers();
+    // Status poll shared by every device class: ReadStatus 6 bytes, wireless flag in byte 3,
+    // then the power display.
+    void RunStatusPoll();
+
+    CommandChannel commandChannel;
+    CommandChannel notificationChannel; // only its HidDevice is used
+    DeviceInfo deviceInfo;
+
+    std::string pageXmlName;
+    void* mainWindow = nullptr;
+    std::string profileName;
+    std::string lightConfigName;
+    std::string folderName;
+    int deviceType = 0;
+    int subKind = 0;
+    int keyButtonCount = 0;
+    int ledCount = 0;
+    int selectedKey = -1;
+    int pageState = 1;
+    int pollsStatus = 0;
+    int variant = 0;
+    DeviceSlot slot;
+
+    std::vector<IPageControl*> keyButtons;
+    std::vector<IPageControl*> lightButtons;
+    std::array<IPageControl*, kZoneButtonsA> zoneButtonsA{};
+    std::array<IPageControl*, kZoneButtonsB> zoneButtonsB{};
+
+    std::vector<int> keyIndexMap;
+    std::vector<int> keyIndexMapB;
+    std::vector<int> keyIndexMapC;
+
+    LightingColourBuffer ledColours;
+    std::array<std::atomic<uint32_t>, kZoneButtonsA> zoneColoursA{};
+    std::array<std::atomic<uint32_t>, kZoneButtonsB> zoneColoursB{};
+
+    LightSetting lightSetting;
+    LightSetting logoLightSetting;
+    LightSetting stLightSetting;
+
+    // The key-light records (under the key-light lock) and the custom effect frames with their
+    // count and position (under the frame lock); each lock lives in its holder.
+    LightingRecordEffects keyLightRecords;
+    LightingFramePlayer effectFrames;
+    LightingReactiveBuffers reactive;
+
+    std::atomic<bool> lightingEnabled{true};
+    std::atomic<bool> previewEnabled{true};
+
+    uint8_t effectStep = 0;
+    uint8_t colourIndex = 0;
+    uint8_t flashOn = 0;
+    uint32_t flashTime = 0;
+
+    WorkerThread lightingWorker;
+    WorkerThread syncWorker;
+
+    IPowerDisplay* powerDisplay = nullptr;
+
+private:
+    IDevicePage* m_page = nullptr;
+    IDeviceTimerHost* m_timerHost = nullptr;
+    IPageControl* m_selectionPanel = nullptr;
+    IPageControl* m_functionSwitch = nullptr;
+    IPageControl* m_keyFunctionSwitch = nullptr;
+    bool m_switchesLooked = false;
+    std::atomic<bool> m_notificationOpen{false};
+    std::atomic<uint32_t> m_streamPauseMs{0};
+    std::atomic<int> m_noticeCounter{0};
+    bool m_syncAvailable = false;
+};
+
+} // namespace nq

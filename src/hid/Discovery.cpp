@@ -1,0 +1,188 @@
+#include "hid/Discovery.h"
+
+#include "common/DebugLog.h"
+
+#include <set>
+#include <sys/stat.h>
+
+namespace nq {
+
+namespace {
+
+// The file behind an interface path: everything before the "?" that carries the ids.
+std::string NodeOf(const std::string& path)
+{
+    size_t mark = path.find('?');
+    return mark == std::string::npos ? path : path.substr(0, mark);
+}
+
+} // namespace
+
+Discovery::Discovery(std::vector<DeviceSlot>& slots, DiscoveryListener& listener, const Catalogue& catalogue)
+    : m_slots(slots), m_listener(listener), m_catalogue(catalogue), m_boundIdentity(slots.size(), 0)
+{
+}
+
+Discovery::~Discovery() = default;
+
+int Discovery::Run(StopEvent& stop)
+{
+    // The stop event is fresh and clear when the thread starts; clearing it here could lose a
+    // stop request that came before the thread ran.
+    for (;;) {
+        if (stop.IsSet())
+            break;
+        bool enumerated = RunPass();
+        if (stop.Wait(enumerated ? kPassIntervalMs : kRetryIntervalMs))
+            break;
+    }
+    DebugOut("抓取设备线程设定退出");
+    return 0;
+}
+
+bool Discovery::RunPass()
+{
+    bool ok = true;
+    if (!AllSlotsConnected())
+        ok = EnumerateAndBind();
+    CheckPresence();
+    return ok;
+}
+
+bool Discovery::AllSlotsConnected() const
+{
+    for (const DeviceSlot& slot : m_slots)
+        if (!slot.connected && slot.path.empty())
+            return false;
+    return true;
+}
+
+bool Discovery::IsCandidate(const InterfaceCandidate& candidate) const
+{
+    return m_catalogue.IsCandidate(candidate, m_slots);
+}
+
+bool Discovery::BindSlot(InterfaceCandidate& candidate, int& slotIndex)
+{
+    std::lock_guard<std::mutex> guard(m_slotLock);
+    slotIndex = m_catalogue.BindSlot(candidate, m_slots);
+    return slotIndex >= 0;
+}
+
+uint64_t Discovery::NodeIdentity(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(NodeOf(path).c_str(), &info) != 0)
+        return 0;
+    uint64_t identity = (static_cast<uint64_t>(info.st_dev) << 40) ^ static_cast<uint64_t>(info.st_ino);
+    return identity ? identity : 1;
+}
+
+bool Discovery::IsPresent(const std::string& path, uint64_t boundIdentity)
+{
+    uint64_t now = NodeIdentity(path);
+    if (now == 0)
+        return false;
+    // A node removed and created again (another device on the same node) is a removal too.
+    return boundIdentity == 0 || now == boundIdentity;
+}
+
+bool Discovery::Probe(const std::string& path, ProbeResult& result)
+{
+    ++m_probes;
+    HidDevice probe; // the enumeration list lives on m_probe; each interface is opened on its own object
+    if (!probe.Open(path, true, false, true, false))
+        return false;
+    result.opened = true;
+    result.vendorId = probe.Attributes().vendorId;
+    result.productId = probe.Attributes().productId;
+    result.usagePage = probe.Caps().usagePage;
+    result.usage = probe.Caps().usage;
+    probe.Close();
+    return true;
+}
+
+bool Discovery::EnumerateAndBind()
+{
+    if (!m_probe)
+        m_probe = std::make_unique<HidDevice>();
+    if (!m_probe->Enumerate()) {
+        if (!m_enumerationFailing)
+            DebugOut("HID enumeration failed; retrying");
+        m_enumerationFailing = true;
+        return false;
+    }
+    m_enumerationFailing = false;
+    ++m_enumerations;
+
+    std::vector<std::string> paths;
+    while (auto path = m_probe->NextPath())
+        paths.push_back(std::move(*path));
+    m_probe->FreePaths();
+
+    std::set<std::string> present(paths.begin(), paths.end());
+    for (auto it = m_seen.begin(); it != m_seen.end();)
+        it = present.count(it->first) ? std::next(it) : m_seen.erase(it);
+
+    for (const std::string& path : paths) {
+        InterfaceCandidate candidate;
+        candidate.vendorId = HidDevice::ParseVendorId(path);
+        candidate.productId = HidDevice::ParseProductId(path);
+        candidate.interfaceNumber = HidDevice::ParseInterfaceNumber(path);
+        candidate.collectionNumber = HidDevice::ParseCollectionNumber(path);
+        candidate.path = path;
+        if (!IsCandidate(candidate))
+            continue;
+
+        uint64_t identity = NodeIdentity(path);
+        auto seen = m_seen.find(path);
+        if (seen == m_seen.end() || seen->second.identity != identity || identity == 0) {
+            ProbeResult result;
+            result.identity = identity;
+            if (!Probe(path, result)) {
+                m_seen.erase(path); // could not open: probed again next pass
+                continue;
+            }
+            seen = m_seen.insert_or_assign(path, result).first;
+        }
+        candidate.vendorId = seen->second.vendorId;
+        candidate.productId = seen->second.productId;
+        candidate.usagePage = seen->second.usagePage;
+        candidate.usage = seen->second.usage;
+        int slotIndex = -1;
+        if (BindSlot(candidate, slotIndex)) {
+            if (slotIndex < static_cast<int>(m_boundIdentity.size()))
+                m_boundIdentity[slotIndex] = identity;
+            m_listener.SendDeviceArrived(slotIndex);
+        }
+    }
+
+    if (!m_firstPassDone) {
+        m_firstPassDone = true;
+        m_listener.PostFirstPassDone();
+    }
+    return true;
+}
+
+void Discovery::CheckPresence()
+{
+    if (m_boundIdentity.size() < m_slots.size())
+        m_boundIdentity.resize(m_slots.size(), 0);
+    for (size_t i = 0; i < m_slots.size(); ++i) {
+        if (!m_slots[i].connected)
+            continue;
+        if (IsPresent(m_slots[i].path, m_boundIdentity[i]))
+            continue;
+        std::string path = m_slots[i].path;
+        {
+            std::lock_guard<std::mutex> guard(m_slotLock);
+            m_slots[i].connected = 0;
+            m_slots[i].path.clear();
+        }
+        m_seen.erase(path);
+        m_boundIdentity[i] = 0;
+        m_listener.SendDeviceRemoved(static_cast<int>(i));
+    }
+}
+
+} // namespace nq

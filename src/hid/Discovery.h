@@ -1,0 +1,87 @@
+#pragma once
+// Discovery and hot-plug: a thread that polls the HID interfaces every 100 ms, binds interfaces the
+// catalogue describes to free slots of the slot list, notices when a bound interface is gone, and
+// reports both to its listener.
+//
+// A pass enumerates only while some slot is free. Interfaces that were opened once are remembered
+// with what they reported (ids and usages) for as long as their node stays the same, so an
+// interface that matched no row is not opened again in every pass. With every slot bound a pass is
+// only the presence tests of the bound paths (a stat of each node).
+#include "common/StopEvent.h"
+#include "hid/Catalogue.h"
+#include "hid/DeviceSlot.h"
+#include "hid/DiscoveryListener.h"
+#include "hid/HidDevice.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace nq {
+
+class Discovery {
+public:
+    static constexpr uint32_t kPassIntervalMs = 100;
+    // After a failed enumeration the next one is tried this much later.
+    static constexpr uint32_t kRetryIntervalMs = 1000;
+
+    // The slot list and the listener must outlive the discovery.
+    Discovery(std::vector<DeviceSlot>& slots, DiscoveryListener& listener,
+              const Catalogue& catalogue = Catalogue::Default());
+    ~Discovery();
+    Discovery(const Discovery&) = delete;
+    Discovery& operator=(const Discovery&) = delete;
+
+    // The thread body: passes every 100 ms until the stop event is set. Returns 0.
+    int Run(StopEvent& stop);
+
+    // One pass: enumeration and binding while some slot is free, then the presence tests.
+    // False when the enumeration failed.
+    bool RunPass();
+
+    bool AllSlotsConnected() const;
+    bool IsCandidate(const InterfaceCandidate& candidate) const;
+    bool BindSlot(InterfaceCandidate& candidate, int& slotIndex);
+
+    // The node of a path still exists and is the one that was bound (see NodeIdentity).
+    static bool IsPresent(const std::string& path, uint64_t boundIdentity);
+    // An identity of the node behind a path (device and inode of the file), 0 when it is absent.
+    static uint64_t NodeIdentity(const std::string& path);
+
+    // Held while discovery changes `connected` and `path` of a slot. The UI thread takes it to read
+    // the slot list outside the two handlers (inside them discovery is waiting anyway).
+    std::mutex& SlotLock() { return m_slotLock; }
+
+    // Passes that enumerated, and interfaces opened for probing, since construction (for tests
+    // and benchmarks).
+    int EnumerationCount() const { return m_enumerations; }
+    int ProbeCount() const { return m_probes; }
+
+private:
+    struct ProbeResult {
+        uint64_t identity = 0;
+        bool opened = false;
+        uint16_t vendorId = 0, productId = 0, usagePage = 0, usage = 0;
+    };
+
+    bool EnumerateAndBind();
+    void CheckPresence();
+    bool Probe(const std::string& path, ProbeResult& result);
+
+    std::vector<DeviceSlot>& m_slots;
+    DiscoveryListener& m_listener;
+    const Catalogue& m_catalogue;
+    std::unique_ptr<HidDevice> m_probe;
+    std::mutex m_slotLock;
+    std::vector<uint64_t> m_boundIdentity; // per slot
+    std::map<std::string, ProbeResult> m_seen;
+    bool m_firstPassDone = false;
+    bool m_enumerationFailing = false;
+    int m_enumerations = 0;
+    int m_probes = 0;
+};
+
+} // namespace nq
