@@ -1,23 +1,26 @@
 #include "devsim/SimFirmware.h"
+#include "devsim/firmware/ChargingPadFirmware.h"
+#include "devsim/firmware/HeadsetFirmware.h"
+#include "devsim/firmware/KeyboardFirmware.h"
+#include "devsim/firmware/MouseFirmware.h"
+#include "devsim/firmware/MousePadFirmware.h"
+#include "devsim/firmware/ReceiverMouseFirmware.h"
 
 namespace nqsim {
-namespace {
 
-// Until a device's firmware exists, its vendor interface answers every report with itself.
-class EchoFirmware : public SimInterfaceHandler {
-public:
-    SimAction OnOutputReport(const std::vector<uint8_t>& report, std::vector<SimReply>& replies) override
-    {
-        replies.push_back({report, 0});
-        return SimAction::None;
-    }
-};
-
-} // namespace
-
-std::unique_ptr<SimInterfaceHandler> MakeVendorFirmware(const SimDeviceIdentity&)
+std::unique_ptr<SimInterfaceHandler> MakeVendorFirmware(const SimDeviceIdentity& identity)
 {
-    return std::make_unique<EchoFirmware>();
+    switch (identity.kind) {
+    case 1: return std::make_unique<KeyboardFirmware>();
+    case 2: return std::make_unique<MouseFirmware>();
+    case 6: return std::make_unique<ReceiverMouseFirmware>();
+    case 3:
+        if (identity.name == "chargepad")
+            return std::make_unique<ChargingPadFirmware>();
+        return std::make_unique<MousePadFirmware>();
+    case 7: return std::make_unique<HeadsetFirmware>();
+    default: return nullptr;
+    }
 }
 
 } // namespace nqsim

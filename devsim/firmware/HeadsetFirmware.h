@@ -1,0 +1,29 @@
+#pragma once
+// The headset: thirteen LEDs set through 17-byte output reports with report ID 0xFF (bank 0x22 or
+// 0x44, register 0xAA..0xAF for red, green, blue of LEDs 0-6 and 7-12, no reply), and the
+// mousepad's configuration memory behind the vendor reports.
+#include "devsim/firmware/MousePadFirmware.h"
+
+namespace nqsim {
+
+class HeadsetFirmware : public MousePadFirmware {
+public:
+    static constexpr uint8_t kLedReportId = 0xFF;
+    static constexpr size_t kLedCount = 13;
+
+    HeadsetFirmware();
+
+    // Colour channel c (0 red, 1 green, 2 blue) of LED i as last set in bank 0x22 or 0x44.
+    uint8_t LedChannel(uint8_t bank, int led, int channel) const;
+    uint64_t LedReportCount() const;
+
+protected:
+    void OnOtherReport(const std::vector<uint8_t>& report) override;
+    std::string OnControl(const std::vector<std::string>& args) override;
+
+private:
+    static int BankIndex(uint8_t bank);
+    uint64_t m_ledReports = 0;
+};
+
+} // namespace nqsim

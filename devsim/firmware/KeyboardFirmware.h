@@ -1,0 +1,25 @@
+#pragma once
+// The keyboard: 126 key slots (factory key map in the order of the keyboard picture, each key's LED
+// number equal to its slot), 4 KiB of macro memory, eight 512-byte per-key colour slots, four
+// on-board profiles of 46 bytes at a stride of 44, host-lighting mode.
+#include "devsim/firmware/VendorFirmware.h"
+
+namespace nqsim {
+
+class KeyboardFirmware : public VendorFirmware {
+public:
+    static constexpr size_t kEntries = 126;
+    static constexpr size_t kStride = 44;
+    static constexpr size_t kRecordSize = 46;
+    static constexpr size_t kColourSlots = 8;
+
+    KeyboardFirmware();
+
+    // Factory assignment of each key slot (function code, parameter 1, parameter 2).
+    static const uint8_t (&FactoryKeymap())[kEntries][3];
+
+private:
+    void Factory();
+};
+
+} // namespace nqsim
