@@ -65,6 +65,11 @@ public:
 
     bool DecodeReport(HidReportType type, const uint8_t* report, size_t length, std::vector<HidDataItem>& items);
 
+    // Presence test of a path (the node still exists), without opening it.
+    static bool IsPresent(const std::string& path);
+    // Top-level collection of the open interface (its capabilities, report IDs, decoding data).
+    const HidTopCollection* Collection() const;
+
     static uint16_t ParseVendorId(const std::string& path);
     static uint16_t ParseProductId(const std::string& path);
     static uint16_t ParseInterfaceNumber(const std::string& path);

@@ -73,3 +73,47 @@ struct HidCaps {
 };
 
 } // namespace nq
+
+namespace nq {
+
+// One top-level collection of a descriptor with everything the HID layer reports for it.
+struct HidTopCollection {
+    uint16_t usagePage = 0;
+    uint16_t usage = 0;
+    HidCaps caps;
+    std::vector<HidButtonCaps> buttonCaps[3];
+    std::vector<HidValueCaps> valueCaps[3];
+    std::vector<uint8_t> reportIds[3]; // per report type, ascending; {0} when the descriptor has no IDs
+    uint16_t linkCollections = 1;      // collection nodes inside it, itself included
+
+    bool OwnsReport(HidReportType type, uint8_t reportId) const;
+};
+
+// The parser. Malformed input (truncated items, unbalanced collections, absurd sizes or counts)
+// makes Parse fail with a message in Error(); nothing is read outside the given bytes and every
+// allocation is bounded by the limits below.
+class HidReportDescriptor {
+public:
+    static constexpr size_t kMaxDescriptorSize = 4096;
+    static constexpr uint32_t kMaxReportBits = 8192 * 8; // one report
+    static constexpr uint32_t kMaxReportSize = 32;        // bits per field
+    static constexpr uint32_t kMaxUsagesPerItem = 4096;
+    static constexpr uint32_t kMaxDataItems = 65536;      // buttons caps + expanded value usages
+    static constexpr int kMaxDepth = 32;
+
+    bool Parse(const uint8_t* data, size_t length);
+    bool Parse(const std::vector<uint8_t>& data) { return Parse(data.data(), data.size()); }
+
+    const std::string& Error() const { return m_error; }
+    const std::vector<HidTopCollection>& Collections() const { return m_collections; }
+    bool UsesReportIds() const { return m_usesReportIds; }
+    // Index of the top-level collection that owns a report, -1 when none does.
+    int FindCollection(HidReportType type, uint8_t reportId) const;
+
+private:
+    std::string m_error;
+    std::vector<HidTopCollection> m_collections;
+    bool m_usesReportIds = false;
+};
+
+} // namespace nq

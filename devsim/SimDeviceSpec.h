@@ -1,0 +1,43 @@
+#pragma once
+// What a simulated device looks like on the bus: its links (a receiver mouse has a wired link
+// and a receiver link), and per link the USB identity and the HID interfaces.
+#include "devsim/SimFirmware.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nqsim {
+
+struct SimInterfaceSpec {
+    uint16_t number = 0;             // USB interface number
+    std::vector<uint8_t> descriptor; // report descriptor
+    bool firmware = false;           // output reports go to the device's firmware
+    bool notices = false;            // consumer-control notices are sent here
+    uint8_t noticeReportId = 0;
+};
+
+struct SimLinkSpec {
+    std::string name;                // "" for the only link; "wired" / "receiver" for a receiver mouse
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    uint16_t version = 0x0100;
+    std::vector<SimInterfaceSpec> interfaces;
+};
+
+struct SimDeviceSpec {
+    std::string name;                // the instance name used on the command line and in file names
+    std::string kindName;            // keyboard, mouse, rxmouse, mousepad, chargepad, headset
+    SimDeviceIdentity identity;      // identity.name is the kind name, so the firmware can tell a charging pad
+    std::vector<SimLinkSpec> links;
+};
+
+// The device kinds the simulator knows, in catalogue order.
+const std::vector<std::string>& SimKindNames();
+
+// Builds a device from "KIND[:NAME][@VID:PID]" (hex IDs); the name defaults to the kind name.
+// Placeholder devices of the catalogue keep vendor and product ID 0 unless given.
+std::optional<SimDeviceSpec> MakeSimDeviceSpec(const std::string& text, std::string* error = nullptr);
+
+} // namespace nqsim

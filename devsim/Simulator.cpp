@@ -1,0 +1,903 @@
+#include "devsim/Simulator.h"
+
+#include "common/DebugLog.h"
+#include "hid/HidReportDescriptor.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <sstream>
+
+namespace nqsim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kMaxMessage = 4096;
+
+int64_t NowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+int ListenSeqPacket(const std::string& path)
+{
+    sockaddr_un addr{};
+    if (path.size() >= sizeof(addr.sun_path))
+        return -1;
+    int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return -1;
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    ::unlink(path.c_str());
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || ::listen(fd, 16) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+std::string Hex4(uint16_t v)
+{
+    char buf[8];
+    std::snprintf(buf, sizeof(buf), "%04x", v);
+    return buf;
+}
+
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
+{
+    std::string temp = path + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+        if (!out)
+            return false;
+    }
+    std::error_code ec;
+    fs::rename(temp, path, ec);
+    return !ec;
+}
+
+std::string Join(const std::vector<std::string>& args, size_t from)
+{
+    std::string out;
+    for (size_t i = from; i < args.size(); ++i)
+        out += (i > from ? " " : "") + args[i];
+    return out;
+}
+
+} // namespace
+
+struct Simulator::Interface {
+    SimInterfaceSpec spec;
+    std::string base;            // FOLDER/BASE without extension
+    std::string socketPath;
+    std::string pathTail;        // "?vid_...&pid_...&mi_NN"
+    nq::HidReportDescriptor descriptor;
+    int listenFd = -1;
+    std::vector<int> clients;
+};
+
+struct Simulator::Device {
+    SimDeviceSpec spec;
+    std::unique_ptr<SimInterfaceHandler> firmware;
+    std::unique_ptr<Events> events;
+    std::vector<std::vector<Interface>> links; // per link: its interfaces while plugged, else empty
+    std::vector<uint64_t> generation;          // per link: bumped on every plug and unplug
+};
+
+struct Simulator::Pending {
+    std::string device;
+    size_t link = 0;
+    uint16_t interfaceNumber = 0;
+    uint64_t generation = 0;
+    std::vector<uint8_t> report;
+};
+
+class Simulator::Events : public SimDeviceEvents {
+public:
+    Events(Simulator& sim, std::string name) : m_sim(sim), m_name(std::move(name)) {}
+    void SendNotice(uint16_t usage) override
+    {
+        m_sim.RunOnLoop([this, usage] {
+            if (Device* d = m_sim.FindDevice(m_name))
+                m_sim.SendNoticeOnLoop(*d, usage);
+        });
+    }
+    void RequestUnplug() override
+    {
+        // Asked from inside the firmware while a report is handled: done after that report.
+        std::lock_guard<std::mutex> lock(m_sim.m_mutex);
+        std::string name = m_name;
+        Simulator* sim = &m_sim;
+        m_sim.m_tasks.push_back([sim, name] {
+            if (Device* d = sim->FindDevice(name))
+                for (size_t i = 0; i < d->links.size(); ++i)
+                    sim->UnplugLink(*d, i);
+        });
+        m_sim.Wake();
+    }
+
+private:
+    Simulator& m_sim;
+    std::string m_name;
+};
+
+Simulator::Simulator(const std::string& folder) : m_folder(folder)
+{
+    if (m_folder.empty())
+        m_folder = "./";
+    if (m_folder.back() != '/')
+        m_folder += '/';
+    std::error_code ec;
+    fs::create_directories(m_folder, ec);
+    m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+}
+
+Simulator::~Simulator()
+{
+    Stop();
+    for (auto& d : m_devices)
+        for (size_t i = 0; i < d->links.size(); ++i)
+            UnplugLink(*d, i);
+    m_devices.clear();
+    if (m_controlFd >= 0) {
+        ::close(m_controlFd);
+        ::unlink((m_folder + "control").c_str());
+    }
+    for (int fd : m_controlClients)
+        ::close(fd);
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
+    if (m_wireLog)
+        std::fclose(m_wireLog);
+}
+
+bool Simulator::Start()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_running)
+        return true;
+    if (m_wakeFd < 0)
+        return false;
+    if (!m_wireLog)
+        m_wireLog = std::fopen(WireLogPath().c_str(), "a");
+    m_running = true;
+    m_thread = std::thread([this] { Loop(); });
+    return true;
+}
+
+void Simulator::Stop()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_running)
+            return;
+        m_running = false;
+    }
+    Wake();
+    if (m_thread.joinable())
+        m_thread.join();
+    // Tasks left in the queue run here, so that nobody waits for them forever.
+    std::deque<std::function<void()>> tasks;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        tasks.swap(m_tasks);
+    }
+    for (auto& t : tasks)
+        t();
+}
+
+void Simulator::Wake()
+{
+    uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(m_wakeFd, &one, sizeof(one));
+}
+
+void Simulator::RunOnLoop(const std::function<void()>& task)
+{
+    if (std::this_thread::get_id() == m_loopThreadId) {
+        task();
+        return;
+    }
+    auto done = std::make_shared<std::promise<void>>();
+    auto future = done->get_future();
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!m_running) {
+            // Not started (or stopped): nothing else touches the state, run it here.
+            lock.unlock();
+            task();
+            return;
+        }
+        m_tasks.push_back([task, done] { task(); done->set_value(); });
+    }
+    Wake();
+    future.wait();
+}
+
+void Simulator::Loop()
+{
+    m_loopThreadId = std::this_thread::get_id();
+    std::vector<pollfd> fds;
+    // What each pollfd stands for: kind 0 wake, 1 listen, 2 client, 3 control listen, 4 control client.
+    struct Ref { int kind; Interface* itf; };
+    std::vector<Ref> refs;
+    for (;;) {
+        std::deque<std::function<void()>> tasks;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_running)
+                break;
+            tasks.swap(m_tasks);
+        }
+        for (auto& t : tasks)
+            t();
+
+        // Replies whose time has come.
+        int64_t now = NowMs();
+        while (!m_pending.empty() && m_pending.begin()->first <= now) {
+            auto node = m_pending.extract(m_pending.begin());
+            Pending& p = *node.mapped();
+            Device* d = FindDevice(p.device);
+            if (!d || p.link >= d->links.size() || d->generation[p.link] != p.generation)
+                continue;
+            for (auto& itf : d->links[p.link])
+                if (itf.spec.number == p.interfaceNumber)
+                    Deliver(itf, p.report);
+        }
+        int timeout = -1;
+        if (!m_pending.empty())
+            timeout = static_cast<int>(std::max<int64_t>(0, m_pending.begin()->first - NowMs()));
+
+        fds.clear();
+        refs.clear();
+        fds.push_back({m_wakeFd, POLLIN, 0});
+        refs.push_back({0, nullptr});
+        for (auto& d : m_devices)
+            for (auto& link : d->links)
+                for (auto& itf : link) {
+                    fds.push_back({itf.listenFd, POLLIN, 0});
+                    refs.push_back({1, &itf});
+                    for (int c : itf.clients) {
+                        fds.push_back({c, POLLIN, 0});
+                        refs.push_back({2, &itf});
+                    }
+                }
+        if (m_controlFd >= 0) {
+            fds.push_back({m_controlFd, POLLIN, 0});
+            refs.push_back({3, nullptr});
+        }
+        for (int c : m_controlClients) {
+            fds.push_back({c, POLLIN, 0});
+            refs.push_back({4, nullptr});
+        }
+
+        int n = ::poll(fds.data(), fds.size(), timeout);
+        if (n < 0 && errno != EINTR)
+            break;
+        if (n <= 0)
+            continue;
+        if (fds[0].revents) {
+            uint64_t v;
+            [[maybe_unused]] ssize_t r = ::read(m_wakeFd, &v, sizeof(v));
+        }
+        // Handle events without re-polling; the structures may change, so each fd is looked up again.
+        for (size_t i = 1; i < fds.size(); ++i) {
+            if (!fds[i].revents)
+                continue;
+            int fd = fds[i].fd;
+            switch (refs[i].kind) {
+            case 1: {
+                // The interface may have been unplugged by an earlier event of this round.
+                Interface* itf = nullptr;
+                for (auto& d : m_devices)
+                    for (auto& link : d->links)
+                        for (auto& x : link)
+                            if (x.listenFd == fd)
+                                itf = &x;
+                if (!itf)
+                    break;
+                int c = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+                if (c >= 0)
+                    itf->clients.push_back(c);
+                break;
+            }
+            case 2: {
+                Interface* itf = nullptr;
+                for (auto& d : m_devices)
+                    for (auto& link : d->links)
+                        for (auto& x : link)
+                            for (int c : x.clients)
+                                if (c == fd)
+                                    itf = &x;
+                if (itf)
+                    OnClientMessage(*itf, fd);
+                break;
+            }
+            case 3: {
+                int c = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+                if (c >= 0)
+                    m_controlClients.push_back(c);
+                break;
+            }
+            case 4:
+                if (std::find(m_controlClients.begin(), m_controlClients.end(), fd) != m_controlClients.end())
+                    HandleControlClient(fd);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    m_loopThreadId = std::thread::id();
+}
+
+Simulator::Device* Simulator::FindDevice(const std::string& name)
+{
+    for (auto& d : m_devices)
+        if (d->spec.name == name)
+            return d.get();
+    return nullptr;
+}
+
+bool Simulator::PlugLink(Device& device, size_t link)
+{
+    if (link >= device.links.size() || !device.links[link].empty())
+        return link < device.links.size();
+    const SimLinkSpec& ls = device.spec.links[link];
+    std::vector<Interface> interfaces;
+    for (const auto& is : ls.interfaces) {
+        Interface itf;
+        itf.spec = is;
+        std::string base = device.spec.name + (ls.name.empty() ? "" : "-" + ls.name) + "-if" + std::to_string(is.number);
+        itf.base = m_folder + base;
+        itf.socketPath = itf.base + ".sock";
+        char mi[8];
+        std::snprintf(mi, sizeof(mi), "%02x", is.number);
+        itf.pathTail = "?vid_" + Hex4(ls.vendorId) + "&pid_" + Hex4(ls.productId) + "&mi_" + mi;
+        itf.descriptor.Parse(is.descriptor);
+        std::ostringstream id;
+        id << "vendor=" << Hex4(ls.vendorId) << "\nproduct=" << Hex4(ls.productId) << "\nversion=" << Hex4(ls.version)
+           << "\ninterface=" << is.number << "\ndevice=" << device.spec.name << "\nkind=" << device.spec.kindName
+           << "\nlink=" << ls.name << "\n";
+        std::string idText = id.str();
+        // Descriptor and identity first: the socket appearing is what makes the interface visible.
+        if (!WriteFileAtomically(itf.base + ".desc", is.descriptor.data(), is.descriptor.size()) ||
+            !WriteFileAtomically(itf.base + ".id", idText.data(), idText.size())) {
+            nq::DebugOutF("devsim: cannot write files for %s", base.c_str());
+            continue;
+        }
+        itf.listenFd = ListenSeqPacket(itf.socketPath);
+        if (itf.listenFd < 0) {
+            nq::DebugOutF("devsim: cannot listen on %s", itf.socketPath.c_str());
+            ::unlink((itf.base + ".desc").c_str());
+            ::unlink((itf.base + ".id").c_str());
+            continue;
+        }
+        interfaces.push_back(std::move(itf));
+    }
+    device.links[link] = std::move(interfaces);
+    ++device.generation[link];
+    return !device.links[link].empty();
+}
+
+void Simulator::CloseInterface(Interface& itf)
+{
+    ::unlink(itf.socketPath.c_str());
+    if (itf.listenFd >= 0)
+        ::close(itf.listenFd);
+    for (int c : itf.clients)
+        ::close(c);
+    itf.clients.clear();
+    itf.listenFd = -1;
+    ::unlink((itf.base + ".desc").c_str());
+    ::unlink((itf.base + ".id").c_str());
+}
+
+void Simulator::UnplugLink(Device& device, size_t link)
+{
+    if (link >= device.links.size() || device.links[link].empty())
+        return;
+    for (auto& itf : device.links[link])
+        CloseInterface(itf);
+    device.links[link].clear();
+    ++device.generation[link];
+}
+
+std::string Simulator::CollectionPath(const Interface& itf, uint8_t reportId, bool input) const
+{
+    const auto& cols = itf.descriptor.Collections();
+    std::string path = itf.socketPath + itf.pathTail;
+    if (cols.size() <= 1)
+        return path;
+    int index = itf.descriptor.FindCollection(input ? nq::HidReportType::Input : nq::HidReportType::Output, reportId);
+    if (index < 0)
+        index = itf.descriptor.FindCollection(nq::HidReportType::Feature, reportId);
+    char col[24];
+    std::snprintf(col, sizeof(col), "&col%02x", index < 0 ? 0 : index + 1);
+    return path + col;
+}
+
+void Simulator::WireLog(char direction, const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::string line = std::string(1, direction) + " " + path + " " + nq::HexBytes(bytes.data(), bytes.size());
+    std::function<void(const std::string&)> callback;
+    {
+        std::lock_guard<std::mutex> lock(m_wireMutex);
+        if (m_wireLog) {
+            std::fputs(line.c_str(), m_wireLog);
+            std::fputc('\n', m_wireLog);
+            std::fflush(m_wireLog);
+        }
+        callback = m_wireCallback;
+    }
+    if (callback)
+        callback(line);
+}
+
+void Simulator::SetWireLogCallback(std::function<void(const std::string&)> callback)
+{
+    std::lock_guard<std::mutex> lock(m_wireMutex);
+    m_wireCallback = std::move(callback);
+}
+
+void Simulator::Deliver(Interface& itf, const std::vector<uint8_t>& report)
+{
+    if (report.empty())
+        return;
+    WireLog('<', CollectionPath(itf, itf.descriptor.UsesReportIds() ? report[0] : 0, true), report);
+    for (int c : itf.clients) {
+        // Like hidraw: a handle that does not read loses reports once its queue is full.
+        ::send(c, report.data(), report.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    }
+}
+
+void Simulator::OnClientMessage(Interface& itf, int fd)
+{
+    std::vector<uint8_t> buf(kMaxMessage);
+    ssize_t n = ::recv(fd, buf.data(), buf.size(), MSG_DONTWAIT);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        return;
+    if (n <= 0) {
+        ::close(fd);
+        std::erase(itf.clients, fd);
+        return;
+    }
+    buf.resize(static_cast<size_t>(n));
+    WireLog('>', CollectionPath(itf, itf.descriptor.UsesReportIds() ? buf[0] : 0, false), buf);
+    if (!itf.spec.firmware)
+        return;
+    // Find the device and link that own this interface.
+    for (auto& d : m_devices)
+        for (size_t li = 0; li < d->links.size(); ++li)
+            for (auto& x : d->links[li]) {
+                if (&x != &itf)
+                    continue;
+                std::vector<SimReply> replies;
+                SimAction action = d->firmware ? d->firmware->OnOutputReport(buf, replies) : SimAction::None;
+                for (auto& r : replies) {
+                    if (r.delayMs <= 0) {
+                        Deliver(itf, r.report);
+                    } else {
+                        auto p = std::make_unique<Pending>();
+                        p->device = d->spec.name;
+                        p->link = li;
+                        p->interfaceNumber = itf.spec.number;
+                        p->generation = d->generation[li];
+                        p->report = std::move(r.report);
+                        m_pending.emplace(NowMs() + r.delayMs, std::move(p));
+                    }
+                }
+                if (action == SimAction::Unplug)
+                    for (size_t k = 0; k < d->links.size(); ++k)
+                        UnplugLink(*d, k); // itf is gone from here on
+                return;
+            }
+}
+
+bool Simulator::SendNoticeOnLoop(Device& device, uint16_t usage)
+{
+    bool sent = false;
+    for (auto& link : device.links)
+        for (auto& itf : link)
+            if (itf.spec.notices) {
+                Deliver(itf, {itf.spec.noticeReportId, static_cast<uint8_t>(usage & 0xFF), static_cast<uint8_t>(usage >> 8)});
+                sent = true;
+            }
+    return sent;
+}
+
+bool Simulator::AddDevice(const std::string& text, bool plug, std::string* error)
+{
+    std::string err;
+    auto spec = MakeSimDeviceSpec(text, &err);
+    if (!spec) {
+        if (error)
+            *error = err;
+        return false;
+    }
+    bool ok = false;
+    RunOnLoop([&] {
+        if (FindDevice(spec->name)) {
+            err = "device exists: " + spec->name;
+            return;
+        }
+        auto d = std::make_unique<Device>();
+        d->spec = *spec;
+        d->firmware = MakeVendorFirmware(spec->identity);
+        d->events = std::make_unique<Events>(*this, spec->name);
+        if (d->firmware)
+            d->firmware->SetEvents(d->events.get());
+        d->links.resize(spec->links.size());
+        d->generation.resize(spec->links.size(), 0);
+        Device& ref = *d;
+        m_devices.push_back(std::move(d));
+        ok = true;
+        if (plug)
+            for (size_t i = 0; i < ref.links.size(); ++i)
+                ok = PlugLink(ref, i) && ok;
+        if (!ok)
+            err = "cannot plug " + spec->name;
+    });
+    if (!ok && error)
+        *error = err;
+    return ok;
+}
+
+bool Simulator::RemoveDevice(const std::string& name)
+{
+    bool ok = false;
+    RunOnLoop([&] {
+        for (auto it = m_devices.begin(); it != m_devices.end(); ++it)
+            if ((*it)->spec.name == name) {
+                for (size_t i = 0; i < (*it)->links.size(); ++i)
+                    UnplugLink(**it, i);
+                m_devices.erase(it);
+                ok = true;
+                return;
+            }
+    });
+    return ok;
+}
+
+bool Simulator::Plug(const std::string& name, const std::string& link)
+{
+    bool ok = false;
+    RunOnLoop([&] {
+        Device* d = FindDevice(name);
+        if (!d)
+            return;
+        for (size_t i = 0; i < d->spec.links.size(); ++i)
+            if (link.empty() || d->spec.links[i].name == link)
+                ok = PlugLink(*d, i) || ok;
+    });
+    return ok;
+}
+
+bool Simulator::Unplug(const std::string& name, const std::string& link)
+{
+    bool ok = false;
+    RunOnLoop([&] {
+        Device* d = FindDevice(name);
+        if (!d)
+            return;
+        for (size_t i = 0; i < d->spec.links.size(); ++i)
+            if (link.empty() || d->spec.links[i].name == link) {
+                UnplugLink(*d, i);
+                ok = true;
+            }
+    });
+    return ok;
+}
+
+std::vector<SimDeviceStatus> Simulator::List()
+{
+    std::vector<SimDeviceStatus> out;
+    RunOnLoop([&] {
+        for (auto& d : m_devices) {
+            SimDeviceStatus s;
+            s.name = d->spec.name;
+            s.kindName = d->spec.kindName;
+            s.kind = d->spec.identity.kind;
+            for (size_t i = 0; i < d->spec.links.size(); ++i) {
+                SimDeviceStatus::Link l;
+                l.name = d->spec.links[i].name;
+                l.vendorId = d->spec.links[i].vendorId;
+                l.productId = d->spec.links[i].productId;
+                l.plugged = !d->links[i].empty();
+                for (auto& itf : d->links[i]) {
+                    size_t cols = itf.descriptor.Collections().size();
+                    for (size_t c = 0; c < cols; ++c) {
+                        std::string p = itf.socketPath + itf.pathTail;
+                        if (cols > 1) {
+                            char col[24];
+                            std::snprintf(col, sizeof(col), "&col%02zx", c + 1);
+                            p += col;
+                        }
+                        l.paths.push_back(p);
+                    }
+                }
+                s.links.push_back(std::move(l));
+            }
+            out.push_back(std::move(s));
+        }
+    });
+    return out;
+}
+
+std::string Simulator::PathOf(const std::string& name, uint16_t interfaceNumber, uint16_t collection, const std::string& link)
+{
+    for (const auto& s : List()) {
+        if (s.name != name)
+            continue;
+        for (const auto& l : s.links) {
+            if (!link.empty() && l.name != link)
+                continue;
+            for (const auto& p : l.paths) {
+                char tail[24];
+                std::snprintf(tail, sizeof(tail), "&mi_%02x", interfaceNumber);
+                std::string want = tail;
+                if (collection) {
+                    std::snprintf(tail, sizeof(tail), "&col%02x", collection);
+                    want += tail;
+                }
+                if (p.size() >= want.size() && p.compare(p.size() - want.size(), want.size(), want) == 0)
+                    return p;
+            }
+        }
+    }
+    return {};
+}
+
+bool Simulator::SendInput(const std::string& name, uint16_t interfaceNumber, const std::vector<uint8_t>& report, const std::string& link)
+{
+    bool ok = false;
+    RunOnLoop([&] {
+        Device* d = FindDevice(name);
+        if (!d)
+            return;
+        for (size_t i = 0; i < d->links.size(); ++i) {
+            if (!link.empty() && d->spec.links[i].name != link)
+                continue;
+            for (auto& itf : d->links[i])
+                if (itf.spec.number == interfaceNumber) {
+                    Deliver(itf, report);
+                    ok = true;
+                }
+        }
+    });
+    return ok;
+}
+
+bool Simulator::SendNotice(const std::string& name, uint16_t usage)
+{
+    bool ok = false;
+    RunOnLoop([&] {
+        if (Device* d = FindDevice(name))
+            ok = SendNoticeOnLoop(*d, usage);
+    });
+    return ok;
+}
+
+std::string Simulator::FirmwareControl(const std::string& name, const std::vector<std::string>& args)
+{
+    std::string out = "no such device";
+    RunOnLoop([&] {
+        Device* d = FindDevice(name);
+        if (d && d->firmware)
+            out = d->firmware->Control(args);
+    });
+    return out;
+}
+
+std::string Simulator::PressButton(const std::string& name)
+{
+    return FirmwareControl(name, {"button"});
+}
+
+std::string Simulator::Dump(const std::string& name)
+{
+    std::string out;
+    RunOnLoop([&] {
+        Device* d = FindDevice(name);
+        if (d && d->firmware)
+            out = d->firmware->DumpMemory();
+    });
+    return out;
+}
+
+bool Simulator::SaveMemory(const std::string& name, const std::string& file)
+{
+    bool found = false;
+    std::vector<uint8_t> image;
+    RunOnLoop([&] {
+        Device* d = FindDevice(name);
+        if (d && d->firmware) {
+            found = true;
+            image = d->firmware->SaveMemory();
+        }
+    });
+    return found && WriteFileAtomically(file, image.data(), image.size());
+}
+
+bool Simulator::LoadMemory(const std::string& name, const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return false;
+    std::error_code ec;
+    auto size = fs::file_size(file, ec);
+    if (ec || size > (64u << 20))
+        return false;
+    std::vector<uint8_t> image(static_cast<size_t>(size));
+    in.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    if (!in)
+        return false;
+    bool ok = false;
+    RunOnLoop([&] {
+        Device* d = FindDevice(name);
+        if (d && d->firmware)
+            ok = d->firmware->LoadMemory(image);
+    });
+    return ok;
+}
+
+std::string Simulator::Execute(const std::vector<std::string>& args, bool* ok)
+{
+    bool good = true;
+    std::string out;
+    auto need = [&](size_t n) {
+        if (args.size() < n) {
+            good = false;
+            out = "missing arguments for " + args[0];
+            return false;
+        }
+        return true;
+    };
+    if (args.empty()) {
+        good = false;
+        out = "no command";
+    } else if (args[0] == "list") {
+        std::ostringstream s;
+        for (const auto& d : List())
+            for (const auto& l : d.links) {
+                s << d.name << (l.name.empty() ? "" : "/" + l.name) << " " << d.kindName << " " << Hex4(l.vendorId) << ":"
+                  << Hex4(l.productId) << " " << (l.plugged ? "plugged" : "unplugged") << "\n";
+                for (const auto& p : l.paths)
+                    s << "  " << p << "\n";
+            }
+        out = s.str();
+    } else if (args[0] == "add") {
+        if (need(2))
+            for (size_t i = 1; i < args.size() && good; ++i)
+                good = AddDevice(args[i], true, &out);
+    } else if (args[0] == "remove") {
+        if (need(2) && !(good = RemoveDevice(args[1])))
+            out = "no such device: " + args[1];
+    } else if (args[0] == "plug" || args[0] == "unplug") {
+        if (need(2)) {
+            std::string link = args.size() > 2 ? args[2] : "";
+            good = args[0] == "plug" ? Plug(args[1], link) : Unplug(args[1], link);
+            if (!good)
+                out = "no such device or link: " + args[1] + (link.empty() ? "" : " " + link);
+        }
+    } else if (args[0] == "button") {
+        if (need(2))
+            out = PressButton(args[1]);
+    } else if (args[0] == "dump") {
+        if (need(2))
+            out = Dump(args[1]);
+    } else if (args[0] == "save" || args[0] == "load") {
+        if (need(3)) {
+            good = args[0] == "save" ? SaveMemory(args[1], args[2]) : LoadMemory(args[1], args[2]);
+            if (!good)
+                out = "cannot " + args[0] + " the memory of " + args[1] + " (" + args[2] + ")";
+        }
+    } else if (args[0] == "notice") {
+        if (need(3)) {
+            unsigned long usage = std::strtoul(args[2].c_str(), nullptr, 0);
+            good = usage <= 0xFFFF && SendNotice(args[1], static_cast<uint16_t>(usage));
+            if (!good)
+                out = "cannot send the notice";
+        }
+    } else if (args[0] == "fw") {
+        if (need(3)) {
+            out = FirmwareControl(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+            good = out != "unknown command" && out != "no such device";
+        }
+    } else if (args[0] == "stop") {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopRequested = true;
+        m_cv.notify_all();
+    } else {
+        good = false;
+        out = "unknown command: " + Join(args, 0);
+    }
+    if (ok)
+        *ok = good;
+    return out;
+}
+
+bool Simulator::ServeControlSocket()
+{
+    bool ok = false;
+    RunOnLoop([&] {
+        if (m_controlFd >= 0) {
+            ok = true;
+            return;
+        }
+        m_controlFd = ListenSeqPacket(m_folder + "control");
+        ok = m_controlFd >= 0;
+    });
+    return ok;
+}
+
+void Simulator::WaitForStopRequest()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_cv.wait(lock, [this] { return m_stopRequested; });
+}
+
+void Simulator::HandleControlClient(int fd)
+{
+    std::vector<char> buf(16384);
+    ssize_t n = ::recv(fd, buf.data(), buf.size(), MSG_DONTWAIT);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        return;
+    if (n <= 0) {
+        ::close(fd);
+        std::erase(m_controlClients, fd);
+        return;
+    }
+    // A request is the arguments separated by NUL bytes; the reply is '0' (success) or '1' and the text.
+    std::vector<std::string> args;
+    std::string cur;
+    for (ssize_t i = 0; i < n; ++i) {
+        if (buf[static_cast<size_t>(i)] == '\0') {
+            args.push_back(cur);
+            cur.clear();
+        } else {
+            cur += buf[static_cast<size_t>(i)];
+        }
+    }
+    if (!cur.empty())
+        args.push_back(cur);
+    bool ok = false;
+    std::string out = Execute(args, &ok);
+    std::string reply = (ok ? "0" : "1") + out;
+    if (reply.size() > 200000)
+        reply.resize(200000);
+    ::send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+}
+
+std::unique_ptr<Simulator> Simulator::StartDemo(const std::string& folder)
+{
+    auto sim = std::make_unique<Simulator>(folder);
+    if (!sim->Start())
+        return nullptr;
+    for (const auto& kind : SimKindNames())
+        if (!sim->AddDevice(kind))
+            return nullptr;
+    return sim;
+}
+
+} // namespace nqsim

@@ -1,0 +1,216 @@
+// HidDevice against the simulator over real sockets.
+#include "hid/HidDevice.h"
+#include "support/SimFixture.h"
+
+#include <atomic>
+#include <chrono>
+#include <set>
+#include <thread>
+
+using namespace std::chrono;
+using nq::HidDevice;
+using nq::HidReportType;
+
+namespace {
+
+class HidDeviceSim : public nqtest::SimFixture {};
+
+std::vector<std::string> AllPaths(HidDevice& dev)
+{
+    std::vector<std::string> paths;
+    EXPECT_TRUE(dev.Enumerate());
+    while (auto p = dev.NextPath())
+        paths.push_back(*p);
+    return paths;
+}
+
+TEST_F(HidDeviceSim, EnumerationListsEveryCollectionOnceAndGrowsPastEight)
+{
+    // keyboard: interface 0 (1 collection) + interface 1 (4) = 5; three mice: 5 each; headset: 1.
+    StartSim({"keyboard", "mouse", "mouse:m2", "mouse:m3", "headset"});
+    HidDevice dev;
+    auto paths = AllPaths(dev);
+    ASSERT_EQ(paths.size(), 21u);
+    EXPECT_EQ(std::set<std::string>(paths.begin(), paths.end()).size(), paths.size());
+    EXPECT_FALSE(dev.NextPath().has_value());
+
+    // The keyboard's interface 1 comes as four collection paths in descriptor order.
+    std::vector<std::string> kb;
+    for (const auto& p : paths)
+        if (p.find("keyboard-if1.sock") != std::string::npos)
+            kb.push_back(p);
+    ASSERT_EQ(kb.size(), 4u);
+    for (uint16_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(HidDevice::ParseVendorId(kb[i]), 0x320F);
+        EXPECT_EQ(HidDevice::ParseProductId(kb[i]), 0x5041);
+        EXPECT_EQ(HidDevice::ParseInterfaceNumber(kb[i]), 1);
+        EXPECT_EQ(HidDevice::ParseCollectionNumber(kb[i]), i + 1);
+    }
+    // The headset's only interface has one collection: no "&col".
+    std::string hs = SimPath("headset", 3, 0);
+    EXPECT_EQ(HidDevice::ParseCollectionNumber(hs), 0);
+    EXPECT_EQ(HidDevice::ParseInterfaceNumber(hs), 3);
+
+    // Enumerating again starts over; FreePaths empties the list.
+    EXPECT_TRUE(dev.Enumerate());
+    EXPECT_EQ(dev.NextPath(), paths.front());
+    dev.FreePaths();
+    EXPECT_FALSE(dev.NextPath().has_value());
+}
+
+TEST_F(HidDeviceSim, OpenDescribesOnlyTheChosenCollection)
+{
+    StartSim({"keyboard", "headset"});
+    HidDevice dev;
+    ASSERT_TRUE(dev.Open(SimPath("keyboard", 1, 4), true, true, true, false));
+    EXPECT_EQ(dev.Attributes().vendorId, 0x320F);
+    EXPECT_EQ(dev.Attributes().productId, 0x5041);
+    EXPECT_EQ(dev.Caps().usagePage, 0xFF1C);
+    EXPECT_EQ(dev.Caps().usage, 0x92);
+    EXPECT_EQ(dev.Caps().inputReportByteLength, 64);
+    EXPECT_EQ(dev.Caps().outputReportByteLength, 64);
+    EXPECT_EQ(dev.Caps().featureReportByteLength, 0);
+    EXPECT_EQ(dev.InterfaceNumber(), 1);
+    EXPECT_EQ(dev.CollectionNumber(), 4);
+    EXPECT_EQ(dev.ReportBuffer(HidReportType::Input).size(), 64u);
+
+    ASSERT_TRUE(dev.Open(SimPath("keyboard", 1, 3), true, true, true, false));
+    EXPECT_EQ(dev.Caps().usagePage, 0x000C);
+    EXPECT_EQ(dev.Caps().usage, 0x01);
+    EXPECT_EQ(dev.Caps().inputReportByteLength, 3);
+    ASSERT_FALSE(dev.DataItems(HidReportType::Input).empty());
+    const auto& first = dev.DataItems(HidReportType::Input).front();
+    EXPECT_TRUE(first.isButtonData);
+    EXPECT_LE(first.button.usageMin, 1025u);
+    EXPECT_GE(first.button.usageMax, 1028u);
+
+    ASSERT_TRUE(dev.Open(SimPath("headset", 3, 0), true, true, true, false));
+    EXPECT_EQ(dev.Caps().usagePage, 0x000C);
+    EXPECT_EQ(dev.Caps().outputReportByteLength, 64);
+}
+
+TEST_F(HidDeviceSim, WriteReachesFirmwareAndReadGetsOnlyThisCollectionsReports)
+{
+    StartSim({"keyboard"});
+    HidDevice vendor, consumer;
+    ASSERT_TRUE(vendor.Open(SimPath("keyboard", 1, 4), true, true, true, false));
+    ASSERT_TRUE(consumer.Open(SimPath("keyboard", 1, 3), true, true, true, false));
+
+    std::vector<uint8_t> out(64, 0);
+    out[0] = 4;
+    out[1] = 0x12;
+    size_t n = 0;
+    ASSERT_TRUE(vendor.Write(out.size(), out.data(), 1000, &n));
+    EXPECT_EQ(n, 64u);
+    std::vector<uint8_t> in(64, 0xEE);
+    ASSERT_TRUE(vendor.Read(in.size(), in.data(), 1000, &n));
+    EXPECT_EQ(n, 64u);
+    EXPECT_EQ(in[0], 4);
+
+    // The vendor reply is not a consumer-control report: the consumer handle sees nothing...
+    auto start = steady_clock::now();
+    EXPECT_FALSE(consumer.Read(in.size(), in.data(), 200, &n));
+    EXPECT_GE(steady_clock::now() - start, milliseconds(180));
+    // ...but gets the notice, decoded as the usage in its first data item.
+    ASSERT_TRUE(Sim().SendNotice("keyboard", 1025));
+    ASSERT_TRUE(consumer.Read(in.size(), in.data(), 1000, &n));
+    EXPECT_EQ(n, 3u);
+    auto& items = consumer.DataItems(HidReportType::Input);
+    ASSERT_TRUE(consumer.DecodeReport(HidReportType::Input, in.data(), n, items));
+    EXPECT_EQ(items.front().button.usages.at(0), 1025);
+    EXPECT_TRUE(items.front().isDataSet);
+
+    EXPECT_TRUE(Env().WaitForWireLine("> " + SimPath("keyboard", 1, 4) + " 04 12 00"));
+    EXPECT_TRUE(Env().WaitForWireLine("< " + SimPath("keyboard", 1, 3) + " 03 01 04"));
+}
+
+TEST_F(HidDeviceSim, ReadOnSilentInterfaceTimesOutAfterItsLimit)
+{
+    StartSim({"mouse"});
+    HidDevice dev;
+    ASSERT_TRUE(dev.Open(SimPath("mouse", 1, 4), true, true, true, false));
+    uint8_t buf[64];
+    size_t n = 99;
+    auto start = steady_clock::now();
+    EXPECT_FALSE(dev.Read(sizeof(buf), buf, 1000, &n));
+    auto elapsed = steady_clock::now() - start;
+    EXPECT_EQ(n, 0u);
+    EXPECT_GE(elapsed, milliseconds(990));
+    EXPECT_LT(elapsed, milliseconds(1500));
+}
+
+TEST_F(HidDeviceSim, CloseFromAnotherThreadEndsAnInfiniteRead)
+{
+    StartSim({"keyboard"});
+    HidDevice dev;
+    ASSERT_TRUE(dev.Open(SimPath("keyboard", 1, 3), true, true, true, false));
+    std::atomic<bool> done{false}, result{true};
+    size_t n = 99;
+    std::thread reader([&] {
+        uint8_t buf[8];
+        result = dev.Read(sizeof(buf), buf, nq::kHidInfinite, &n);
+        done = true;
+    });
+    std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_FALSE(done);
+    auto start = steady_clock::now();
+    dev.Close();
+    // Close returns only once the read has left.
+    EXPECT_TRUE(done);
+    EXPECT_LT(steady_clock::now() - start, milliseconds(200));
+    reader.join();
+    EXPECT_FALSE(result);
+    EXPECT_EQ(n, 0u);
+    EXPECT_FALSE(dev.IsOpen());
+    uint8_t buf[8];
+    EXPECT_FALSE(dev.Read(sizeof(buf), buf, 10, &n));
+}
+
+TEST_F(HidDeviceSim, OpenOnOpenObjectReleasesThePreviousInterfaceAndKeepsThePathList)
+{
+    StartSim({"keyboard"});
+    HidDevice dev;
+    ASSERT_TRUE(dev.Enumerate());
+    auto first = dev.NextPath();
+    ASSERT_TRUE(dev.Open(SimPath("keyboard", 1, 4), true, true, true, false));
+    ASSERT_TRUE(dev.Open(SimPath("keyboard", 1, 3), true, true, true, false));
+    EXPECT_EQ(dev.Caps().usagePage, 0x000C);
+    EXPECT_EQ(dev.CollectionNumber(), 3);
+    // The list goes on where it stopped.
+    auto second = dev.NextPath();
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(*first, *second);
+
+    // A failed open leaves the object closed.
+    EXPECT_FALSE(dev.Open(SimDir() + "nothing.sock?vid_320f&pid_5041&mi_01&col04", true, true, true, false));
+    EXPECT_FALSE(dev.IsOpen());
+    EXPECT_EQ(dev.Caps().usagePage, 0);
+    EXPECT_TRUE(dev.NextPath().has_value());
+}
+
+TEST_F(HidDeviceSim, UnplugFailsTransfersAndPresence)
+{
+    StartSim({"keyboard"});
+    std::string path = SimPath("keyboard", 1, 4);
+    HidDevice dev;
+    ASSERT_TRUE(dev.Open(path, true, true, true, false));
+    EXPECT_TRUE(HidDevice::IsPresent(path));
+    std::atomic<bool> result{true};
+    std::thread reader([&] {
+        uint8_t buf[64];
+        result = dev.Read(sizeof(buf), buf, 5000);
+    });
+    std::this_thread::sleep_for(milliseconds(50));
+    auto start = steady_clock::now();
+    ASSERT_TRUE(Sim().Unplug("keyboard"));
+    reader.join();
+    EXPECT_FALSE(result);
+    EXPECT_LT(steady_clock::now() - start, milliseconds(1000));
+    EXPECT_FALSE(HidDevice::IsPresent(path));
+    EXPECT_FALSE(dev.Open(path, true, true, true, false));
+    ASSERT_TRUE(Sim().Plug("keyboard"));
+    EXPECT_TRUE(HidDevice::IsPresent(path));
+    EXPECT_TRUE(dev.Open(path, true, true, true, false));
+}
+
+} // namespace
