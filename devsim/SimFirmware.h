@@ -34,8 +34,8 @@ public:
     virtual void SetEvents(SimDeviceEvents* events) { (void)events; }
     // A command from nq501-devsim or a test ("refuse 0xff 3", "delay 1500", "profile 2", ...).
     // Returns the text to print; "unknown command" when it is not the firmware's.
-    // The simulator itself sends {"button"} when the device's on-board profile button is pressed
-    // (nq501-devsim button DEVICE).
+    // The simulator itself sends {"profile"} (next on-board slot) when the device's on-board
+    // profile button is pressed (nq501-devsim button DEVICE).
     virtual std::string Control(const std::vector<std::string>& args) { (void)args; return "unknown command"; }
     // Memory image, so a simulated device keeps its state across runs.
     virtual std::vector<uint8_t> SaveMemory() const { return {}; }

@@ -2,12 +2,12 @@
 
 #include "common/DebugLog.h"
 #include "hid/HidReportDescriptor.h"
+#include "hid/HidSeqPacket.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,24 +33,6 @@ int64_t NowMs()
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
-}
-
-int ListenSeqPacket(const std::string& path)
-{
-    sockaddr_un addr{};
-    if (path.size() >= sizeof(addr.sun_path))
-        return -1;
-    int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return -1;
-    addr.sun_family = AF_UNIX;
-    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-    ::unlink(path.c_str());
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || ::listen(fd, 16) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
 }
 
 std::string Hex4(uint16_t v)
@@ -386,7 +368,7 @@ bool Simulator::PlugLink(Device& device, size_t link)
             nq::DebugOutF("devsim: cannot write files for %s", base.c_str());
             continue;
         }
-        itf.listenFd = ListenSeqPacket(itf.socketPath);
+        itf.listenFd = nq::HidSeqPacket::Listen(itf.socketPath);
         if (itf.listenFd < 0) {
             nq::DebugOutF("devsim: cannot listen on %s", itf.socketPath.c_str());
             ::unlink((itf.base + ".desc").c_str());
@@ -701,41 +683,39 @@ bool Simulator::SendNotice(const std::string& name, uint16_t usage)
 std::string Simulator::FirmwareControl(const std::string& name, const std::vector<std::string>& args)
 {
     std::string out = "no such device";
+    WithFirmware(name, [&](SimInterfaceHandler& fw) { out = fw.Control(args); });
+    return out;
+}
+
+bool Simulator::WithFirmware(const std::string& name, const std::function<void(SimInterfaceHandler&)>& use)
+{
+    bool found = false;
     RunOnLoop([&] {
         Device* d = FindDevice(name);
-        if (d && d->firmware)
-            out = d->firmware->Control(args);
+        if (d && d->firmware) {
+            found = true;
+            use(*d->firmware);
+        }
     });
-    return out;
+    return found;
 }
 
 std::string Simulator::PressButton(const std::string& name)
 {
-    return FirmwareControl(name, {"button"});
+    return FirmwareControl(name, {"profile"});
 }
 
 std::string Simulator::Dump(const std::string& name)
 {
     std::string out;
-    RunOnLoop([&] {
-        Device* d = FindDevice(name);
-        if (d && d->firmware)
-            out = d->firmware->DumpMemory();
-    });
+    WithFirmware(name, [&](SimInterfaceHandler& fw) { out = fw.DumpMemory(); });
     return out;
 }
 
 bool Simulator::SaveMemory(const std::string& name, const std::string& file)
 {
-    bool found = false;
     std::vector<uint8_t> image;
-    RunOnLoop([&] {
-        Device* d = FindDevice(name);
-        if (d && d->firmware) {
-            found = true;
-            image = d->firmware->SaveMemory();
-        }
-    });
+    bool found = WithFirmware(name, [&](SimInterfaceHandler& fw) { image = fw.SaveMemory(); });
     return found && WriteFileAtomically(file, image.data(), image.size());
 }
 
@@ -753,11 +733,7 @@ bool Simulator::LoadMemory(const std::string& name, const std::string& file)
     if (!in)
         return false;
     bool ok = false;
-    RunOnLoop([&] {
-        Device* d = FindDevice(name);
-        if (d && d->firmware)
-            ok = d->firmware->LoadMemory(image);
-    });
+    WithFirmware(name, [&](SimInterfaceHandler& fw) { ok = fw.LoadMemory(image); });
     return ok;
 }
 
@@ -845,7 +821,7 @@ bool Simulator::ServeControlSocket()
             ok = true;
             return;
         }
-        m_controlFd = ListenSeqPacket(m_folder + "control");
+        m_controlFd = nq::HidSeqPacket::Listen(m_folder + "control");
         ok = m_controlFd >= 0;
     });
     return ok;

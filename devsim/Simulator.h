@@ -95,7 +95,7 @@ public:
     std::string Dump(const std::string& name);
     bool SaveMemory(const std::string& name, const std::string& file);
     bool LoadMemory(const std::string& name, const std::string& file);
-    // The on-board profile button: the firmware's Control({"button"}).
+    // The on-board profile button: the firmware's Control({"profile"}), the next on-board slot.
     std::string PressButton(const std::string& name);
 
     // Every wire log line is also given to this callback (on the simulator thread).
@@ -119,6 +119,7 @@ private:
     void RunOnLoop(const std::function<void()>& task);
     void Wake();
     Device* FindDevice(const std::string& name);
+    bool WithFirmware(const std::string& name, const std::function<void(SimInterfaceHandler&)>& use);
     bool PlugLink(Device& device, size_t link);
     void UnplugLink(Device& device, size_t link);
     void CloseInterface(Interface& itf);

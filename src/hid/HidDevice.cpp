@@ -2,6 +2,7 @@
 
 #include "hid/HidEnumerator.h"
 #include "hid/HidReportDecoder.h"
+#include "hid/HidSeqPacket.h"
 
 #include <fcntl.h>
 #include <linux/hidraw.h>
@@ -10,7 +11,6 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,23 +27,6 @@ namespace nq {
 namespace {
 
 constexpr size_t kMaxReport = 4096;
-
-int ConnectSeqPacket(const std::string& path)
-{
-    sockaddr_un addr{};
-    if (path.size() >= sizeof(addr.sun_path))
-        return -1;
-    int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return -1;
-    addr.sun_family = AF_UNIX;
-    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 uint16_t ParseTag(const std::string& path, const char* tag)
 {
@@ -200,7 +183,7 @@ bool HidDevice::Open(const std::string& path, bool read, bool write, bool overla
     int fd = -1;
     bool isSocket = S_ISSOCK(st.st_mode);
     if (isSocket) {
-        fd = ConnectSeqPacket(node);
+        fd = HidSeqPacket::Connect(node);
     } else {
         int mode = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
         fd = ::open(node.c_str(), mode | O_CLOEXEC | O_NONBLOCK);
