@@ -270,11 +270,11 @@ std::string VendorFirmware::Control(const std::vector<std::string>& args)
             answer = m_faults.Describe();
         } else if (verb == "reports") {
             answer = std::to_string(m_reports);
-        } else if (verb == "profile") {
-            long slot = 0;
+        } else if (verb == "profile" || verb == "button") {
             const std::vector<uint8_t>& config = m_memory.Area("config");
             const long next = config.empty() ? 0 : (config[0] + 1) % kSlotCount;
-            if (!number(1, next, 0, kSlotCount - 1, slot))
+            long slot = next;
+            if (verb == "button" ? args.size() > 1 : !number(1, next, 0, kSlotCount - 1, slot))
                 return "usage: profile [0-" + std::to_string(kSlotCount - 1) + "]";
             answer = SetActiveSlot(static_cast<int>(slot));
             if (!answer.empty())

@@ -14,7 +14,8 @@
 //   mismatch [N] [K]    answer the N-th report first with K (1 or 2) stale reports of another command
 //   unplug [N]          leave the bus while the N-th report is sent (no reply)
 //   clear               disarm every fault
-//   profile S           switch to on-board slot S (notice 1025)
+//   profile [S]         switch to on-board slot S, by default the next one (notice 1025)
+//   button              the on-board profile button: the next slot (notice 1025)
 //   dpi-button          press the DPI button (notice 1028)
 //   notice USAGE        send any consumer-control notice
 //   link on|off         (receiver mouse) the mouse is in reach of its receiver or not

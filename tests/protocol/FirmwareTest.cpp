@@ -1,0 +1,331 @@
+// The simulated firmware on its own, report by report, without the transport.
+#include "devsim/firmware/ChargingPadFirmware.h"
+#include "devsim/firmware/HeadsetFirmware.h"
+#include "devsim/firmware/KeyboardFirmware.h"
+#include "devsim/firmware/MouseFirmware.h"
+#include "devsim/firmware/MousePadFirmware.h"
+#include "devsim/firmware/ReceiverMouseFirmware.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace nqsim {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A request as a host builds it: header, data, then the 16-bit sum of bytes 3..63.
+Bytes Request(uint8_t command, uint8_t length = 0, uint16_t offset = 0, const Bytes& data = {})
+{
+    Bytes r(64, 0);
+    r[0] = 4;
+    r[3] = command;
+    r[4] = length;
+    r[5] = offset & 0xFF;
+    r[6] = offset >> 8;
+    for (size_t i = 0; i < data.size() && i < 56; ++i)
+        r[8 + i] = data[i];
+    unsigned sum = 0;
+    for (size_t i = 3; i < 64; ++i)
+        sum += r[i];
+    r[1] = sum & 0xFF;
+    r[2] = (sum >> 8) & 0xFF;
+    return r;
+}
+
+struct Answer {
+    SimAction action = SimAction::None;
+    std::vector<SimReply> replies;
+    const Bytes& Last() const { return replies.back().report; }
+    uint8_t Status() const { return Last()[7]; }
+};
+
+Answer Send(SimInterfaceHandler& fw, const Bytes& report)
+{
+    Answer a;
+    a.action = fw.OnOutputReport(report, a.replies);
+    return a;
+}
+
+Bytes Read(SimInterfaceHandler& fw, uint8_t command, uint16_t offset, uint8_t length)
+{
+    Answer a = Send(fw, Request(command, length, offset));
+    EXPECT_EQ(a.replies.size(), 1u);
+    EXPECT_EQ(a.Status(), 0);
+    return Bytes(a.Last().begin() + 8, a.Last().begin() + 8 + length);
+}
+
+class RecordingEvents : public SimDeviceEvents {
+public:
+    void SendNotice(uint16_t usage) override { notices.push_back(usage); }
+    void RequestUnplug() override { ++unplugs; }
+    std::vector<uint16_t> notices;
+    int unplugs = 0;
+};
+
+TEST(Firmware, InformationBlockPerKind)
+{
+    struct Case {
+        const char* name;
+        std::unique_ptr<VendorFirmware> fw;
+        uint8_t kind, entries, macroUnits, dpiStep;
+        uint16_t maxSlider, minDpi;
+    };
+    Case cases[] = {
+        {"keyboard", std::make_unique<KeyboardFirmware>(), 1, 126, 32, 0, 0, 0},
+        {"mouse", std::make_unique<MouseFirmware>(), 2, 10, 16, 50, 520, 100},
+        {"rxmouse", std::make_unique<ReceiverMouseFirmware>(), 6, 10, 16, 50, 520, 100},
+        {"mousepad", std::make_unique<MousePadFirmware>(), 3, 0, 0, 0, 0, 0},
+        {"chargepad", std::make_unique<ChargingPadFirmware>(), 3, 0, 0, 0, 0, 0},
+        {"headset", std::make_unique<HeadsetFirmware>(), 7, 0, 0, 0, 0, 0},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Read in two chunks, as a host with 56-byte chunks would not: the offset must be honoured.
+        Bytes info = Read(*c.fw, 3, 0, 20);
+        Bytes tail = Read(*c.fw, 3, 20, 14);
+        info.insert(info.end(), tail.begin(), tail.end());
+        EXPECT_EQ(info[0], c.kind);
+        EXPECT_EQ(info[5], c.entries);
+        EXPECT_EQ(info[6], c.macroUnits);
+        EXPECT_EQ(info[11], c.dpiStep);
+        EXPECT_EQ(info[12] | info[13] << 8, c.maxSlider);
+        EXPECT_EQ(info[14] | info[15] << 8, c.minDpi);
+        EXPECT_EQ(Send(*c.fw, Request(3, 35, 0)).Status(), 0xFF) << "past the 34-byte block";
+    }
+}
+
+TEST(Firmware, ReplyEchoesTheRequestAndCarriesItsOwnChecksum)
+{
+    MouseFirmware fw;
+    Answer a = Send(fw, Request(5, 3, 0x0102));
+    ASSERT_EQ(a.replies.size(), 1u);
+    const Bytes& r = a.Last();
+    ASSERT_EQ(r.size(), 64u);
+    EXPECT_EQ(r[0], 4);
+    EXPECT_EQ(r[3], 5);
+    EXPECT_EQ(r[4], 3);
+    EXPECT_EQ(r[5], 0x02);
+    EXPECT_EQ(r[6], 0x01);
+    EXPECT_EQ(r[7], 0);
+    EXPECT_EQ(r[1] | r[2] << 8, VendorFirmware::Checksum(r.data()));
+    EXPECT_EQ(a.replies[0].delayMs, 0);
+}
+
+TEST(Firmware, RefusesBadChecksumsAndAccessOutsideItsMemory)
+{
+    MouseFirmware fw;
+    const Bytes before = fw.Area("config");
+
+    Bytes bad = Request(6, 2, 128, {9, 9});
+    bad[1] ^= 1;
+    Answer a = Send(fw, bad);
+    EXPECT_EQ(a.Status(), 0xFF);
+    EXPECT_EQ(a.Last()[3], 6) << "the refusal still names the command";
+
+    // Padding counts: a byte past the data length changes the sum.
+    Bytes padded = Request(6, 2, 128, {9, 9});
+    padded[40] = 1;
+    EXPECT_EQ(Send(fw, padded).Status(), 0xFF);
+
+    struct Case {
+        const char* what;
+        Bytes request;
+    };
+    const Case refused[] = {
+        {"config write past the end", Request(6, 20, 500, Bytes(20, 1))},
+        {"config read past the end", Request(5, 56, 480)},
+        {"key map bank 1", Request(9, 30, 512, Bytes(30, 1))},
+        {"key map read in bank 1", Request(7, 3, 512)},
+        {"more than 56 data bytes", Request(6, 57, 0)},
+        {"key colours on a mouse", Request(11, 3, 0, {1, 2, 3})},
+        {"link query on a wired mouse", Request(170)},
+        {"unknown command", Request(99)},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Send(fw, c.request).Status(), 0xFF);
+    }
+    EXPECT_EQ(fw.Area("config"), before);
+    EXPECT_EQ(fw.ReportCount(), 10u);
+}
+
+TEST(Firmware, StoresWritesWhereTheOffsetSays)
+{
+    KeyboardFirmware fw;
+    EXPECT_EQ(Send(fw, Request(6, 3, 44, {7, 8, 9})).Status(), 0);
+    EXPECT_EQ(Read(fw, 5, 43, 5), (Bytes{fw.Area("config")[43], 7, 8, 9, fw.Area("config")[47]}));
+
+    Bytes keys(56);
+    for (size_t i = 0; i < keys.size(); ++i)
+        keys[i] = static_cast<uint8_t>(i + 1);
+    EXPECT_EQ(Send(fw, Request(9, 56, 336, keys)).Status(), 0);
+    EXPECT_EQ(Read(fw, 7, 336, 56), keys);
+
+    EXPECT_EQ(Send(fw, Request(11, 8, 1016, Bytes(8, 0x55))).Status(), 0);
+    EXPECT_EQ(fw.Area("colours")[1016], 0x55);
+    EXPECT_EQ(fw.Area("colours")[1023], 0x55);
+    EXPECT_EQ(Send(fw, Request(11, 8, 4096)).Status(), 0xFF) << "eight colour slots of 512 bytes";
+
+    EXPECT_FALSE(fw.HostLighting());
+    EXPECT_EQ(Send(fw, Request(28)).Status(), 0);
+    EXPECT_TRUE(fw.HostLighting());
+}
+
+TEST(Firmware, FactoryMemoryOfTheMouse)
+{
+    MouseFirmware fw;
+    // Key map: the ten factory buttons, and a key-to-LED index without LEDs.
+    const Bytes keymap = Read(fw, 7, 0, 30);
+    EXPECT_EQ((Bytes{keymap[0], keymap[1], keymap[2]}), (Bytes{0x10, 0x01, 0x00}));
+    EXPECT_EQ((Bytes{keymap[24], keymap[25], keymap[26]}), (Bytes{0x16, 0x90, 0x01}));
+    EXPECT_EQ(Read(fw, 27, 0, 10), Bytes(10, 0xFF));
+    // Settings record of slot 0 at offset 0, slot 2 at offset 256.
+    const Bytes record = Read(fw, 5, 0, 56);
+    EXPECT_EQ(record[0], 0);   // active slot
+    EXPECT_EQ(record[1], 0);   // wave
+    EXPECT_EQ(record[2], 4);   // brightness
+    EXPECT_EQ(record[3], 2);   // speed 4 - 2
+    EXPECT_EQ(record[12], 1);  // active DPI stage
+    EXPECT_EQ(record[14], 1);  // stage 0 enabled
+    EXPECT_EQ(record[16] | record[17] << 8, 8); // 400 DPI in steps of 50
+    EXPECT_EQ(Read(fw, 5, 256 + 1, 1), Bytes{2}); // slot 2 breathes
+    EXPECT_EQ(Read(fw, 26, 0, 6), (Bytes{100, 0, 0, 0, 0, 0}));
+}
+
+TEST(Firmware, ArmedFaultsFireAtTheirReportOnce)
+{
+    KeyboardFirmware fw;
+    EXPECT_EQ(fw.Control({"refuse", "fe", "3"}), "ok");
+    EXPECT_EQ(fw.Control({"delay", "1500", "4"}), "ok");
+    EXPECT_EQ(fw.Control({"mismatch", "5"}), "ok");
+    EXPECT_EQ(fw.Control({"unplug", "6"}), "ok");
+    const Bytes before = fw.Area("config");
+
+    EXPECT_EQ(Send(fw, Request(1)).Status(), 0);
+    EXPECT_EQ(Send(fw, Request(6, 1, 100, {1})).Status(), 0);
+    Answer third = Send(fw, Request(6, 1, 101, {2}));
+    EXPECT_EQ(third.Status(), 0xFE);
+    EXPECT_EQ(fw.Area("config")[101], before[101]) << "a refused write is not stored";
+
+    Answer fourth = Send(fw, Request(5, 1, 100));
+    ASSERT_EQ(fourth.replies.size(), 1u);
+    EXPECT_EQ(fourth.replies[0].delayMs, 1500);
+    EXPECT_EQ(fourth.Last()[8], 1);
+
+    Answer fifth = Send(fw, Request(5, 1, 100));
+    ASSERT_EQ(fifth.replies.size(), 2u);
+    EXPECT_NE(fifth.replies[0].report[3], 5) << "stale report of another command first";
+    EXPECT_EQ(fifth.replies[1].report[3], 5);
+    EXPECT_EQ(fifth.replies[1].report[8], 1);
+
+    Answer sixth = Send(fw, Request(2));
+    EXPECT_EQ(sixth.action, SimAction::Unplug);
+    EXPECT_TRUE(sixth.replies.empty());
+
+    Answer seventh = Send(fw, Request(6, 1, 101, {2}));
+    EXPECT_EQ(seventh.Status(), 0);
+    EXPECT_EQ(seventh.replies.size(), 1u);
+    EXPECT_EQ(fw.Control({"faults"}), "no faults armed");
+
+    EXPECT_EQ(fw.Control({"refuse", "0xff"}), "ok");
+    EXPECT_EQ(fw.Control({"clear"}), "ok");
+    EXPECT_EQ(Send(fw, Request(1)).Status(), 0);
+    EXPECT_NE(fw.Control({"refuse", "zz"}).find("usage"), std::string::npos);
+    EXPECT_EQ(fw.Control({"frobnicate"}), "unknown command");
+}
+
+TEST(Firmware, ReceiverReportsTheLinkState)
+{
+    ReceiverMouseFirmware fw;
+    Answer linked = Send(fw, Request(170));
+    EXPECT_EQ(linked.Status(), 0);
+    EXPECT_EQ(linked.Last()[8], 0xFF);
+    EXPECT_EQ(fw.Control({"link", "off"}), "ok");
+    EXPECT_EQ(Send(fw, Request(170)).Last()[8], 0x00);
+    EXPECT_FALSE(fw.Linked());
+    EXPECT_EQ(Read(fw, 26, 0, 6), (Bytes{85, 0, 0, 1, 0, 0}));
+
+    MouseFirmware wired;
+    EXPECT_EQ(wired.Control({"link", "off"}), "not a receiver");
+}
+
+TEST(Firmware, OnBoardSlotChangeAndButtonsSendNotices)
+{
+    MousePadFirmware fw;
+    RecordingEvents events;
+    fw.SetEvents(&events);
+    EXPECT_EQ(fw.Control({"profile", "2"}), "slot 2");
+    EXPECT_EQ(fw.ActiveSlot(), 2);
+    EXPECT_EQ(Read(fw, 5, 0, 1), Bytes{2});
+    EXPECT_EQ(Read(fw, 5, 2 * 44 + 1, 1), Bytes{2}) << "slot 2's record at the read stride";
+    EXPECT_EQ(fw.Control({"button"}), "slot 3");
+    EXPECT_EQ(fw.Control({"button"}), "slot 0");
+    EXPECT_NE(fw.Control({"profile", "4"}).find("usage"), std::string::npos);
+    EXPECT_EQ(fw.Control({"dpi-button"}), "ok");
+    EXPECT_EQ(events.notices, (std::vector<uint16_t>{1025, 1025, 1025, 1028}));
+}
+
+TEST(Firmware, StatusBlockOfTheChargingPad)
+{
+    ChargingPadFirmware fw;
+    EXPECT_EQ(Read(fw, 26, 0, 6), (Bytes{100, 1, 0, 0, 0, 1}));
+    EXPECT_EQ(fw.Control({"charging", "0"}), "ok");
+    EXPECT_EQ(fw.Control({"phone", "2"}), "ok");
+    EXPECT_EQ(Read(fw, 26, 0, 6), (Bytes{100, 0, 0, 0, 0, 2}));
+    EXPECT_EQ(Send(fw, Request(26, 6, 12)).Status(), 0xFF) << "the status block is 16 bytes";
+    EXPECT_EQ(Send(fw, Request(7, 3, 0)).Status(), 0xFF) << "a pad has no key map";
+}
+
+TEST(Firmware, HeadsetTakesLedReportsWithoutReplying)
+{
+    HeadsetFirmware fw;
+    Bytes led(17, 0);
+    led[0] = 0xFF;
+    led[1] = 0x44;
+    led[2] = 0xAE; // green, LEDs 7 to 12
+    for (int i = 0; i < 7; ++i)
+        led[4 + i] = static_cast<uint8_t>(10 + i);
+    Answer a = Send(fw, led);
+    EXPECT_TRUE(a.replies.empty());
+    EXPECT_EQ(fw.LedChannel(0x44, 7, 1), 10);
+    EXPECT_EQ(fw.LedChannel(0x44, 12, 1), 15);
+    EXPECT_EQ(fw.LedChannel(0x22, 7, 1), 0);
+    led[1] = 0x33; // no such bank
+    Send(fw, led);
+    EXPECT_EQ(fw.LedReportCount(), 1u);
+    EXPECT_EQ(fw.ReportCount(), 0u);
+    // Its vendor reports reach the configuration memory like a mousepad's.
+    EXPECT_EQ(Read(fw, 5, 1, 3), (Bytes{0, 4, 2}));
+}
+
+TEST(Firmware, MemorySurvivesSaveAndLoad)
+{
+    KeyboardFirmware fw;
+    ASSERT_EQ(Send(fw, Request(6, 2, 10, {0xAB, 0xCD})).Status(), 0);
+    ASSERT_EQ(Send(fw, Request(28)).Status(), 0);
+    const Bytes image = fw.SaveMemory();
+
+    KeyboardFirmware fresh;
+    ASSERT_TRUE(fresh.LoadMemory(image));
+    EXPECT_EQ(fresh.Area("config"), fw.Area("config"));
+    EXPECT_TRUE(fresh.HostLighting());
+
+    // An image of another kind, or a damaged one, changes nothing.
+    MouseFirmware mouse;
+    const Bytes mouseConfig = mouse.Area("config");
+    EXPECT_FALSE(mouse.LoadMemory(image));
+    Bytes cut(image.begin(), image.end() - 1);
+    EXPECT_FALSE(fresh.LoadMemory(cut));
+    EXPECT_FALSE(fresh.LoadMemory({}));
+    EXPECT_EQ(mouse.Area("config"), mouseConfig);
+
+    const std::string dump = fw.DumpMemory();
+    EXPECT_NE(dump.find("config (256 bytes)"), std::string::npos);
+    EXPECT_NE(dump.find("  0000: 00 04 04 02 00 01 ff 00 00 00 ab cd"), std::string::npos);
+}
+
+} // namespace
+} // namespace nqsim
