@@ -5,6 +5,7 @@ namespace nq {
 CKelvaskMousePadDevice::CKelvaskMousePadDevice()
 {
     deviceType = 3;
+    engine.SetFamily(LightingFamily::Pad);
 }
 
 CKelvaskMousePadDevice::~CKelvaskMousePadDevice()

@@ -51,7 +51,7 @@ CKelvaskUSBDevice::~CKelvaskUSBDevice()
 
 void CKelvaskUSBDevice::StopWorkers()
 {
-    StopWorker(lightingWorker);
+    StopLightingThread();
     CloseNotificationInterface();
     StopWorker(syncWorker);
 }
@@ -66,7 +66,7 @@ void CKelvaskUSBDevice::InitPage()
         keyButtons.clear();
         lightButtons.clear();
         ledColours.Resize(0);
-        keyLightRecords.SetRecords({});
+        engine.SetKeyLightRecords({});
         return;
     }
     m_selectionPanel = nullptr;
@@ -122,7 +122,7 @@ void CKelvaskUSBDevice::SetLedCount(int count)
     zoneButtonsA.fill(nullptr);
     zoneButtonsB.fill(nullptr);
     ledColours.Resize(count);
-    keyLightRecords.SetRecords(std::vector<LightSetting>(count));
+    engine.SetKeyLightRecords(std::vector<LightSetting>(count));
     for (auto& word : zoneColoursA)
         word.store(0);
     for (auto& word : zoneColoursB)
@@ -192,26 +192,22 @@ void CKelvaskUSBDevice::SetZoneColourB(int index, uint32_t word)
         zoneColoursB[index].store(word);
 }
 
-void CKelvaskUSBDevice::StepBreathing() {}
-void CKelvaskUSBDevice::StepBreathingFourColours() {}
-void CKelvaskUSBDevice::StepStatic() {}
-void CKelvaskUSBDevice::StepSpectrum() {}
-void CKelvaskUSBDevice::StepFlash() {}
-void CKelvaskUSBDevice::StepFlashFourColours() {}
-
-void CKelvaskUSBDevice::StepOff()
-{
-    ledColours.Fill(0);
-}
+void CKelvaskUSBDevice::StepBreathing() { engine.StepBreathing(); }
+void CKelvaskUSBDevice::StepBreathingFourColours() { engine.StepBreathingFourColours(); }
+void CKelvaskUSBDevice::StepStatic() { engine.StepStatic(); }
+void CKelvaskUSBDevice::StepSpectrum() { engine.StepSpectrum(); }
+void CKelvaskUSBDevice::StepFlash() { engine.StepFlash(); }
+void CKelvaskUSBDevice::StepFlashFourColours() { engine.StepFlashFourColours(); }
+void CKelvaskUSBDevice::StepOff() { engine.StepOff(); }
 
 void CKelvaskUSBDevice::SetKeyLightRecords(const std::vector<LightSetting>& records)
 {
-    keyLightRecords.SetRecords(records);
+    engine.SetKeyLightRecords(records);
 }
 
 void CKelvaskUSBDevice::SetEffectFrames(const std::vector<EffectFrame>& frames)
 {
-    effectFrames.SetFrames(frames);
+    engine.SetEffectFrames(frames);
 }
 
 void CKelvaskUSBDevice::SetKeyIndexMap(const std::vector<int>& map)
@@ -219,25 +215,10 @@ void CKelvaskUSBDevice::SetKeyIndexMap(const std::vector<int>& map)
     keyIndexMap = map;
 }
 
-void CKelvaskUSBDevice::DecayKeyLevel(int column, bool fast)
-{
-    reactive.DecayKeyLevel(column, fast);
-}
-
-void CKelvaskUSBDevice::TriggerRingColumns()
-{
-    reactive.TriggerRingColumns(9); // the mouse's nine columns
-}
-
-void CKelvaskUSBDevice::RotateRing(int direction)
-{
-    reactive.RotateRing(direction);
-}
-
-void CKelvaskUSBDevice::ClearReactiveBuffers()
-{
-    reactive.Clear();
-}
+void CKelvaskUSBDevice::DecayKeyLevel(int column, bool fast) { engine.DecayKeyLevel(column, fast); }
+void CKelvaskUSBDevice::TriggerRingColumns() { engine.TriggerRingColumns(); }
+void CKelvaskUSBDevice::RotateRing(int direction) { engine.RotateRing(direction); }
+void CKelvaskUSBDevice::ClearReactiveBuffers() { engine.ClearReactiveBuffers(); }
 
 // ---- the 50 ms frame and the status poll ----
 
@@ -321,6 +302,7 @@ LightSetting CKelvaskUSBDevice::LightSettingFromWords(const std::array<uint32_t,
 void CKelvaskUSBDevice::SetLightSetting(const std::array<uint32_t, 8>& words)
 {
     lightSetting = LightSettingFromWords(words);
+    engine.SetMainSetting(lightSetting);
 }
 
 void CKelvaskUSBDevice::SetLogoLightSetting(const std::array<uint32_t, 8>& words)
@@ -352,11 +334,8 @@ std::string CKelvaskUSBDevice::GetDefaultProfilePath() const
 
 // ---- worker threads ----
 
-WaitOutcome CKelvaskUSBDevice::StopWorker(WorkerThread& worker, uint32_t timeoutMs)
+void CKelvaskUSBDevice::LogStopOutcome(WaitOutcome outcome)
 {
-    if (!worker.Started())
-        return WaitOutcome::Failed;
-    WaitOutcome outcome = worker.Stop(timeoutMs);
     switch (outcome) {
     case WaitOutcome::Signalled:
         DebugOut("线程退出：：对象处于激发状态\n");
@@ -371,21 +350,41 @@ WaitOutcome CKelvaskUSBDevice::StopWorker(WorkerThread& worker, uint32_t timeout
         DebugOut("线程退出：：错误\n");
         break;
     }
+}
+
+WaitOutcome CKelvaskUSBDevice::StopWorker(WorkerThread& worker, uint32_t timeoutMs)
+{
+    if (!worker.Started())
+        return WaitOutcome::Failed;
+    WaitOutcome outcome = worker.Stop(timeoutMs);
+    LogStopOutcome(outcome);
     return outcome;
 }
 
 void CKelvaskUSBDevice::StartLightingThread()
 {
     StopLightingThread();
-    lightingWorker.Start([](StopEvent& stop) {
-        stop.Wait(kHidInfinite);
-        return 0;
+    lightingThread.Start([this](int passes) {
+        if (!commandChannel.IsOpen())
+            return LightingThread::kClosedPasses;
+        if (commandChannel.LightingSynced())
+            return LightingThread::kIdlePasses;
+        return engine.Advance(passes, LightingClockMs());
     });
 }
 
 void CKelvaskUSBDevice::StopLightingThread()
 {
-    StopWorker(lightingWorker);
+    switch (lightingThread.Stop(kStopWaitMs)) {
+    case LightingThread::StopOutcome::NotRunning:
+        break;
+    case LightingThread::StopOutcome::Stopped:
+        LogStopOutcome(WaitOutcome::Signalled);
+        break;
+    case LightingThread::StopOutcome::TimedOut:
+        LogStopOutcome(WaitOutcome::Timeout);
+        break;
+    }
 }
 
 bool CKelvaskUSBDevice::OpenNotificationInterface(const std::string& path)

@@ -16,9 +16,8 @@
 #include "devices/IDeviceTimerHost.h"
 #include "devices/IPowerDisplay.h"
 #include "devices/LightingColourBuffer.h"
-#include "devices/LightingFramePlayer.h"
-#include "devices/LightingReactiveBuffers.h"
-#include "devices/LightingRecordEffects.h"
+#include "devices/LightingEffectEngine.h"
+#include "devices/LightingThread.h"
 #include "editors/KeyAssignment.h"
 #include "hid/CommandChannel.h"
 #include "hid/DeviceInfo.h"
@@ -177,7 +176,7 @@ public:
     const LightSetting& StLightSetting() const { return stLightSetting; }
     DeviceInfo& Info() { return deviceInfo; }
     const std::vector<int>& KeyIndexMap() const { return keyIndexMap; }
-    uint8_t ReactiveLevel(int column) const { return reactive.Level(column); }
+    uint8_t ReactiveLevel(int column) { return engine.Reactive().Level(column); }
     // Zone colour words (15- and 6-entry sequences).
     uint32_t ZoneColourA(int index) const;
     uint32_t ZoneColourB(int index) const;
@@ -185,7 +184,7 @@ public:
     void SetZoneColourB(int index, uint32_t word);
     // Key-light records and effect frames, replaced under their locks.
     void SetKeyLightRecords(const std::vector<LightSetting>& records);
-    std::vector<LightSetting> KeyLightRecords() const { return keyLightRecords.Records(); }
+    std::vector<LightSetting> KeyLightRecords() const { return engine.KeyLightRecords(); }
     void SetEffectFrames(const std::vector<EffectFrame>& frames);
     // The stream pause a failed lighting frame asks for (taken once by the tab's timer 1000).
     uint32_t TakeStreamPause() { return m_streamPauseMs.exchange(0); }
@@ -193,9 +192,11 @@ public:
     int NoticeCounter() const { return m_noticeCounter.load(); }
 
     LightingColourBuffer& LedColours() { return ledColours; }
-    LightingReactiveBuffers& Reactive() { return reactive; }
-    LightingFramePlayer& FramePlayer() { return effectFrames; }
-    LightingRecordEffects& RecordEffects() { return keyLightRecords; }
+    LightingEffectEngine& Engine() { return engine; }
+    bool IsLightingThreadRunning() const { return lightingThread.Running(); }
+
+    // Writes the diagnostics text of a worker's stop outcome.
+    static void LogStopOutcome(WaitOutcome outcome);
 
     // The 31 bytes of a lighting record from the eight words of SetLightSetting.
     static LightSetting LightSettingFromWords(const std::array<uint32_t, 8>& words);
@@ -246,21 +247,15 @@ protected:
     LightSetting logoLightSetting;
     LightSetting stLightSetting;
 
-    // The key-light records (under the key-light lock) and the custom effect frames with their
-    // count and position (under the frame lock); each lock lives in its holder.
-    LightingRecordEffects keyLightRecords;
-    LightingFramePlayer effectFrames;
-    LightingReactiveBuffers reactive;
+    // The effect engine owns the effect state, the reactive buffers, the key-light records (under
+    // its key-light lock) and the custom effect frames with their count and position (under its
+    // frame lock).
+    LightingEffectEngine engine{ledColours, LightingFamily::Mouse};
+    LightingThread lightingThread{"MS灯光线程设定退出"};
 
     std::atomic<bool> lightingEnabled{true};
     std::atomic<bool> previewEnabled{true};
 
-    uint8_t effectStep = 0;
-    uint8_t colourIndex = 0;
-    uint8_t flashOn = 0;
-    uint32_t flashTime = 0;
-
-    WorkerThread lightingWorker;
     WorkerThread syncWorker;
 
     IPowerDisplay* powerDisplay = nullptr;

@@ -5,6 +5,7 @@ namespace nq {
 CKelvaskVA6533Device::CKelvaskVA6533Device()
 {
     deviceType = 7;
+    engine.SetFamily(LightingFamily::Headset);
 }
 
 CKelvaskVA6533Device::~CKelvaskVA6533Device()
