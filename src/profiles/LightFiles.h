@@ -44,7 +44,7 @@ std::optional<std::vector<LightPreset>> LightPresetsFromJson(const Json::Value& 
 // One built-in effect or area name (a language resource key) with its visibility flag.
 struct LightName {
     std::string name;      // "LightName"
-    bool visible = true;   // "visible" (the area names have no flag; they read as visible)
+    bool visible = false;  // "visible"; false when missing (the area names carry no flag)
     bool operator==(const LightName&) const = default;
 };
 // The names of `listKey` ("DefaultLightName", "LightTab1LightName", "LightTab2LightName",
