@@ -1,0 +1,101 @@
+#include "app/CApplication.h"
+
+#include "app/CAppMessages.h"
+#include "app/CCommandLine.h"
+#include "app/CMainWnd.h"
+#include "app/CPrivateFonts.h"
+#include "app/CSingleInstance.h"
+#include "app/CustomControls.h"
+#include "app/DemoMode.h"
+#include "common/DebugLog.h"
+#include "common/InstallPaths.h"
+#include "ui/CSkinPaths.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <cstdio>
+
+namespace nq::app {
+namespace {
+
+QStringList Arguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
+bool CApplication::ApplyStyleSheet()
+{
+    QFile file(ui::CSkinPaths::SkinFolder() + "style.qss");
+    if (!file.open(QIODevice::ReadOnly)) {
+        nq::DebugOut("style sheet missing: " + file.fileName().toStdString());
+        return false;
+    }
+    qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+    return true;
+}
+
+int CApplication::Run(int argc, char** argv)
+{
+    nq::InitDebugLogFromEnvironment();
+    CCommandLine options;
+    if (!options.Parse(Arguments(argc, argv))) {
+        fprintf(stderr, "nq501: %s\n%s", options.Error().toLocal8Bit().constData(),
+                CCommandLine::Usage().toLocal8Bit().constData());
+        return 2;
+    }
+    if (options.help) {
+        fputs(CCommandLine::Usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (options.hasLog && !nq::SetDebugLogTarget(options.logTarget.toStdString()))
+        fprintf(stderr, "nq501: cannot open the log file %s\n", options.logTarget.toLocal8Bit().constData());
+
+    const QString identity = CAppMessages::kIdentity;
+    CAppMessages::RegisterHookMessages();
+    if (options.sendMessage)
+        return CSingleInstance::SendMessage(identity, options.messageName, options.wParam, options.lParam) ? 0 : 1;
+
+    unsigned identityNumber = CAppMessages::RegisterIdentity();
+    nq::DebugOutF("软件标示：%d", identityNumber);
+
+    // The single-instance check comes before any window or display connection, so a second
+    // start exits at once.
+    CSingleInstance instance(identity);
+    if (!instance.Acquire()) {
+        if (!CSingleInstance::SendMessage(identity, identity, 0, 1))
+            nq::DebugOut("the running instance did not answer");
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(identity);
+    QApplication::setApplicationDisplayName(identity);
+    instance.Listen();
+    CPrivateFonts fonts;
+    fonts.Load(QString::fromStdString(nq::ProgramDataFolder()));
+    ApplyStyleSheet();
+
+    if (options.demo && !StartDemoSimulator())
+        nq::DebugOut("demo mode could not start; running without devices");
+
+    RegisterCustomControls();
+    CAppMessages::RegisterGuidMessages();
+
+    CMainWnd window;
+    if (!window.Create()) {
+        nq::DebugOut("the main window cannot be created");
+        return 0;
+    }
+    QObject::connect(&instance, &CSingleInstance::messageReceived, &window, &CMainWnd::OnAppMessage);
+    window.show();
+    app.exec();
+    return 0;
+}
+
+} // namespace nq::app

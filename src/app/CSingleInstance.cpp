@@ -1,0 +1,181 @@
+#include "app/CSingleInstance.h"
+
+#include "common/DebugLog.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QThread>
+#include <QUrl>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace nq::app {
+namespace {
+
+constexpr qint64 kMaxLine = 4096;
+
+int OpenLock(const QString& path, bool create)
+{
+    int flags = O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0);
+    return ::open(QFile::encodeName(path).constData(), flags, 0600);
+}
+
+QByteArray EncodeMessage(const QString& name, quint64 wParam, qint64 lParam)
+{
+    return QUrl::toPercentEncoding(name) + ' ' + QByteArray::number(wParam) + ' ' + QByteArray::number(lParam) + '\n';
+}
+
+} // namespace
+
+CSingleInstance::CSingleInstance(const QString& identity, QObject* parent) : QObject(parent), m_identity(identity) {}
+
+CSingleInstance::~CSingleInstance()
+{
+    if (m_server) {
+        m_server->close();
+        QLocalServer::removeServer(SocketPath(m_identity));
+    }
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+}
+
+QString CSingleInstance::SocketPath(const QString& identity)
+{
+    QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return QDir(runtime).filePath(identity + ".socket");
+    return QDir(QDir::tempPath()).filePath(QString("%1-%2.socket").arg(identity).arg(::getuid()));
+}
+
+QString CSingleInstance::LockPath(const QString& identity)
+{
+    return SocketPath(identity) + ".lock";
+}
+
+bool CSingleInstance::OtherInstanceRuns(const QString& identity)
+{
+    int fd = OpenLock(LockPath(identity), false);
+    if (fd < 0)
+        return false;
+    bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
+bool CSingleInstance::Acquire()
+{
+    if (m_lockFd >= 0)
+        return true;
+    int fd = OpenLock(LockPath(m_identity), true);
+    if (fd < 0) {
+        nq::DebugOutF("single instance: cannot open %s", LockPath(m_identity).toLocal8Bit().constData());
+        return true; // without a lock there is no way to tell; run rather than refuse to start
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_lockFd = fd;
+    return true;
+}
+
+bool CSingleInstance::Listen()
+{
+    if (m_lockFd < 0)
+        return false;
+    if (m_server)
+        return m_server->isListening();
+    const QString path = SocketPath(m_identity);
+    // Whatever socket file is there belongs to an instance that is gone.
+    QLocalServer::removeServer(path);
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(path)) {
+        nq::DebugOutF("single instance: cannot listen on %s: %s", path.toLocal8Bit().constData(),
+                      m_server->errorString().toLocal8Bit().constData());
+        delete m_server;
+        m_server = nullptr;
+        return false;
+    }
+    connect(m_server, &QLocalServer::newConnection, this, &CSingleInstance::OnNewConnection);
+    return true;
+}
+
+bool CSingleInstance::IsListening() const
+{
+    return m_server && m_server->isListening();
+}
+
+void CSingleInstance::OnNewConnection()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
+        if (socket->bytesAvailable() > 0)
+            OnReadyRead(socket);
+    }
+}
+
+void CSingleInstance::OnReadyRead(QLocalSocket* socket)
+{
+    while (socket->canReadLine()) {
+        QByteArray line = socket->readLine(kMaxLine + 1).trimmed();
+        QList<QByteArray> parts = line.split(' ');
+        bool wOk = false;
+        bool lOk = false;
+        quint64 wParam = parts.size() == 3 ? parts[1].toULongLong(&wOk) : 0;
+        qint64 lParam = parts.size() == 3 ? parts[2].toLongLong(&lOk) : 0;
+        QString name = parts.size() == 3 ? QUrl::fromPercentEncoding(parts[0]) : QString();
+        if (name.isEmpty() || !wOk || !lOk) {
+            nq::DebugOutF("single instance: malformed message \"%s\"", line.left(200).constData());
+            socket->write("error\n");
+            continue;
+        }
+        QPointer<QLocalSocket> guard(socket);
+        emit messageReceived(name, static_cast<quintptr>(wParam), static_cast<qintptr>(lParam));
+        if (!guard)
+            return;
+        socket->write("ok\n");
+    }
+    // A peer that sends an endless line is cut off.
+    if (socket->bytesAvailable() > kMaxLine)
+        socket->abort();
+}
+
+bool CSingleInstance::SendMessage(const QString& identity, const QString& name, quint64 wParam, qint64 lParam,
+                                  int timeoutMs)
+{
+    if (name.isEmpty() || !OtherInstanceRuns(identity))
+        return false;
+    QDeadlineTimer deadline(timeoutMs);
+    const QString path = SocketPath(identity);
+    // The instance may have taken its lock a moment ago and not be listening yet.
+    while (!deadline.hasExpired()) {
+        QLocalSocket socket;
+        socket.connectToServer(path);
+        if (!socket.waitForConnected(static_cast<int>(qMin<qint64>(500, deadline.remainingTime())))) {
+            QThread::msleep(50);
+            continue;
+        }
+        socket.write(EncodeMessage(name, wParam, lParam));
+        if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
+            return false;
+        while (!socket.canReadLine()) {
+            if (deadline.hasExpired() || !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+                return false;
+        }
+        bool delivered = socket.readLine().trimmed() == "ok";
+        socket.disconnectFromServer();
+        return delivered;
+    }
+    return false;
+}
+
+} // namespace nq::app

@@ -1,0 +1,54 @@
+#pragma once
+// The single-instance rule and the inter-process messages by name.
+//
+// The running instance holds an exclusive lock on "<socket>.lock" (flock, released by the kernel
+// when the process ends, however it ends) and listens on a per-user local socket named after the
+// identity: $XDG_RUNTIME_DIR/<identity>.socket, or <temp>/<identity>-<uid>.socket without a
+// runtime folder. A socket file left behind by a crashed instance is removed by the next process
+// that gets the lock, so it never blocks a start.
+//
+// A message is one line "<name> <wParam> <lParam>\n" (name percent-encoded, numbers in decimal);
+// the instance answers "ok\n" once its handler has run, so a sender knows it was delivered.
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace nq::app {
+
+class CSingleInstance : public QObject {
+    Q_OBJECT
+public:
+    explicit CSingleInstance(const QString& identity, QObject* parent = nullptr);
+    ~CSingleInstance() override;
+
+    // Takes the instance lock: true when this process is (now) the running instance, false when
+    // another process is. Needs no application object, so a second start can leave at once.
+    bool Acquire();
+    // Starts taking messages (needs the application object). False when the socket cannot be
+    // created; the instance then runs without messages.
+    bool Listen();
+    bool IsListening() const;
+
+    static QString SocketPath(const QString& identity);
+    static QString LockPath(const QString& identity);
+    static bool OtherInstanceRuns(const QString& identity);
+    // Delivers a message to the running instance and waits for its answer. False when no
+    // instance runs or it did not answer within timeoutMs.
+    static bool SendMessage(const QString& identity, const QString& name, quint64 wParam, qint64 lParam,
+                            int timeoutMs = 3000);
+
+signals:
+    void messageReceived(const QString& name, quintptr wParam, qintptr lParam);
+
+private:
+    void OnNewConnection();
+    void OnReadyRead(QLocalSocket* socket);
+
+    QString m_identity;
+    int m_lockFd = -1;
+    QLocalServer* m_server = nullptr;
+};
+
+} // namespace nq::app

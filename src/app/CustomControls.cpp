@@ -1,0 +1,88 @@
+#include "app/CustomControls.h"
+
+#include "ui/CControlFactory.h"
+#include "ui/controls/CCircleProgressUI.h"
+#include "ui/controls/CChartViewUI.h"
+#include "ui/controls/CWndUI.h"
+#include "ui/controls/CSelectPanelUI.h"
+#include "ui/controls/CDeviceKeyButtonUI.h"
+#include "ui/controls/CCloudShareListItemUI.h"
+#include "ui/controls/CUpdateInfoListItemUI.h"
+#include "ui/controls/CDeviceOptionUI.h"
+#include "ui/controls/CMpDevicePowerUI.h"
+#include "ui/controls/CComboEditContainerElementUI.h"
+#include "ui/controls/CHandImgButtonUI.h"
+#include "ui/controls/CHandImgSelectButtonUI.h"
+#include "ui/controls/CRedioMacroButtonUI.h"
+#include "ui/controls/CLightControlUI.h"
+#include "ui/controls/CMacroControlUI.h"
+#include "ui/controls/CKeySetControlUI.h"
+#include "ui/controls/CDeviceProfileUI.h"
+#include "ui/controls/CShootControlUI.h"
+#include "ui/controls/CMagicControlUI.h"
+#include "ui/controls/CVoice6533ControlUI.h"
+#include "ui/controls/CKelvaskUSBDevice.h"
+#include "ui/controls/CKelvaskMousePadDevice.h"
+#include "ui/controls/CKelvaskVA6533Device.h"
+
+namespace nq::app {
+
+const QStringList& CustomControlNames()
+{
+    static const QStringList names = {
+        "CCircleProgressUI",
+        "CChartViewUI",
+        "CWndUI",
+        "CSelectPanelUI",
+        "CDeviceKeyButtonUI",
+        "CCloudShareListItemUI",
+        "CUpdateInfoListItemUI",
+        "CDeviceOptionUI",
+        "CMpDevicePowerUI",
+        "CComboEditContainerElementUI",
+        "CHandImgButtonUI",
+        "CHandImgSelectButtonUI",
+        "CRedioMacroButtonUI",
+        "CLightControlUI",
+        "CMacroControlUI",
+        "CKeySetControlUI",
+        "CDeviceProfileUI",
+        "CShootControlUI",
+        "CMagicControlUI",
+        "CVoice6533ControlUI",
+        "CKelvaskUSBDevice",
+        "CKelvaskMousePadDevice",
+        "CKelvaskVA6533Device",
+    };
+    return names;
+}
+
+void RegisterCustomControls()
+{
+    ui::CControlFactory& factory = ui::CControlFactory::Instance();
+    factory.RegistControl<ui::CCircleProgressUI>("CCircleProgressUI");
+    factory.RegistControl<ui::CChartViewUI>("CChartViewUI");
+    factory.RegistControl<ui::CWndUI>("CWndUI");
+    factory.RegistControl<ui::CSelectPanelUI>("CSelectPanelUI");
+    factory.RegistControl<ui::CDeviceKeyButtonUI>("CDeviceKeyButtonUI");
+    factory.RegistControl<ui::CCloudShareListItemUI>("CCloudShareListItemUI");
+    factory.RegistControl<ui::CUpdateInfoListItemUI>("CUpdateInfoListItemUI");
+    factory.RegistControl<ui::CDeviceOptionUI>("CDeviceOptionUI");
+    factory.RegistControl<ui::CMpDevicePowerUI>("CMpDevicePowerUI");
+    factory.RegistControl<ui::CComboEditContainerElementUI>("CComboEditContainerElementUI");
+    factory.RegistControl<ui::CHandImgButtonUI>("CHandImgButtonUI");
+    factory.RegistControl<ui::CHandImgSelectButtonUI>("CHandImgSelectButtonUI");
+    factory.RegistControl<ui::CRedioMacroButtonUI>("CRedioMacroButtonUI");
+    factory.RegistControl<ui::CLightControlUI>("CLightControlUI");
+    factory.RegistControl<ui::CMacroControlUI>("CMacroControlUI");
+    factory.RegistControl<ui::CKeySetControlUI>("CKeySetControlUI");
+    factory.RegistControl<ui::CDeviceProfileUI>("CDeviceProfileUI");
+    factory.RegistControl<ui::CShootControlUI>("CShootControlUI");
+    factory.RegistControl<ui::CMagicControlUI>("CMagicControlUI");
+    factory.RegistControl<ui::CVoice6533ControlUI>("CVoice6533ControlUI");
+    factory.RegistControl<ui::CKelvaskUSBDevice>("CKelvaskUSBDevice");
+    factory.RegistControl<ui::CKelvaskMousePadDevice>("CKelvaskMousePadDevice");
+    factory.RegistControl<ui::CKelvaskVA6533Device>("CKelvaskVA6533Device");
+}
+
+} // namespace nq::app

@@ -1,0 +1,13 @@
+#pragma once
+// Picture button with a small delete area. For now a plain container that the layouts can name; its behaviour comes with its page.
+#include <QWidget>
+
+namespace nq::ui {
+
+class CHandImgButtonUI : public QWidget {
+    Q_OBJECT
+public:
+    explicit CHandImgButtonUI(QWidget* parent = nullptr) : QWidget(parent) {}
+};
+
+} // namespace nq::ui
