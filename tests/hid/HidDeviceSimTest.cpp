@@ -1,8 +1,11 @@
 // HidDevice against the simulator over real sockets.
 #include "hid/HidDevice.h"
+#include "hid/HidSeqPacket.h"
 #include "support/SimFixture.h"
 
 #include <atomic>
+#include <fstream>
+#include <unistd.h>
 #include <chrono>
 #include <set>
 #include <thread>
@@ -211,6 +214,68 @@ TEST_F(HidDeviceSim, UnplugFailsTransfersAndPresence)
     ASSERT_TRUE(Sim().Plug("keyboard"));
     EXPECT_TRUE(HidDevice::IsPresent(path));
     EXPECT_TRUE(dev.Open(path, true, true, true, false));
+}
+
+TEST(HidDevicePath, TagsInAnyCaseAndAbsentTags)
+{
+    struct Case { const char* path; uint16_t vid, pid, mi, col; };
+    const Case cases[] = {
+        {"/dev/hidraw3?vid_320f&pid_5041&mi_01&col04", 0x320F, 0x5041, 1, 4},
+        {"\\\\?\\HID#VID_320F&PID_5041&MI_01&COL04#7&1a2b", 0x320F, 0x5041, 1, 4},
+        {"/dev/hidraw0?vid_046d&pid_c52b", 0x046D, 0xC52B, 0, 0},
+        {"/dev/hidraw1?Vid_ABCD&Pid_12345&Mi_0a&Col10", 0xABCD, 0x2345, 0x0A, 0x10},
+        {"/dev/hidraw2", 0, 0, 0, 0},
+        {"/dev/hidraw2?vid_&pid_zz", 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(HidDevice::ParseVendorId(c.path), c.vid);
+        EXPECT_EQ(HidDevice::ParseProductId(c.path), c.pid);
+        EXPECT_EQ(HidDevice::ParseInterfaceNumber(c.path), c.mi);
+        EXPECT_EQ(HidDevice::ParseCollectionNumber(c.path), c.col);
+    }
+}
+
+TEST_F(HidDeviceSim, DecodeLeavesItemsOfOtherReportsAlone)
+{
+    StartSim({"keyboard"});
+    HidDevice dev;
+    ASSERT_TRUE(dev.Open(SimPath("keyboard", 1, 3), true, true, true, false));
+    auto& items = dev.DataItems(HidReportType::Input);
+    ASSERT_EQ(items.size(), 1u);
+    auto before = items.front().button.usages;
+    const uint8_t vendorReport[] = {4, 0x01, 0x04};
+    EXPECT_TRUE(dev.DecodeReport(HidReportType::Input, vendorReport, sizeof(vendorReport), items));
+    EXPECT_FALSE(items.front().isDataSet);
+    EXPECT_EQ(items.front().button.usages, before);
+
+    // A value that lies beyond the report's end fails the decode.
+    ASSERT_TRUE(dev.Open(SimPath("keyboard", 1, 4), true, true, true, false));
+    auto& values = dev.DataItems(HidReportType::Input);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_FALSE(values.front().isButtonData);
+    const uint8_t truncated[] = {4};
+    EXPECT_FALSE(dev.DecodeReport(HidReportType::Input, truncated, sizeof(truncated), values));
+    const uint8_t full[64] = {4, 0x2A};
+    EXPECT_TRUE(dev.DecodeReport(HidReportType::Input, full, sizeof(full), values));
+    EXPECT_EQ(values.front().value.rawValue, 0x2Au);
+}
+
+TEST_F(HidDeviceSim, InterfaceWithMalformedDescriptorIsNeitherListedNorOpened)
+{
+    StartSim({"mouse"});
+    // A hand-made interface beside the simulator's, with a descriptor whose collection never ends.
+    std::string base = SimDir() + "broken-if1";
+    int fd = nq::HidSeqPacket::Listen(base + ".sock");
+    ASSERT_GE(fd, 0);
+    std::ofstream(base + ".id") << "vendor=320f\nproduct=5041\nversion=0100\ninterface=1\n";
+    std::ofstream(base + ".desc", std::ios::binary) << std::string("\x05\x01\x09\x02\xa1\x01\x75\x08", 8);
+    HidDevice dev;
+    for (const auto& p : AllPaths(dev))
+        EXPECT_EQ(p.find("broken"), std::string::npos) << p;
+    EXPECT_FALSE(dev.Open(base + ".sock?vid_320f&pid_5041&mi_01", true, true, true, false));
+    EXPECT_FALSE(dev.IsOpen());
+    ::close(fd);
 }
 
 } // namespace
