@@ -426,7 +426,6 @@ int CKelvaskUSBDevice::SyncThread(StopEvent& stop)
 {
     HidDevice& hid = notificationChannel.Hid();
     std::vector<uint8_t> report;
-    std::vector<HidDataItem> items;
     while (!stop.IsSet()) {
         if (!m_notificationOpen) {
             if (stop.Wait(kNoticeRetryMs))
@@ -443,7 +442,8 @@ int CKelvaskUSBDevice::SyncThread(StopEvent& stop)
         }
         if (stop.IsSet())
             break;
-        items.clear();
+        // The interface's data items (prepared when it was opened) receive the decoded values.
+        std::vector<HidDataItem>& items = hid.DataItems(HidReportType::Input);
         hid.DecodeReport(HidReportType::Input, report.data(), count, items);
         uint16_t value = 0;
         if (!items.empty() && !items.front().button.usages.empty())

@@ -314,11 +314,13 @@ TEST(PowerStatus, ChargingStatesAndPhones)
         uint8_t report[64] = {100, c.charging, 0, c.wireless, 0, c.phone};
         PowerStatus s = PowerStatus::FromReport(report, 200, c.kind); // longer than 64: cut
         EXPECT_EQ(s.statusIcon.has_value(), c.icon != nullptr);
-        if (c.icon)
+        if (c.icon) {
             EXPECT_EQ(*s.statusIcon, c.icon);
+        }
         EXPECT_EQ(s.phoneKey.has_value(), c.phoneKey != nullptr);
-        if (c.phoneKey)
+        if (c.phoneKey) {
             EXPECT_EQ(*s.phoneKey, c.phoneKey);
+        }
         EXPECT_EQ(s.progressVisible, c.progress);
         EXPECT_EQ(s.wirelessVisible, c.wireless != 0);
         EXPECT_EQ(s.progressValue, 0);

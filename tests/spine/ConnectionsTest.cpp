@@ -1,0 +1,172 @@
+// Arrival and removal handlers over real simulated devices: channels open and close, the
+// notification reader arms the notice timer, the status poll and the lighting stream reach the
+// device.
+#include "DebugCapture.h"
+#include "FakePage.h"
+#include "SimFolder.h"
+#include "devices/CKelvaskKeyboardDevice.h"
+#include "devices/CKelvaskMousePadDevice.h"
+#include "devices/DeviceConnections.h"
+#include "hid/Discovery.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+using namespace nq;
+using namespace std::chrono_literals;
+
+namespace {
+
+class FakeSelector : public IDeviceSelector {
+public:
+    void ShowConnectedDevice(CKelvaskUSBDevice& device) override { shown.push_back(&device); }
+    void HideDevice(CKelvaskUSBDevice& device) override { hidden.push_back(&device); }
+    void RefreshAndBringToFront() override { ++refreshes; }
+    std::vector<CKelvaskUSBDevice*> shown, hidden;
+    int refreshes = 0;
+};
+
+// Discovery whose messages run the handlers directly (the test thread plays the UI thread).
+class DirectListener : public DiscoveryListener {
+public:
+    explicit DirectListener(DeviceConnections& connections) : m_connections(connections) {}
+    void SendDeviceArrived(int slot) override { m_connections.OnDeviceArrived(slot); }
+    void SendDeviceRemoved(int slot) override { m_connections.OnDeviceRemoved(slot); }
+    void PostFirstPassDone() override {}
+
+private:
+    DeviceConnections& m_connections;
+};
+
+struct Rig {
+    Rig()
+    {
+        keyboard.SetSlot(slots[0]);
+        keyboard.SetTimerHost(&timers);
+        keyboard.SetPowerDisplay(&power);
+        keyboard.SetLedCount(126);
+        pad.SetSlot(slots[4]);
+        connections.AddDevice(&keyboard, kKindKeyboard);
+        connections.AddDevice(&pad, kKindMousePad);
+    }
+    ~Rig() { sim.sim->SetWireLogCallback({}); }
+
+    template <class Pred>
+    static bool WaitUntil(Pred pred, std::chrono::milliseconds limit = 2000ms)
+    {
+        auto end = std::chrono::steady_clock::now() + limit;
+        while (!pred()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::this_thread::sleep_for(5ms);
+        }
+        return true;
+    }
+
+    nqtest::SimFolder sim;
+    std::vector<DeviceSlot> slots = Catalogue().SupportedInterfaces();
+    FakeSelector selector;
+    nqtest::FakeTimerHost timers;
+    nqtest::FakePowerDisplay power;
+    CKelvaskKeyboardDevice keyboard;
+    CKelvaskMousePadDevice pad;
+    DeviceConnections connections{slots, selector};
+    DirectListener listener{connections};
+    Discovery discovery{slots, listener};
+};
+
+} // namespace
+
+TEST(Connections, KeyboardComesAndGoes)
+{
+    Rig rig;
+    nqtest::DebugCapture log;
+    ASSERT_TRUE(rig.sim.sim->AddDevice("keyboard"));
+    rig.discovery.RunPass();
+
+    EXPECT_TRUE(rig.keyboard.Channel().IsOpen());
+    EXPECT_FALSE(rig.keyboard.Channel().WirelessLink());
+    EXPECT_TRUE(rig.keyboard.IsNotificationOpen());
+    EXPECT_EQ(rig.keyboard.Slot().path, rig.slots[0].path);
+    ASSERT_EQ(rig.selector.shown.size(), 1u);
+    EXPECT_EQ(rig.selector.shown[0], &rig.keyboard);
+    EXPECT_EQ(rig.selector.refreshes, 2); // after each of the two arrivals
+    EXPECT_EQ(log.Count("添加一个键盘设备"), 2);
+    EXPECT_FALSE(rig.pad.Channel().IsOpen());
+
+    // A profile change on the device: the reader arms the notice timer for the UI thread.
+    // (The simulator takes a new connection on its own thread; give it a moment to do so.)
+    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(rig.sim.sim->SendNotice("keyboard", 1025));
+    EXPECT_TRUE(Rig::WaitUntil([&] { return rig.timers.IsArmed(kTimerDeviceNotice); }));
+    EXPECT_EQ(rig.timers.armed[kTimerDeviceNotice], 500u);
+    EXPECT_EQ(log.Count("接收到自动添加设备的同步信息要求"), 1);
+    ASSERT_TRUE(rig.sim.sim->SendNotice("keyboard", 1028));
+    EXPECT_TRUE(Rig::WaitUntil([&] { return rig.keyboard.NoticeCounter() == 1; }));
+
+    // Unplugged: the reader, blocked in a read without time limit, ends at once.
+    ASSERT_TRUE(rig.sim.sim->Unplug("keyboard"));
+    auto start = std::chrono::steady_clock::now();
+    rig.discovery.RunPass();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
+    EXPECT_FALSE(rig.keyboard.Channel().IsOpen());
+    EXPECT_FALSE(rig.keyboard.IsNotificationOpen());
+    ASSERT_EQ(rig.selector.hidden.size(), 1u);
+    EXPECT_EQ(log.Count("删除一个键盘设备"), 2);
+    EXPECT_EQ(log.Count("MS设备同步线程设定退出"), 1);
+    EXPECT_EQ(log.Count("线程退出：：对象处于非激发状态，超时"), 0);
+
+    // And back.
+    ASSERT_TRUE(rig.sim.sim->Plug("keyboard"));
+    rig.discovery.RunPass();
+    EXPECT_TRUE(rig.keyboard.Channel().IsOpen());
+    EXPECT_TRUE(rig.keyboard.IsNotificationOpen());
+    EXPECT_EQ(rig.selector.shown.size(), 2u);
+}
+
+TEST(Connections, StatusPollAndLightingStreamReachTheDevice)
+{
+    Rig rig;
+    std::mutex lock;
+    std::vector<std::string> wire;
+    rig.sim.sim->SetWireLogCallback([&](const std::string& line) {
+        std::lock_guard<std::mutex> guard(lock);
+        wire.push_back(line);
+    });
+    ASSERT_TRUE(rig.sim.sim->AddDevice("keyboard"));
+    rig.discovery.RunPass();
+    ASSERT_TRUE(rig.keyboard.Channel().IsOpen());
+    rig.sim.sim->FirmwareControl("keyboard", {"battery", "57"});
+
+    rig.keyboard.SetPollsStatus(1);
+    rig.keyboard.PollStatus();
+    ASSERT_EQ(rig.power.updates, 1);
+    ASSERT_EQ(rig.power.last.size(), 6u);
+    EXPECT_EQ(rig.power.last[0], 57);
+    EXPECT_EQ(rig.power.last[3], 0); // wired: no wireless symbol
+
+    rig.keyboard.SetLedColour(0, MakeLedWord(255, 128, 0, 128));
+    rig.keyboard.OutputLightFrame();
+    EXPECT_EQ(rig.keyboard.TakeStreamPause(), 0u);
+    std::lock_guard<std::mutex> guard(lock);
+    bool sawFrame = false;
+    for (const std::string& line : wire) {
+        // First chunk of command 18 (56 bytes at offset 0); LED 0 scaled by its level: 7f 40 00.
+        if (line.rfind(">", 0) == 0 && line.find(" 12 38 00 00 00 7f 40 00") != std::string::npos)
+            sawFrame = true;
+    }
+    EXPECT_TRUE(sawFrame);
+}
+
+TEST(Connections, DeviceWithoutObjectIsIgnored)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.sim.sim->AddDevice("headset")); // no headset object in this rig
+    rig.discovery.RunPass();
+    EXPECT_TRUE(rig.slots[6].connected);
+    EXPECT_TRUE(rig.selector.shown.empty());
+    EXPECT_EQ(rig.selector.refreshes, 1);
+}
