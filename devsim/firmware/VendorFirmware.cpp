@@ -179,7 +179,7 @@ SimAction VendorFirmware::OnOutputReport(const std::vector<uint8_t>& report, std
         reply[7] = Serve(request, reply) ? kAccepted : kRefused;
     SealReply(reply);
 
-    int delay = fault.delayMs;
+    const int delay = fault.delayMs; // every report of the answer comes that late, in order
     for (int i = 0; i < fault.staleReplies; ++i) {
         // A report left over from another command, as when a lighting reply crosses a configuration one.
         uint8_t stale[kReportSize] = {};
@@ -188,7 +188,6 @@ SimAction VendorFirmware::OnOutputReport(const std::vector<uint8_t>& report, std
         std::memset(stale + 8, kStaleData, kReportSize - 8);
         SealReply(stale);
         replies.push_back({std::vector<uint8_t>(stale, stale + kReportSize), delay});
-        delay = 0;
     }
     replies.push_back({std::vector<uint8_t>(reply, reply + kReportSize), delay});
     return SimAction::None;

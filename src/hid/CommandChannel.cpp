@@ -96,36 +96,17 @@ int CommandChannel::Transact(const uint8_t* request, size_t requestLength, uint8
     if (request)
         std::memcpy(out, request, std::min(requestLength, kReportSize));
     LogReport("命令", out);
-
-    const uint32_t timeout = TimeoutMs();
-    bool written;
-    {
-        std::lock_guard<std::mutex> guard(m_transactionLock);
-        written = m_hid.Write(kReportSize, out, timeout);
-    }
-    if (!written)
-        return kWriteFailed;
-
-    // The reply is always read whole; the caller gets as much of it as its buffer holds.
     uint8_t in[kReportSize] = {};
     size_t got = 0;
-    bool read;
-    {
-        std::lock_guard<std::mutex> guard(m_transactionLock);
-        read = m_hid.Read(kReportSize, in, timeout, &got);
-        if (read && in[kCommandByte] != out[kCommandByte]) {
-            // Another thread's reply came first; the next report is ours (or, if not, is taken as it is).
-            std::memset(in, 0, sizeof in);
-            got = 0;
-            read = m_hid.Read(kReportSize, in, timeout, &got);
-        }
-    }
+    const int result = Exchange(out, in, TimeoutMs(), false, got);
+    if (result == kWriteFailed)
+        return result;
     LogReport("返回", in);
     if (reply && replyLength)
         std::memcpy(reply, in, std::min(replyLength, kReportSize));
     if (count)
         *count = std::min(got, replyLength);
-    return read ? kOk : kNotOpen;
+    return result;
 }
 
 int CommandChannel::TransactQuiet(const uint8_t* request, size_t requestLength, uint8_t* reply, size_t replyLength,
@@ -138,25 +119,71 @@ int CommandChannel::TransactQuiet(const uint8_t* request, size_t requestLength, 
     uint8_t out[kReportSize] = {};
     if (request)
         std::memcpy(out, request, std::min(requestLength, kReportSize));
-    bool written;
-    {
-        std::lock_guard<std::mutex> guard(m_transactionLock);
-        written = m_hid.Write(kReportSize, out, kTimeoutMs);
-    }
-    if (!written)
-        return kWriteFailed;
     uint8_t in[kReportSize] = {};
     size_t got = 0;
-    bool read;
-    {
-        std::lock_guard<std::mutex> guard(m_transactionLock);
-        read = m_hid.Read(kReportSize, in, kTimeoutMs, &got);
-    }
+    const int result = Exchange(out, in, kTimeoutMs, true, got);
+    if (result == kWriteFailed)
+        return result;
     if (reply && replyLength)
         std::memcpy(reply, in, std::min(replyLength, kReportSize));
     if (count)
         *count = std::min(got, replyLength);
+    return result;
+}
+
+int CommandChannel::Exchange(const uint8_t* out, uint8_t* in, uint32_t timeout, bool quiet, size_t& got)
+{
+    const uint8_t command = out[kCommandByte];
+    {
+        std::lock_guard<std::mutex> guard(m_transactionLock);
+        if (!m_hid.Write(kReportSize, out, timeout))
+            return kWriteFailed;
+        ++m_inFlight[command];
+    }
+
+    // The reply is always read whole. Requests of other threads may have been written between
+    // ours and its reply; a reply that belongs to one of them is left for it, so no thread takes
+    // another's reply and none is lost.
+    std::lock_guard<std::mutex> guard(m_transactionLock);
+    bool read = TakeParked(command, in);
+    if (read) {
+        got = kReportSize;
+    } else {
+        read = m_hid.Read(kReportSize, in, timeout, &got);
+        const bool mismatch = read && in[kCommandByte] != command;
+        // The full transaction always reads once more after a mismatch; the lighting stream only
+        // when the report it read belongs to a transaction still waiting.
+        if (mismatch && (!quiet || m_inFlight[in[kCommandByte]] > 0)) {
+            Park(in);
+            if (!TakeParked(command, in)) {
+                std::memset(in, 0, kReportSize);
+                got = 0;
+                read = m_hid.Read(kReportSize, in, timeout, &got);
+                // A second mismatch is taken as the reply, as the devices have always been read.
+            }
+        }
+    }
+    --m_inFlight[command];
+    m_parked[command].full = false;
     return read ? kOk : kNotOpen;
+}
+
+void CommandChannel::Park(const uint8_t* reply)
+{
+    const uint8_t command = reply[kCommandByte];
+    if (m_inFlight[command] == 0)
+        return; // a late reply to a request nobody waits for any more
+    m_parked[command].full = true;
+    std::memcpy(m_parked[command].bytes, reply, kReportSize);
+}
+
+bool CommandChannel::TakeParked(uint8_t command, uint8_t* reply)
+{
+    if (!m_parked[command].full)
+        return false;
+    std::memcpy(reply, m_parked[command].bytes, kReportSize);
+    m_parked[command].full = false;
+    return true;
 }
 
 std::mutex* CommandChannel::LockFor(LockKind lock)

@@ -9,7 +9,8 @@
 // Reply: [3] echoed command, [7] status (0xFF refused -> -102, 0xFE refused -> -103), [8..63] data.
 //
 // Locks: transactionLock around the write of a request and, separately, around the read of its
-// reply; commandLock around each transaction of a configuration command; lightingLock around each
+// reply, so another thread's request may be written in between; the reply's byte 3 then tells
+// whose it is, and a reply read by the wrong thread is set aside for its own transaction; commandLock around each transaction of a configuration command; lightingLock around each
 // transaction of commands 11 and 18. Lock order: operation lock, then transactionLock.
 // While any Transact runs (busy), lighting stream chunks are dropped instead of queued.
 //
@@ -73,7 +74,8 @@ public:
     // A reply whose byte 3 differs from the request's leads to one more read, never more.
     int Transact(const uint8_t* request, size_t requestLength, uint8_t* reply, size_t replyLength,
                  size_t* count = nullptr);
-    // Lighting stream transaction: no log, no busy flag, one read, always 1000 ms.
+    // Lighting stream transaction: no log, no busy flag, no command check, always 1000 ms. It reads
+    // once more only when the report it read is the reply another waiting transaction expects.
     int TransactQuiet(const uint8_t* request, size_t requestLength, uint8_t* reply, size_t replyLength,
                       size_t* count = nullptr);
 
@@ -125,6 +127,11 @@ private:
     enum class LockKind { Command, Lighting, None };
     enum class Direction { Read, Write };
 
+    // Writes one request and reads its reply, both under transactionLock (taken separately).
+    int Exchange(const uint8_t* out, uint8_t* in, uint32_t timeout, bool quiet, size_t& got);
+    // Replies read by a thread they do not belong to wait here for their own transaction.
+    void Park(const uint8_t* reply);
+    bool TakeParked(uint8_t command, uint8_t* reply);
     int SimpleCommand(uint8_t command);
     // Runs one chunked operation: total bytes from base, `data` for writes or `out` for reads.
     int Chunked(uint8_t command, LockKind lock, uint16_t base, size_t total, const uint8_t* data, uint8_t* out);
@@ -143,6 +150,15 @@ private:
     std::atomic<bool> m_isOpen{false};
     std::atomic<bool> m_lightingSynced{false};
     std::atomic<bool> m_wirelessLink{false};
+
+    // Guarded by transactionLock: requests written and not yet answered, per command code, and
+    // replies set aside for them.
+    struct ParkedReply {
+        bool full = false;
+        uint8_t bytes[kReportSize] = {};
+    };
+    uint8_t m_inFlight[256] = {};
+    ParkedReply m_parked[256];
 };
 
 } // namespace nq
