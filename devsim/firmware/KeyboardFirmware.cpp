@@ -45,30 +45,28 @@ KeyboardFirmware::KeyboardFirmware() : VendorFirmware("keyboard")
 
 void KeyboardFirmware::Factory()
 {
-    // Main zone per profile: spectrum, static, column wave, off. Logo and side zones: effect 1.
+    // A record reaches two bytes into the next profile's area, where that profile keeps its
+    // profile number (meaningless outside profile 0) and its main effect; the records are laid
+    // down from the last profile to the first, so every record reads back whole except that the
+    // main effect of profiles 1 to 3 is byte 45 of the profile before, always 0.
+    // Main zone: column wave in profile 0 (what a default profile holds), then effect 0 in white,
+    // blue and red. Logo and side zones: effect 0, azure, full brightness, middle speed, multicolour.
     static const Lighting mainZone[kSlotCount] = {
-        {4, 4, 2, 0, 1, 255, 0, 0},
-        {6, 4, 2, 0, 0, 255, 255, 255},
-        {1, 4, 2, 0, 1, 0, 0, 255},
-        {24, 4, 2, 0, 0, 0, 0, 0},
+        {1, 4, 2, 0, 1, 0, 160, 255},
+        {0, 4, 2, 0, 0, 255, 255, 255},
+        {0, 4, 2, 0, 1, 0, 0, 255},
+        {0, 4, 2, 0, 0, 255, 0, 0},
     };
+    static const Lighting zone = {0, 4, 2, 0, 1, 0, 160, 255};
     std::vector<uint8_t>& config = Memory().Area("config");
-    // Records overlap by two bytes; later profiles are laid down last, as the keyboard writes them.
-    for (int p = 0; p < kSlotCount; ++p) {
+    for (int p = kSlotCount - 1; p >= 0; --p) {
         const size_t at = p * kStride;
         std::fill(config.begin() + at, config.begin() + at + kRecordSize, 0);
         PutLighting(config, at, mainZone[p]);
-        config[at + 27] = 1; // logo effect
-        config[at + 28] = 4;
-        config[at + 29] = 2;
-        config[at + 31] = 1;
-        config[at + 32] = 255;
-        config[at + 36] = 1; // logo light on
-        config[at + 37] = 1; // side effect
-        config[at + 38] = 4;
-        config[at + 39] = 2;
-        config[at + 41] = 1;
-        config[at + 42] = 255;
+        config[at + 22] = 3; // polling rate index: 1000 Hz
+        PutLighting(config, at + 26, zone); // logo zone, bytes 27..34
+        config[at + 36] = 1;                // logo light on
+        PutLighting(config, at + 36, zone); // side zone, bytes 37..44
     }
     config[0] = 0; // current profile
 

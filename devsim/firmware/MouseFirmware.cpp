@@ -48,7 +48,7 @@ void MouseFirmware::Factory()
         const size_t at = s * kStride;
         PutLighting(config, at, FactoryLighting(s));
         config[at + 11] = 3; // report rate option: 1000 Hz
-        config[at + 12] = 1; // active DPI stage
+        config[at + 12] = 2; // active DPI stage: 1600 DPI
         for (int i = 0; i < 5; ++i) {
             uint8_t* stage = &config[at + 14 + 9 * i];
             stage[0] = 1;

@@ -81,9 +81,10 @@ void VendorFirmware::PutLighting(std::vector<uint8_t>& area, size_t at, const Li
 
 const VendorFirmware::Lighting& VendorFirmware::FactoryLighting(int slot)
 {
-    // Slot 0 is what a default profile holds: a multicolour wave at full brightness, middle speed.
+    // Slot 0 is what a default profile holds: a multicolour wave at full brightness, middle speed,
+    // in azure (0, 160, 255).
     static const Lighting slots[kSlotCount] = {
-        {0, 4, 2, 0, 1, 255, 0, 0},     // wave
+        {0, 4, 2, 0, 1, 0, 160, 255},   // wave
         {3, 4, 2, 0, 0, 0, 255, 0},     // static green
         {2, 4, 2, 0, 0, 0, 0, 255},     // breathing blue
         {1, 4, 2, 0, 1, 255, 255, 255}, // spectrum

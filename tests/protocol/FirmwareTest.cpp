@@ -7,7 +7,9 @@
 #include "devsim/firmware/ReceiverMouseFirmware.h"
 
 #include <gtest/gtest.h>
+#include <json/json.h>
 
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -188,11 +190,99 @@ TEST(Firmware, FactoryMemoryOfTheMouse)
     EXPECT_EQ(record[1], 0);   // wave
     EXPECT_EQ(record[2], 4);   // brightness
     EXPECT_EQ(record[3], 2);   // speed 4 - 2
-    EXPECT_EQ(record[12], 1);  // active DPI stage
+    EXPECT_EQ((Bytes{record[6], record[7], record[8]}), (Bytes{0, 160, 255}));
+    EXPECT_EQ(record[11], 3);  // report rate option
+    EXPECT_EQ(record[12], 2);  // active DPI stage
     EXPECT_EQ(record[14], 1);  // stage 0 enabled
     EXPECT_EQ(record[16] | record[17] << 8, 8); // 400 DPI in steps of 50
     EXPECT_EQ(Read(fw, 5, 256 + 1, 1), Bytes{2}); // slot 2 breathes
     EXPECT_EQ(Read(fw, 26, 0, 6), (Bytes{100, 0, 0, 0, 0, 0}));
+}
+
+Json::Value DefaultProfile(const std::string& name)
+{
+    std::ifstream file(std::string(NQ501_SOURCE_DIR) + "/DefaultData/" + name + ".Json");
+    Json::Value root;
+    Json::CharReaderBuilder builder;
+    std::string errors;
+    EXPECT_TRUE(Json::parseFromStream(builder, file, &root, &errors)) << name << ": " << errors;
+    return root["Device"][0];
+}
+
+// The lighting fields of a settings record (bytes at+1 .. at+8) against a profile's lighting section.
+void ExpectLighting(const Bytes& config, size_t at, const Json::Value& section)
+{
+    EXPECT_EQ(config[at + 1], section["SelectItem"].asInt());
+    EXPECT_EQ(config[at + 2], section["Light"].asInt());
+    EXPECT_EQ(config[at + 3], 4 - section["Speed"].asInt());
+    EXPECT_EQ(config[at + 4], section["Fx"].asInt());
+    EXPECT_EQ(config[at + 5], section["MultiColor"].asInt());
+    EXPECT_EQ(config[at + 6], section["Red"].asInt());
+    EXPECT_EQ(config[at + 7], section["Green"].asInt());
+    EXPECT_EQ(config[at + 8], section["Blue"].asInt());
+}
+
+// A device fresh from the factory holds what the program's default profile holds.
+TEST(Firmware, FactorySettingsMatchTheDefaultProfiles)
+{
+    {
+        SCOPED_TRACE("mouse");
+        const Json::Value profile = DefaultProfile("mouse");
+        const Bytes config = MouseFirmware().Area("config");
+        ExpectLighting(config, 0, profile["LightInfo"]);
+        EXPECT_EQ(config[11], profile["ReportStages"]["StageActive"].asInt());
+        EXPECT_EQ(config[12], profile["DPIStages"]["StageActive"].asInt());
+        const Json::Value& stages = profile["DPIStages"]["StageDPIs"];
+        for (Json::ArrayIndex i = 0; i < stages.size() && i < 5; ++i) {
+            const uint8_t* stage = &config[14 + 9 * i];
+            EXPECT_EQ(stage[0], stages[i]["StageActive"].asInt());
+            EXPECT_EQ(stage[2] | stage[3] << 8, stages[i]["StageDPIX"].asInt());
+            EXPECT_EQ(stage[6], stages[i]["StageColorR"].asInt());
+            EXPECT_EQ(stage[8], stages[i]["StageColorB"].asInt());
+        }
+        const Json::Value& keys = profile["KeyList"];
+        const Bytes keymap = MouseFirmware().Area("keymap");
+        for (Json::ArrayIndex k = 0; k < keys.size(); ++k) {
+            // Each default button assignment is somewhere in the device's key map.
+            const int value = keys[k]["DefaultAssignment"].asInt();
+            bool found = false;
+            for (size_t slot = 0; slot < MouseFirmware::kEntries; ++slot)
+                found = found || (keymap[3 * slot] << 16 | keymap[3 * slot + 1] << 8 | keymap[3 * slot + 2]) == value;
+            EXPECT_TRUE(found) << "key " << k;
+        }
+    }
+    {
+        SCOPED_TRACE("keyboard");
+        const Json::Value profile = DefaultProfile("keyboard");
+        const Bytes config = KeyboardFirmware().Area("config");
+        ExpectLighting(config, 0, profile["LightInfo"]);
+        ExpectLighting(config, 26, profile["LogoLightInfo"]);
+        ExpectLighting(config, 36, profile["StLightInfo"]);
+        EXPECT_EQ(config[18], profile["LightInfo"]["ZZCCLedMode"].asInt());
+        EXPECT_EQ(config[36], profile["LogoLightInfo"]["RGBdengoffon"].asInt());
+        const Json::Value& words = profile["SystemStages"];
+        EXPECT_EQ(config[19], words["WFlag"].asInt());
+        EXPECT_EQ(config[20], words["Key6Flag"].asInt());
+        EXPECT_EQ(config[21], words["WinFlag"].asInt());
+        EXPECT_EQ(config[22], words["PollingRate"].asInt());
+        EXPECT_EQ(config[25], words["ScanDelay"].asInt());
+        EXPECT_EQ(config[26], profile["CustomLightMode"]["CustomLightModeGroupIndex"].asInt());
+        const Json::Value& keys = profile["KeyList"];
+        const Bytes keymap = KeyboardFirmware().Area("keymap");
+        ASSERT_EQ(keys.size(), KeyboardFirmware::kEntries);
+        for (Json::ArrayIndex k = 0; k < keys.size(); ++k)
+            EXPECT_EQ(keymap[3 * k] << 16 | keymap[3 * k + 1] << 8 | keymap[3 * k + 2],
+                      keys[k]["DefaultAssignment"].asInt())
+                << "key " << k;
+    }
+    const std::pair<const char*, std::unique_ptr<VendorFirmware>> pads[] = {
+        {"MousePad", std::make_unique<MousePadFirmware>()},
+        {"HD", std::make_unique<HeadsetFirmware>()},
+    };
+    for (const auto& [name, fw] : pads) {
+        SCOPED_TRACE(name);
+        ExpectLighting(fw->Area("config"), 0, DefaultProfile(name)["LightInfo"]);
+    }
 }
 
 TEST(Firmware, ArmedFaultsFireAtTheirReportOnce)
@@ -324,7 +414,7 @@ TEST(Firmware, MemorySurvivesSaveAndLoad)
 
     const std::string dump = fw.DumpMemory();
     EXPECT_NE(dump.find("config (256 bytes)"), std::string::npos);
-    EXPECT_NE(dump.find("  0000: 00 04 04 02 00 01 ff 00 00 00 ab cd"), std::string::npos);
+    EXPECT_NE(dump.find("  0000: 00 01 04 02 00 01 00 a0 ff 00 ab cd"), std::string::npos);
 }
 
 } // namespace
