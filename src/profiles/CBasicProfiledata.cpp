@@ -6,13 +6,19 @@
 #include "profiles/LightFiles.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace nq {
 namespace {
 
-bool IsBlank(const std::string& text)
+// True when the file at `path` holds something that could be the user's: text that is not blank,
+// or bytes that could not be read as text (no permission, too large, zero bytes).
+bool HoldsContent(const std::string& path, const std::string& text)
 {
-    return text.find_first_not_of(" \t\r\n") == std::string::npos;
+    if (!text.empty())
+        return text.find_first_not_of(" \t\r\n") != std::string::npos;
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
 }
 
 // True when putting a node at "Device"[index] of `document` would throw away content that is not
@@ -49,7 +55,7 @@ Json::Value ReadDocumentForWriteBack(const std::string& path, int index)
         DebugOut(path);
     Json::Value document = ParseJsonText(text);
     if (WriteBackDiscardsContent(document, index)) {
-        if (!IsBlank(text))
+        if (HoldsContent(path, text))
             KeepAside(path);
         if (!document.isObject())
             document = Json::Value(Json::objectValue);
@@ -77,6 +83,9 @@ CBasicProfiledata::~CBasicProfiledata() = default;
 
 bool CBasicProfiledata::Save()
 {
+    // Nothing loaded or set: writing would only replace the file's node by null.
+    if (m_node.isNull())
+        return false;
     return SaveNode(Json::Value(m_node), m_profilePath);
 }
 
@@ -117,7 +126,7 @@ Json::Value CBasicProfiledata::Load(const std::string& path)
         return m_node;
     }
     if (WriteBackDiscardsContent(document, m_deviceIndex)) {
-        if (!IsBlank(text))
+        if (HoldsContent(path, text))
             KeepAside(path);
         if (!document.isObject())
             document = Json::Value(Json::objectValue);

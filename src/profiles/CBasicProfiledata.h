@@ -28,7 +28,7 @@ public:
     virtual ~CBasicProfiledata();
 
     // --- files -----------------------------------------------------------------------------
-    // SaveNode(copy of the node, profile path).
+    // SaveNode(copy of the node, profile path). Does nothing (false) while the node is null.
     virtual bool Save();
     // Reads the document at `path`, puts `node` at "Device"[device index] (creating what is
     // missing; a document that is not an object becomes one) and writes the document back.
@@ -40,7 +40,8 @@ public:
     // Reads "Device"[device index] of the file at `path` and keeps it as the node. When the file
     // lacks it (missing, unreadable, not JSON, no such element, not an object) the node comes from
     // the default profile instead and is written into the file, which keeps its other members.
-    // An existing file that does not parse is first kept aside as `path` + ".broken".
+    // An existing file with content that cannot be used (it does not parse, cannot be read, or
+    // has the wrong shape) is first kept aside as `path` + ".broken".
     // Does not refresh the cached records. Returns a copy of the node.
     Json::Value Load(const std::string& path);
 

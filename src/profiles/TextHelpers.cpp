@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <cwctype>
+#include <mutex>
 
 namespace nq {
 namespace {
@@ -87,11 +88,20 @@ std::string FormatTimeStampName(int year, int month, int day, int hour, int minu
 
 std::string MakeTimeStampName()
 {
-    const auto now = std::chrono::system_clock::now();
-    const auto sinceEpoch = now.time_since_epoch();
-    const time_t seconds = static_cast<time_t>(std::chrono::duration_cast<std::chrono::seconds>(sinceEpoch).count());
-    const int millisecond =
-        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count() % 1000);
+    // Names are file names and list keys: two asked for within the same millisecond would
+    // collide, so each name is at least one millisecond after the previous one.
+    static std::mutex lock;
+    static int64_t last = 0;
+    int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                     std::chrono::system_clock::now().time_since_epoch()).count();
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (ms <= last)
+            ms = last + 1;
+        last = ms;
+    }
+    const time_t seconds = static_cast<time_t>(ms / 1000);
+    const int millisecond = static_cast<int>(ms % 1000);
     struct tm local {};
     localtime_r(&seconds, &local);
     return FormatTimeStampName(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,

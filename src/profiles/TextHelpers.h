@@ -6,6 +6,8 @@
 namespace nq {
 
 // The local date and time as "YYYY_MM_DD_hh_mm_ss_mmm", e.g. "2024_03_05_14_07_09_045".
+// Unique within the process: a name asked for in the same millisecond as the previous one is
+// moved on by a millisecond.
 std::string MakeTimeStampName();
 // The same for a given broken-down time; exposed for tests.
 std::string FormatTimeStampName(int year, int month, int day, int hour, int minute, int second,

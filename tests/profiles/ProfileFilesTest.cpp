@@ -67,6 +67,7 @@ TEST_F(ProfileFiles, LoadFallsBackAndKeepsTheRest)
         {"top level array", R"([{"LightInfo": {}}])", nullptr, true},
         {"truncated", R"({"Device": [{"LightInfo": {"Sel)", nullptr, true},
         {"empty file", "", nullptr, false},
+        {"zero bytes (a crash on some file systems leaves these)", std::string(16, '\0'), nullptr, true},
         {"white space", "  \n ", nullptr, false},
     };
     for (const Case& c : cases) {
@@ -151,6 +152,13 @@ TEST_F(ProfileFiles, FailedSaveIsReportedAndKeepsFileAndNode)
 
     nq::CBasicProfiledata noPath;
     EXPECT_FALSE(noPath.Save());  // no profile path yet: nothing is written anywhere
+
+    // Nothing loaded yet: saving would replace the file's node by null.
+    const std::string good = WriteRaw("good.Json", R"({"Device": [{"a": 1}]})");
+    nq::CBasicProfiledata notLoaded;
+    notLoaded.SetProfilePath(good);
+    EXPECT_FALSE(notLoaded.Save());
+    EXPECT_EQ(ReadRaw(good), R"({"Device": [{"a": 1}]})");
 }
 
 TEST_F(ProfileFiles, PathSettersIgnoreEmptyTextAndIndexIsBounded)

@@ -21,6 +21,13 @@ TEST(TextHelpers, TimeStampNames)
     char today[16];
     strftime(today, sizeof(today), "%Y_%m_%d", &local);
     EXPECT_TRUE(now.rfind(today, 0) == 0 || local.tm_hour == 0) << now << " vs " << today;
+
+    // Names made in a quick succession never collide and keep their order.
+    std::vector<std::string> names;
+    for (int i = 0; i < 2000; ++i)
+        names.push_back(nq::MakeTimeStampName());
+    for (size_t i = 1; i < names.size(); ++i)
+        ASSERT_LT(names[i - 1], names[i]);
 }
 
 TEST(TextHelpers, SplitIndexedName)
