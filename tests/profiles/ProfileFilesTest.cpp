@@ -66,6 +66,8 @@ TEST_F(ProfileFiles, LoadFallsBackAndKeepsTheRest)
         {"Device of the wrong type", R"({"Device": {"LightInfo": {}}, "profilename": "Mine"})", "profilename", true},
         {"top level array", R"([{"LightInfo": {}}])", nullptr, true},
         {"truncated", R"({"Device": [{"LightInfo": {"Sel)", nullptr, true},
+        {"deeply nested", "{\"Device\": " + std::string(100000, '['), nullptr, true},
+        {"utf-16 text", std::string("\xFF\xFE{\0\"\0D\0\"\0:\0[\0]\0}\0", 18), nullptr, true},
         {"empty file", "", nullptr, false},
         {"zero bytes (a crash on some file systems leaves these)", std::string(16, '\0'), nullptr, true},
         {"white space", "  \n ", nullptr, false},
