@@ -46,21 +46,32 @@ void KeepAside(const std::string& path)
         DebugOutF("profile file unreadable, kept as %s", aside.c_str());
 }
 
-// Reads the document at `path` and, when its text is not blank but the document cannot take a
-// node at "Device"[index], keeps the file aside. The returned document is then an empty object.
-Json::Value ReadDocumentForWriteBack(const std::string& path, int index)
+// A file's text and its document as ReadJsonFile gives it.
+struct FileDocument {
+    std::string text;
+    Json::Value document;
+};
+
+FileDocument ReadDocument(const std::string& path)
 {
-    const std::string text = ReadTextFile(path);
-    if (text.empty())
+    FileDocument file;
+    file.text = ReadTextFile(path);
+    if (file.text.empty())
         DebugOut(path);
-    Json::Value document = ParseJsonText(text);
-    if (WriteBackDiscardsContent(document, index)) {
-        if (HoldsContent(path, text))
-            KeepAside(path);
-        if (!document.isObject())
-            document = Json::Value(Json::objectValue);
-    }
-    return document;
+    file.document = ParseJsonText(file.text);
+    return file;
+}
+
+// Makes the document ready to take a node at "Device"[index]. When that throws away what the file
+// held, the file is kept aside first.
+void PrepareWriteBack(const std::string& path, FileDocument& file, int index)
+{
+    if (!WriteBackDiscardsContent(file.document, index))
+        return;
+    if (HoldsContent(path, file.text))
+        KeepAside(path);
+    if (!file.document.isObject())
+        file.document = Json::Value(Json::objectValue);
 }
 
 void PutNode(Json::Value& document, int index, const Json::Value& node)
@@ -93,9 +104,10 @@ bool CBasicProfiledata::SaveNode(const Json::Value& node, const std::string& pat
 {
     if (path.empty())
         return false;
-    Json::Value document = ReadDocumentForWriteBack(path, m_deviceIndex);
-    PutNode(document, m_deviceIndex, node);
-    return WriteJsonFile(path, document);
+    FileDocument file = ReadDocument(path);
+    PrepareWriteBack(path, file, m_deviceIndex);
+    PutNode(file.document, m_deviceIndex, node);
+    return WriteJsonFile(path, file.document);
 }
 
 bool CBasicProfiledata::WriteDocument(const Json::Value& value, const std::string& path)
@@ -107,11 +119,8 @@ bool CBasicProfiledata::WriteDocument(const Json::Value& value, const std::strin
 
 Json::Value CBasicProfiledata::Load(const std::string& path)
 {
-    const std::string text = ReadTextFile(path);
-    if (text.empty())
-        DebugOut(path);
-    Json::Value document = ParseJsonText(text);
-    const Json::Value& found = JsonElement(JsonMember(document, "Device"), m_deviceIndex);
+    FileDocument file = ReadDocument(path);
+    const Json::Value& found = JsonElement(JsonMember(file.document, "Device"), m_deviceIndex);
     if (found.isObject()) {
         m_node = found;
         return m_node;
@@ -125,16 +134,12 @@ Json::Value CBasicProfiledata::Load(const std::string& path)
         m_node = Json::Value();
         return m_node;
     }
-    if (WriteBackDiscardsContent(document, m_deviceIndex)) {
-        if (HoldsContent(path, text))
-            KeepAside(path);
-        if (!document.isObject())
-            document = Json::Value(Json::objectValue);
-    }
     m_node = defaultNode;
-    PutNode(document, m_deviceIndex, m_node);
-    if (!path.empty())
-        WriteJsonFile(path, document);
+    if (!path.empty()) {
+        PrepareWriteBack(path, file, m_deviceIndex);
+        PutNode(file.document, m_deviceIndex, m_node);
+        WriteJsonFile(path, file.document);
+    }
     return m_node;
 }
 

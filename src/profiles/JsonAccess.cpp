@@ -67,11 +67,6 @@ std::string JsonText(const Json::Value& value)
     return SanitizeUtf8(std::string(begin, end));
 }
 
-bool JsonIsContainer(const Json::Value& value)
-{
-    return (value.isArray() || value.isObject()) && !value.empty();
-}
-
 Json::Value& JsonObjectMember(Json::Value& value, const char* key)
 {
     if (!value.isObject())

@@ -30,8 +30,6 @@ inline int32_t JsonI32(const Json::Value& value) { return int32_t(uint32_t(JsonI
 bool JsonFlag(const Json::Value& value);
 // A string member as valid UTF-8 text; empty for anything that is not a string.
 std::string JsonText(const Json::Value& value);
-// True when `value` is an array or an object with members or elements.
-bool JsonIsContainer(const Json::Value& value);
 
 // Writing: the member `key` of `value`, turning `value` into an object first when it is not one.
 Json::Value& JsonObjectMember(Json::Value& value, const char* key);
