@@ -81,11 +81,13 @@ TEST_F(ProfileFiles, LoadFallsBackAndKeepsTheRest)
 
         const Json::Value written = nq::ReadJsonFile(path);
         EXPECT_EQ(written["Device"][0], m_defaultNode);
-        if (c.keptMember)
+        if (c.keptMember) {
             EXPECT_EQ(written[c.keptMember].asString(), "Mine");
+        }
         EXPECT_EQ(access((path + ".broken").c_str(), F_OK) == 0, c.keptAside);
-        if (c.keptAside)
+        if (c.keptAside) {
             EXPECT_EQ(ReadRaw(path + ".broken"), c.text);
+        }
     }
 }
 
