@@ -106,7 +106,11 @@ public:
     // save DEV FILE | load DEV FILE | notice DEV USAGE | fw DEV ARGS... | stop
     std::string Execute(const std::vector<std::string>& args, bool* ok);
 
-    // Demo mode: a started simulator in folder with one device of each kind plugged.
+    // Demo mode: a started simulator in folder with one device of each kind plugged (keyboard,
+    // mouse, receiver mouse on both links, mousepad, charging pad, headset). The caller points
+    // NQ501_SIM_DIR at the folder before the HID layer enumerates, keeps the object for the life
+    // of the demo and destroys it at the end (which unplugs everything and removes the sockets).
+    // Null when the folder cannot be used.
     static std::unique_ptr<Simulator> StartDemo(const std::string& folder);
 
 private:
