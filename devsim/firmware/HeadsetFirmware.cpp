@@ -53,6 +53,8 @@ uint64_t HeadsetFirmware::LedReportCount() const
 
 std::string HeadsetFirmware::OnControl(const std::vector<std::string>& args)
 {
+    if (args[0] == "help")
+        return "leds";
     if (args[0] != "leds")
         return {};
     // One line per bank: the LEDs as rrggbb.

@@ -1,7 +1,7 @@
 #pragma once
 // The headset: thirteen LEDs set through 17-byte output reports with report ID 0xFF (bank 0x22 or
 // 0x44, register 0xAA..0xAF for red, green, blue of LEDs 0-6 and 7-12, no reply), and the
-// mousepad's configuration memory behind the vendor reports.
+// mousepad's configuration memory behind the vendor reports. Control "leds" prints both banks.
 #include "devsim/firmware/MousePadFirmware.h"
 
 namespace nqsim {

@@ -263,6 +263,13 @@ std::string VendorFirmware::Control(const std::vector<std::string>& args)
                 return "usage: unplug [N]";
             m_faults.Arm(FirmwareFault::Kind::Unplug, m_reports, n, 0);
             answer = "ok";
+        } else if (verb == "help") {
+            answer = "refuse ff|fe [N] | delay MS [N] | mismatch [N] [1|2] | unplug [N] | clear | faults | reports\n"
+                     "profile [S] | button | dpi-button | notice USAGE | link on|off\n"
+                     "battery P | charging S | phone T | status | info | state";
+            const std::string extra = OnControl(args);
+            if (!extra.empty())
+                answer += "\n" + extra;
         } else if (verb == "clear") {
             m_faults.Clear();
             answer = "ok";

@@ -21,6 +21,7 @@
 //   link on|off         (receiver mouse) the mouse is in reach of its receiver or not
 //   battery P | charging S | phone T   status block values
 //   status | info | faults | reports | state   print what the firmware holds
+//   help                this list in short
 #include "devsim/SimFirmware.h"
 #include "devsim/firmware/FirmwareFaults.h"
 #include "devsim/firmware/FirmwareMemory.h"

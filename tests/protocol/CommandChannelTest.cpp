@@ -384,6 +384,27 @@ TEST_F(ChannelTest, UnplugInTheMiddleOfATransfer)
     EXPECT_NE(Bytes(back.begin() + 56, back.begin() + 112), Bytes(record.begin() + 56, record.begin() + 112));
 }
 
+TEST_F(ChannelTest, HeadsetTakesVendorReportsAndLedReportsOnOneInterface)
+{
+    Connect("headset");
+    Bytes record(9);
+    ASSERT_EQ(channel.ReadConfig(record.data(), record.size(), 0), 1);
+    EXPECT_EQ(record, (Bytes{0, 0, 4, 2, 0, 1, 0, 160, 255}));
+
+    Bytes led(17, 0);
+    led[0] = 0xFF;
+    led[1] = 0x22;
+    led[2] = 0xAA; // red, LEDs 0 to 6
+    led[4] = 247;
+    led[10] = 5;
+    ASSERT_TRUE(channel.Hid().SetOutputReport(led.data(), led.size()));
+    ASSERT_TRUE(Env().WaitForWireLine("ff 22 aa 00 f7"));
+    const std::string leds = Fw({"leds"});
+    EXPECT_EQ(leds.substr(0, 18), "22: f70000 000000 ") << leds;
+    EXPECT_NE(leds.find(" 050000 000000"), std::string::npos) << leds; // LED 6, then LED 7
+    EXPECT_EQ(Reports('<').size(), 1u) << "LED reports get no reply";
+}
+
 // A lighting stream on one thread and configuration traffic on another share the channel: every
 // configuration transaction gets its own reply (its data is right), the stream loses none of its
 // replies, and while configuration runs the stream's chunks are dropped, not queued.
