@@ -1,16 +1,125 @@
 #pragma once
 // A mouse, wired or behind its wireless receiver.
+//
+// The object keeps the mouse profile with its key list, DPI stages and system words, a copy of
+// the device's key table and its on-board settings block, and writes the settings block, the key
+// table, the macro image and the recoil image. Every transfer group is bracketed by BatchBegin
+// and BatchEnd. On a wireless link the reads ask QueryLink once before they start and the writes
+// before each step (device information, BatchBegin, the write, BatchEnd); a lost link or a channel
+// closed in between ends the operation at once with its failure result, without BatchEnd.
+//
+// All operations run on the UI thread; the lighting thread reads the engine's lighting values,
+// which ReadOnboardSettings and LoadLighting replace.
 #include "devices/CKelvaskUSBDevice.h"
+#include "devices/MouseNameLists.h"
+#include "devices/MouseSettingsBlock.h"
+#include "profiles/CMouseProfiledata.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace nq {
 
 class CKelvaskMouseDevice : public CKelvaskUSBDevice {
 public:
+    static constexpr size_t kKeyTableBytes = 512;
+    static constexpr int kDpiRows = 5;
+
     CKelvaskMouseDevice();
     ~CKelvaskMouseDevice() override;
 
     std::string GetClass() const override { return "KelvaskMouseDevice"; }
+
+    // ---- operations of the device base ----
+    int LoadLighting() override;
+    void OnConnected() override;
+    void OnDeviceNotice() override;
     void PollStatus() override { RunStatusPoll(); }
+    int LoadProfile() override;
+    void ShowProfile() override;
+    void PruneAssignments() override;
+    void RestoreDefaults() override;
+    // Writes the current assignments of the page buttons into the device's key table (the other
+    // slots are sent back as read). 1 on success, 0 when the channel is closed, the link is down
+    // or the device information cannot be read, else the failed write's result.
+    int WriteKeymapToDevice(int bank, const std::vector<KeyEntry>& keys) override;
+    int WriteAssignmentsToDevice(int bank) override;
+    // 0 when the macros were written, there are none, or the channel is closed; the number of
+    // 4-byte events too many (+1) when the image does not fit the macro memory (nothing is sent);
+    // -1 when the link is lost during the write, or the device does not take the image.
+    int WriteMacrosToDevice() override;
+    // 1 when the block was written (or the channel is closed: the profile keeps the settings);
+    // 0 when the link is down; -201 for a slot outside the configuration memory; else the
+    // result of the failed write.
+    int WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight) override;
+    void LoadNameLists() override;
+    void SetPageState(int code) override;
+    void SetProfilePaths() override;
+    std::string CurrentProfilePath() const override { return profile.GetProfilePath(); }
+    void SaveProfile() override { profile.Save(); }
+    void SetVariant(int n) override;
+    void SetLightSetting(const std::array<uint32_t, 8>& words) override;
+
+    // ---- mouse operations ----
+    // Device information, key table, page-button map and DPI ranges (first step of OnConnected).
+    void ReadDeviceState();
+    // Re-reads the active on-board slot's settings: lighting values for the engine and the
+    // profile, the active DPI stage; saves the profile. 1 on success, 0 otherwise (nothing changed).
+    int ReadOnboardSettings();
+    // Sends the four recoil tables. The caller learns nothing of the outcome.
+    void WriteRecoilToDevice();
+    // Refills the page's key labels; the page extends it.
+    virtual void RefreshKeyLabels() {}
+
+    // Key list. None of these writes to the device or saves the profile file.
+    std::vector<KeyEntry> GetKeyTable() const { return keyList; }
+    void SetKeyTable(const std::vector<KeyEntry>& list);
+    void SetSelectedKeyEntry(const KeyEntry& entry);
+
+    // DPI stages and system words, stored in the object and the profile (not saved).
+    std::vector<DpiStage> GetDpiStages() const { return dpiStages; }
+    void SetDpiStages(const std::vector<DpiStage>& stages);
+    MouseSystemWords GetSystemWords() const { return systemWords; }
+    void SetSystemWords(const MouseSystemWords& words);
+    int GetActiveStage() const { return profile.GetActiveStage(); }
+    // Slider range of the DPI rows (device units) and of the DPI edits (DPI), from the device
+    // information; both start at 0.
+    int DpiSliderMaximum() const { return dpiSliderMaximum; }
+    int DpiEditMaximum() const { return dpiEditMaximum; }
+
+    void SetLogoLedIndex(int n) { logoLedIndex = n; }
+    int LogoLedIndex() const { return logoLedIndex; }
+
+    void StepWave() { engine.StepWave(); }
+    void StepColumnSweep() { engine.StepColumnSweep(); }
+
+    // ---- state read by the page and tests ----
+    CMouseProfiledata& Profile() { return profile; }
+    const std::array<uint8_t, kKeyTableBytes>& KeyTableCopy() const { return keyTable; }
+    int OnboardSlot() const { return onboardSlot; }
+    const MouseSettingsBlock::Block& OnboardBlock() const { return onboardBlock; }
+    const MouseNameLists& NameLists() const { return nameLists; }
+
+protected:
+    // True when the next step may run: the channel is open and, on a wireless link, the mouse
+    // answers the link query.
+    bool LinkReady();
+    // The profile's values loaded into the object (key list, lighting, DPI stages, system words).
+    void TakeProfileValues();
+
+    CMouseProfiledata profile;
+    std::vector<KeyEntry> keyList;
+    std::vector<DpiStage> dpiStages;
+    MouseSystemWords systemWords;
+    std::array<uint8_t, kKeyTableBytes> keyTable{};
+    int onboardSlot = 0;
+    MouseSettingsBlock::Block onboardBlock{};
+    MouseNameLists nameLists;
+    int logoLedIndex = -1;
+    int dpiSliderMaximum = 0;
+    int dpiEditMaximum = 0;
 };
 
 } // namespace nq

@@ -1,0 +1,40 @@
+#pragma once
+// The mouse's macro list as the device reads it: "macro.config" in the user folder, one
+// {"MacroName", "Guid"} element of "MacroInfo" per macro, in list order (the position is the
+// macro number key assignments carry). Each macro's events are in the user folder's
+// Guid + ".mac". Read only: the macro editor owns these files.
+#include "devices/MouseMacroImage.h"
+
+#include <string>
+#include <vector>
+
+namespace nq {
+
+class MouseMacroList {
+public:
+    static constexpr const char* kListFile = "macro.config";
+    static constexpr const char* kMacroExtension = ".mac";
+
+    struct Macro {
+        std::string name;
+        std::string guid;
+    };
+
+    // Reads folder + "macro.config"; a missing or malformed list is empty.
+    static MouseMacroList Load(const std::string& folder);
+
+    const std::vector<Macro>& Macros() const { return m_macros; }
+    size_t Count() const { return m_macros.size(); }
+    std::vector<std::string> Names() const;
+    // The events of macro `index` (empty when its file is missing or its identifier is not a
+    // plain file name).
+    MouseMacroImage::Events ReadEvents(size_t index) const;
+    // The events of every macro in list order.
+    std::vector<MouseMacroImage::Events> ReadAllEvents() const;
+
+private:
+    std::string m_folder;
+    std::vector<Macro> m_macros;
+};
+
+} // namespace nq
