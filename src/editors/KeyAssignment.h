@@ -17,6 +17,15 @@ struct KeyAssignment {
     {
         return code == other.code && param1 == other.param1 && param2 == other.param2;
     }
+    // A function with its parameters, key index and reserved byte 0.
+    static constexpr KeyAssignment Function(uint8_t code, uint8_t param1, uint8_t param2)
+    {
+        KeyAssignment a;
+        a.code = code;
+        a.param1 = param1;
+        a.param2 = param2;
+        return a;
+    }
     // The profile's integer form: code * 65536 + parameter 1 * 256 + parameter 2.
     uint32_t Packed() const { return (uint32_t(code) << 16) | (uint32_t(param1) << 8) | param2; }
     static KeyAssignment FromPacked(uint16_t keyIndex, uint32_t packed)

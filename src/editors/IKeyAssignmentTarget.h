@@ -1,0 +1,21 @@
+#pragma once
+// What the key assignment editor needs from the device whose keys it edits.
+#include "editors/KeyAssignment.h"
+
+namespace nq {
+
+class IKeyAssignmentTarget {
+public:
+    virtual ~IKeyAssignmentTarget() = default;
+    // Stores the entry as the selected key's entry (key list and profile model); sends nothing.
+    virtual void SetSelectedKeyEntry(const KeyEntry& entry) = 0;
+    // Refreshes the key labels of the device page.
+    virtual void RefreshKeyLabels() = 0;
+    // Writes the macro memory: 0 when written, -1 out of memory, any other value: the macros do
+    // not fit (the value is shown to the user).
+    virtual int WriteMacrosToDevice() = 0;
+    virtual int WriteAssignmentsToDevice(int bank) = 0;
+    virtual void SaveProfile() = 0;
+};
+
+} // namespace nq
