@@ -80,8 +80,8 @@ struct Simulator::Interface {
 
 struct Simulator::Device {
     SimDeviceSpec spec;
+    std::unique_ptr<Events> events;                 // outlives the firmware that calls it
     std::unique_ptr<SimInterfaceHandler> firmware;
-    std::unique_ptr<Events> events;
     std::vector<std::vector<Interface>> links; // per link: its interfaces while plugged, else empty
     std::vector<uint64_t> generation;          // per link: bumped on every plug and unplug
 };
@@ -553,6 +553,8 @@ bool Simulator::RemoveDevice(const std::string& name)
             if ((*it)->spec.name == name) {
                 for (size_t i = 0; i < (*it)->links.size(); ++i)
                     UnplugLink(**it, i);
+                // Replies still on their way belong to the device that is going.
+                std::erase_if(m_pending, [&](const auto& entry) { return entry.second->device == name; });
                 m_devices.erase(it);
                 ok = true;
                 return;

@@ -190,6 +190,31 @@ TEST_F(Simulator, FirmwareUnplugEndsTheTransfer)
     EXPECT_TRUE(HidDevice::IsPresent(vendor));
 }
 
+TEST_F(Simulator, DelayedRepliesArriveLateAndDieWithTheirPlug)
+{
+    StartSim({"keyboard"});
+    std::string vendor = SimPath("keyboard", 1, 4);
+    HidDevice dev;
+    ASSERT_TRUE(dev.Open(vendor, true, true, true, false));
+    if (Sim().FirmwareControl("keyboard", {"delay", "400"}) == "unknown command")
+        GTEST_SKIP() << "firmware without the delay fault";
+    auto request = VendorRequest();
+    uint8_t reply[64];
+    auto start = steady_clock::now();
+    ASSERT_TRUE(dev.Write(request.size(), request.data(), 1000));
+    EXPECT_FALSE(dev.Read(sizeof(reply), reply, 100));
+    EXPECT_TRUE(dev.Read(sizeof(reply), reply, 1000));
+    EXPECT_GE(steady_clock::now() - start, milliseconds(380));
+
+    // A reply due after an unplug is not delivered to the device plugged in again.
+    ASSERT_EQ(Sim().FirmwareControl("keyboard", {"delay", "300"}), "ok");
+    ASSERT_TRUE(dev.Write(request.size(), request.data(), 1000));
+    ASSERT_TRUE(Sim().Unplug("keyboard"));
+    ASSERT_TRUE(Sim().Plug("keyboard"));
+    ASSERT_TRUE(dev.Open(vendor, true, true, true, false));
+    EXPECT_FALSE(dev.Read(sizeof(reply), reply, 600));
+}
+
 TEST_F(Simulator, MemorySurvivesSaveAndLoad)
 {
     StartSim({"keyboard"});
