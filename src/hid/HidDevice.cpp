@@ -280,9 +280,13 @@ bool HidDevice::Read(size_t length, uint8_t* buffer, uint32_t timeoutMs, size_t*
 {
     if (bytesTransferred)
         *bytesTransferred = 0;
-    if (!buffer || length == 0 || !m_openRead || !m_impl->Begin())
+    if (!buffer || length == 0 || !m_impl->Begin())
         return false;
     Impl& im = *m_impl;
+    if (!m_openRead) { // read only once Begin() has ordered us after the Open that set the flag
+        im.End();
+        return false;
+    }
     const bool infinite = timeoutMs == kHidInfinite;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(infinite ? 0 : timeoutMs);
     bool ok = false;
@@ -320,9 +324,13 @@ bool HidDevice::Write(size_t length, const uint8_t* buffer, uint32_t timeoutMs, 
 {
     if (bytesTransferred)
         *bytesTransferred = 0;
-    if (!buffer || length == 0 || length > kMaxReport || !m_openWrite || !m_impl->Begin())
+    if (!buffer || length == 0 || length > kMaxReport || !m_impl->Begin())
         return false;
     Impl& im = *m_impl;
+    if (!m_openWrite) {
+        im.End();
+        return false;
+    }
     const bool infinite = timeoutMs == kHidInfinite;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(infinite ? 0 : timeoutMs);
     bool ok = false;
@@ -354,7 +362,11 @@ bool HidDevice::SetOutputReport(const uint8_t* buffer, size_t length)
         isSocket = m_impl->isSocket;
     }
 #ifdef HIDIOCSOUTPUT
-    if (!isSocket && m_openWrite && m_impl->Begin()) {
+    if (!isSocket && m_impl->Begin()) {
+        if (!m_openWrite) {
+            m_impl->End();
+            return false;
+        }
         std::vector<uint8_t> copy(buffer, buffer + length);
         int r = ::ioctl(m_impl->fd, HIDIOCSOUTPUT(length), copy.data());
         int err = errno;

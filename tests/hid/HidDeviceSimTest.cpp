@@ -216,6 +216,45 @@ TEST_F(HidDeviceSim, UnplugFailsTransfersAndPresence)
     EXPECT_TRUE(dev.Open(path, true, true, true, false));
 }
 
+TEST_F(HidDeviceSim, AccessFollowsTheOpenFlags)
+{
+    StartSim({"keyboard"});
+    std::vector<uint8_t> report(64, 0);
+    report[0] = 4;
+    uint8_t buf[64];
+    HidDevice readOnly, writeOnly;
+    ASSERT_TRUE(readOnly.Open(SimPath("keyboard", 1, 4), true, false, true, false));
+    EXPECT_FALSE(readOnly.Write(report.size(), report.data(), 100));
+    ASSERT_TRUE(writeOnly.Open(SimPath("keyboard", 1, 4), false, true, true, false));
+    EXPECT_FALSE(writeOnly.Read(sizeof(buf), buf, 100));
+    // The reply to the write-only handle's request reaches every reader of the interface.
+    ASSERT_TRUE(writeOnly.Write(report.size(), report.data(), 1000));
+    EXPECT_TRUE(readOnly.Read(sizeof(buf), buf, 1000));
+}
+
+TEST_F(HidDeviceSim, ReadAndWriteRunOnTwoThreadsAtOnce)
+{
+    StartSim({"keyboard"});
+    HidDevice dev;
+    ASSERT_TRUE(dev.Open(SimPath("keyboard", 1, 4), true, true, true, false));
+    constexpr int kCount = 50;
+    std::atomic<int> received{0};
+    std::thread reader([&] {
+        uint8_t buf[64];
+        while (dev.Read(sizeof(buf), buf, nq::kHidInfinite))
+            ++received;
+    });
+    std::vector<uint8_t> report(64, 0);
+    report[0] = 4;
+    for (int i = 0; i < kCount; ++i)
+        ASSERT_TRUE(dev.Write(report.size(), report.data(), 1000));
+    for (int i = 0; i < 200 && received < kCount; ++i)
+        std::this_thread::sleep_for(milliseconds(10));
+    EXPECT_EQ(received, kCount);
+    dev.Close();
+    reader.join();
+}
+
 TEST(HidDevicePath, TagsInAnyCaseAndAbsentTags)
 {
     struct Case { const char* path; uint16_t vid, pid, mi, col; };
