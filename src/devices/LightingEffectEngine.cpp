@@ -42,8 +42,10 @@ void LightingEffectEngine::SetEffect(uint8_t effect, uint8_t speed)
 
 void LightingEffectEngine::LoadMainSetting(const LightSetting& setting)
 {
-    if (m_family == LightingFamily::Mouse && setting.Effect() != Effect())
+    if (m_family == LightingFamily::Mouse && setting.Effect() != Effect()) {
+        std::lock_guard<std::mutex> guard(m_stepLock);
         m_reactive.Reset();
+    }
     SetMainSetting(setting);
     SetEffect(setting.Effect(), setting.Speed());
 }
@@ -67,6 +69,12 @@ bool LightingEffectEngine::PlaysFrames(uint8_t effect) const
 
 void LightingEffectEngine::RunStep(uint32_t nowMs)
 {
+    std::lock_guard<std::mutex> guard(m_stepLock);
+    RunStepLocked(nowMs);
+}
+
+void LightingEffectEngine::RunStepLocked(uint32_t nowMs)
+{
     const uint8_t effect = Effect();
     if (PlaysFrames(effect)) {
         PlayEffectFrames(nowMs);
@@ -88,6 +96,7 @@ void LightingEffectEngine::RunStep(uint32_t nowMs)
 
 int LightingEffectEngine::Advance(int passes, uint32_t nowMs)
 {
+    std::lock_guard<std::mutex> guard(m_stepLock);
     passes = std::clamp(passes, 1, kMaxCatchUpPasses);
     const bool frames = PlaysFrames(Effect());
     const bool records = m_family != LightingFamily::Mouse && m_records.HasPresentRecords();
@@ -99,7 +108,7 @@ int LightingEffectEngine::Advance(int passes, uint32_t nowMs)
         } else {
             const int threshold = SpeedTicks(Speed());
             if (++m_state.passCounter >= threshold) {
-                RunStep(t);
+                RunStepLocked(t);
                 m_state.passCounter = 0;
             }
         }

@@ -30,7 +30,8 @@
 //   worker-exit diagnostics.
 //
 // Threads: Advance and the steps run on the lighting thread; the setters run on the UI thread.
-// The main record is copied under a small lock at the start of each step; records and frames sit
+// The main record is copied under a small lock at the start of each step; Advance, RunStep and
+// LoadMainSetting's reset of the reactive buffers share a step lock; records and frames sit
 // behind the key-light lock and the frame lock; the colour words are atomic.
 #include <atomic>
 #include <cstdint>
@@ -141,12 +142,15 @@ public:
     void SetState(const State& state) { m_state = state; }
 
 private:
+    void RunStepLocked(uint32_t nowMs);
     void PaintAll(LedWord word);
     void StepSweep(bool pairs);
     bool PlaysFrames(uint8_t effect) const;
 
     LightingColourBuffer& m_leds;
     LightingFamily m_family;
+
+    std::mutex m_stepLock; // effect state and reactive buffers between Advance and the UI thread
 
     mutable std::mutex m_settingLock; // the main record
     LightSetting m_main;
