@@ -271,6 +271,50 @@ TEST(LightingEffectEngine, AdvanceStepsAtTheSpeedsPaceAndSaysWhenToComeBack)
     EXPECT_EQ(pad.engine.Records().StateOf(2).phase, 24);
 }
 
+TEST(LightingEffectEngine, CatchingUpMissedPassesEqualsRunningEveryPass)
+{
+    // The lighting thread sleeps and then runs the passes it missed in one go; the colours must
+    // be those of a thread that ran every single pass.
+    std::vector<EffectFrame> frames(3);
+    frames[0].setting = Setting(0, 4, 4, 0, 1, 1, 2, 3);
+    frames[0].time = 40;
+    frames[1].setting = Setting(2, 3, 1, 0, 1, 9, 8, 7);
+    frames[1].time = 3000;
+    frames[2].setting = Setting(4, 4, 4, 1, 0, 0, 200, 0);
+    frames[2].time = 60;
+    std::vector<LightSetting> records(15);
+    records[1] = Setting(0, 4, 2, 0, 1, 0, 0, 0);
+    records[2] = Setting(2, 4, 4, 0, 0, 5, 5, 5);
+    records[3] = Setting(3, 4, 3, 0, 0, 0, 0, 0);
+    for (LightSetting& r : records)
+        r[LightSetting::kPresent] = r[LightSetting::kEffect] || r[LightSetting::kBrightness] ? 1 : 0;
+
+    const int chunks[] = {7, 13, 1, 25, 3, 28, 2, 50, 11, 5};
+    for (LightingFamily family : {LightingFamily::Mouse, LightingFamily::Pad}) {
+        for (uint8_t effect : {0, 1, 4, 5, 7, 9}) {
+            Rig stepwise(family, 15), batched(family, 15);
+            for (Rig* rig : {&stepwise, &batched}) {
+                rig->engine.LoadMainSetting(Setting(effect, 4, 3, 1, 1, 0, 0, 0));
+                rig->engine.SetKeyLightRecords(records);
+                rig->engine.SetEffectFrames(frames);
+            }
+            uint32_t now = 100000;
+            for (int round = 0; round < 4; ++round) {
+                for (int chunk : chunks) {
+                    for (int i = 0; i < chunk; ++i)
+                        stepwise.engine.Advance(1, now + uint32_t(2 * (i + 1)));
+                    now += uint32_t(2 * chunk);
+                    batched.engine.Advance(chunk, now);
+                    for (int led = 0; led < 15; ++led)
+                        ASSERT_EQ(batched.buffer.Get(led), stepwise.buffer.Get(led))
+                            << "family " << int(family) << " effect " << int(effect) << " LED " << led
+                            << " at " << now;
+                }
+            }
+        }
+    }
+}
+
 TEST(LightingEffectEngine, PlayerEffectsFollowTheFamilyTable)
 {
     std::vector<EffectFrame> frames(1);
