@@ -9,6 +9,9 @@ namespace {
 
 using Text = std::optional<std::string>;
 
+// What the mouse page shows for a function it does not know ("off"), untranslated.
+constexpr const char* kUnknownFunctionText = "关闭";
+
 template <size_t N>
 Text ChoiceText(const std::array<KeyChoice, N>& choices, const KeyAssignment& a,
                 const KeyLabelText::Translate& translate)
@@ -107,8 +110,31 @@ std::optional<std::string> KeyLabelText::ForMouse(const KeyAssignment& a,
         if (a.param2 == 0)
             return translate("show_window");
         return std::nullopt;
-    default:
+    case keycode::kRecoilSwitch: {
+        static const char* const kTables[] = {"gun_1_txt", "gun_2_txt", "gun_3_txt", "gun_4_txt"};
+        if (a.param1 < std::size(kTables))
+            return translate(kTables[a.param1]);
         return std::nullopt;
+    }
+    case keycode::kFnKey: {
+        if (a.param1 == 2)
+            return translate("mouse_key_smart_key");
+        if (a.param1 == 0)
+            return translate("close_text");
+        const int row = KeyCodeTable::Find(a.code, a.param1, a.param2);
+        if (row >= 0)
+            return translate(KeyCodeTable::Name(row));
+        return std::nullopt;
+    }
+    case 0x15:
+    case 0x21:
+    case 0x50:
+    case 0x60:
+    case keycode::kCombination:
+    case 0xC0:
+        return std::nullopt;
+    default:
+        return std::string(kUnknownFunctionText);
     }
 }
 

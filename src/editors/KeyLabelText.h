@@ -16,6 +16,7 @@ public:
     using Translate = std::function<std::string(const std::string& languageKey)>;
 
     // The mouse page's text for an assignment; nullopt when the page leaves the label as it is.
+    // A function code the page does not know shows a fixed "off" text.
     static std::optional<std::string> ForMouse(const KeyAssignment& a,
                                                const std::vector<std::string>& macroNames,
                                                const Translate& translate);

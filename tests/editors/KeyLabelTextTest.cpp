@@ -48,8 +48,15 @@ TEST(KeyLabelText, MouseTexts)
         {A(0x70, 1, 0), "Macro two"},
         {A(0x71, 0, 5), "Macro one"},
         {A(0x70, 2, 0), std::nullopt},
-        {A(0x72, 0, 0), std::nullopt},
-        {A(0xA0, 0x01, 0), std::nullopt},
+        {A(0x72, 2, 0), "[gun_3_txt]"},
+        {A(0x72, 7, 0), std::nullopt},
+        {A(0xA0, 0x02, 0), "[mouse_key_smart_key]"},
+        {A(0xA0, 0x00, 0), "[close_text]"},
+        {A(0xA0, 0x1B, 0), "[keyboard_key_GM]"},
+        {A(0xA0, 0x05, 0), std::nullopt},
+        {A(0xB0, 0x01, 0x02), std::nullopt},
+        {A(0x60, 0, 0), std::nullopt},
+        {A(0x55, 0, 0), "关闭"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(KeyLabelText::ForMouse(c.a, kMacros, Bracket), c.text)
