@@ -71,26 +71,6 @@ uint8_t KeyFunction::ModifierBit(int option)
     return option >= 1 && option <= 4 ? uint8_t(1u << (option - 1)) : 0;
 }
 
-int KeyFunction::PageOfCode(uint8_t code, uint8_t param1)
-{
-    switch (code) {
-    case keycode::kNone: return kKindDefault;
-    case keycode::kMouseButton: return kKindMouseButton;
-    case keycode::kSwing: return kKindSwing;
-    case keycode::kWheel: return kKindWheel;
-    case keycode::kDpi: return kKindDpi;
-    case keycode::kFire: return kKindFire;
-    case keycode::kKeyboard: return param1 > 128 ? kKindCombination : kKindKeyboard;
-    case keycode::kMedia: return kKindMedia;
-    case keycode::kSystem: return kKindSystem;
-    case keycode::kMacro:
-    case keycode::kMacroRepeat: return kKindMacro;
-    case keycode::kRecoilSwitch: return kKindRecoilSwitch;
-    case keycode::kCombination: return kKindCombination;
-    default: return -1;
-    }
-}
-
 uint32_t KeyFunction::ParseEditNumber(const std::string& text)
 {
     uint32_t value = 0;

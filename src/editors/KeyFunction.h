@@ -133,9 +133,6 @@ public:
     // The option of modifier row 0-7 of the key code table: left and right Ctrl, Shift, Alt and
     // Win give 1, 2, 3, 4.
     static int ModifierOptionOfRow(int row) { return ((row + 1) % 5) + ((row + 1) / 5); }
-    // The editor page that shows a function code (for 0x20 the parameter 1 decides between the
-    // keyboard page and the combination page); -1 for codes the editor cannot show.
-    static int PageOfCode(uint8_t code, uint8_t param1);
 
     // An edit's text read as a number: leading decimal digits count, the rest is ignored, an empty
     // or non-numeric text reads 0. Wraps like an unsigned 32-bit value.
