@@ -101,6 +101,7 @@ TEST_F(JsonFile, BadFilesReadAsNull)
         const char* name;
         std::string bytes;
     };
+    static const char kUtf16[] = "\xFF\xFE{\0\"\0a\0\"\0:\0 \0\x31\0}\0";  // {"a": 1} in UTF-16
     std::string deep(200000, '[');
     std::string deepObjects;
     for (int i = 0; i < 50000; ++i)
@@ -111,7 +112,7 @@ TEST_F(JsonFile, BadFilesReadAsNull)
         {"comment only", "// nothing here\n"},
         {"truncated", "{\"Device\": [{\"LightInfo\": {\"SelectItem\": 3, \"Li"},
         {"truncated string", "{\"profilename\": \"abc"},
-        {"utf-16 text", std::string("\xFF\xFE{\0\"\0a\0\"\0:\0 \0001\0}\0", 20)},
+        {"utf-16 text", std::string(kUtf16, sizeof(kUtf16) - 1)},
         {"binary", std::string("\x00\x01\x02\xFF\xFE", 5)},
         {"deeply nested arrays", deep},
         {"deeply nested objects", deepObjects},

@@ -58,6 +58,7 @@ TEST_F(ProfileFiles, LoadFallsBackAndKeepsTheRest)
         const char* keptMember;  // top-level member that must survive, or nullptr
         bool keptAside;          // the unusable file is kept as ".broken"
     };
+    static const char kUtf16[] = "\xFF\xFE{\0\"\0D\0\"\0:\0[\0]\0}\0";  // {"D":[]} in UTF-16
     const Case cases[] = {
         {"empty Device array", R"({"Device": [], "profilename": "Mine", "profileUUID": "u1"})", "profilename", false},
         {"null element", R"({"Device": [null], "profilename": "Mine"})", "profilename", false},
@@ -67,7 +68,7 @@ TEST_F(ProfileFiles, LoadFallsBackAndKeepsTheRest)
         {"top level array", R"([{"LightInfo": {}}])", nullptr, true},
         {"truncated", R"({"Device": [{"LightInfo": {"Sel)", nullptr, true},
         {"deeply nested", "{\"Device\": " + std::string(100000, '['), nullptr, true},
-        {"utf-16 text", std::string("\xFF\xFE{\0\"\0D\0\"\0:\0[\0]\0}\0", 18), nullptr, true},
+        {"utf-16 text", std::string(kUtf16, sizeof(kUtf16) - 1), nullptr, true},
         {"empty file", "", nullptr, false},
         {"zero bytes (a crash on some file systems leaves these)", std::string(16, '\0'), nullptr, true},
         {"white space", "  \n ", nullptr, false},
