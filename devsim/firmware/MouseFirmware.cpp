@@ -29,7 +29,7 @@ MouseFirmware::MouseFirmware(std::string kindName, bool receiver) : VendorFirmwa
     layout.kind = receiver ? 6 : 2;
     layout.configSize = kSlotCount * kStride;
     layout.keyEntries = kEntries;
-    layout.macroUnits = 16;
+    layout.macroUnits = 24; // room for four full 30-shot recoil tables (2920 bytes)
     layout.recoil = true;
     layout.ledCount = 6;
     layout.dpiStep = kDpiStep;

@@ -224,10 +224,10 @@ TEST_F(MouseSim, MacrosReachTheMacroMemory)
 TEST_F(MouseSim, MacrosBeyondTheMemoryAreNotSent)
 {
     Connect();
-    // 2048 bytes of macro memory; 16 + 6 + 4 * 600 = 2422 bytes.
+    // 3072 bytes of macro memory; 16 + 6 + 4 * 900 = 3622 bytes.
     folders->WriteMacroList({"long"});
-    MouseDataFolders::WriteEventFile(folders->UserFolder() + "m0.mac", 600, 1);
-    EXPECT_EQ(mouse->WriteMacrosToDevice(), (2422 - 2048) / 4 + 1);
+    MouseDataFolders::WriteEventFile(folders->UserFolder() + "m0.mac", 900, 1);
+    EXPECT_EQ(mouse->WriteMacrosToDevice(), (3622 - 3072) / 4 + 1);
     EXPECT_EQ(SentCommands(), (Bytes{kInfo}));
 
     // No macros: nothing to write after the information read.

@@ -244,11 +244,11 @@ TEST_F(ChannelTest, ARefusalStopsTheTransferAtThatChunk)
                   std::string(status) == "fe" ? kRefusedFE : kRefusedFF);
         EXPECT_EQ(Sent().size(), 3u);
     }
-    // A device's own refusal: the mouse has no bank 1 key map... nor 8 KiB of macro memory.
-    Bytes big(16 * 128 + 56, 1);
+    // A device's own refusal: the mouse has no bank 1 key map... nor room past its 3 KiB of macros.
+    Bytes big(24 * 128 + 56, 1);
     Env().ClearWireLines();
     EXPECT_EQ(channel.WriteMacros(big.data(), big.size()), kRefusedFF);
-    EXPECT_EQ(Sent().size(), 37u);
+    EXPECT_EQ(Sent().size(), 55u);
     Bytes status(6);
     EXPECT_EQ(channel.ReadStatus(status.data(), 6, 0), 1);
     EXPECT_EQ(status, (Bytes{100, 0, 0, 0, 0, 0}));

@@ -77,8 +77,8 @@ TEST(Firmware, InformationBlockPerKind)
     };
     Case cases[] = {
         {"keyboard", std::make_unique<KeyboardFirmware>(), 1, 126, 32, 0, 0, 0},
-        {"mouse", std::make_unique<MouseFirmware>(), 2, 10, 16, 50, 520, 100},
-        {"rxmouse", std::make_unique<ReceiverMouseFirmware>(), 6, 10, 16, 50, 520, 100},
+        {"mouse", std::make_unique<MouseFirmware>(), 2, 10, 24, 50, 520, 100},
+        {"rxmouse", std::make_unique<ReceiverMouseFirmware>(), 6, 10, 24, 50, 520, 100},
         {"mousepad", std::make_unique<MousePadFirmware>(), 3, 0, 0, 0, 0, 0},
         {"chargepad", std::make_unique<ChargingPadFirmware>(), 3, 0, 0, 0, 0, 0},
         {"headset", std::make_unique<HeadsetFirmware>(), 7, 0, 0, 0, 0, 0},
