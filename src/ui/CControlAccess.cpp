@@ -8,7 +8,6 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -38,6 +37,32 @@ QString ImageUrl(const QString& description)
     QString file = CSkinPaths::ImageFile(description);
     return file.isEmpty() ? QString() : QString("url(\"%1\")").arg(file);
 }
+
+// Whole numbers within [minimum, maximum]: a text past the maximum cannot be typed at all, one
+// below the minimum is accepted only as a step on the way (it may still grow).
+class RangeValidator : public QValidator {
+public:
+    RangeValidator(int minimum, int maximum, QObject* parent) : QValidator(parent), m_min(minimum), m_max(maximum) {}
+
+    State validate(QString& input, int&) const override
+    {
+        if (input.isEmpty() || (input == "-" && m_min < 0))
+            return Intermediate;
+        bool ok = false;
+        qlonglong value = input.toLongLong(&ok);
+        if (!ok || input.startsWith('+') || input.contains(' '))
+            return Invalid;
+        if (value > m_max)
+            return value < 0 ? Intermediate : Invalid;
+        if (value < m_min)
+            return value < 0 && m_min >= 0 ? Invalid : Intermediate;
+        return Acceptable;
+    }
+
+private:
+    int m_min;
+    int m_max;
+};
 
 void ApplyText(QWidget* control, const QString& text)
 {
@@ -512,7 +537,7 @@ void CControlAccess::SetNumberRange(QWidget* edit, int minimum, int maximum)
     if (!line)
         return;
     delete line->validator();
-    line->setValidator(new QIntValidator(minimum, maximum, line));
+    line->setValidator(new RangeValidator(minimum, maximum, line));
 }
 
 void CControlAccess::SetTipText(QWidget* edit, const QString& text)

@@ -1,0 +1,143 @@
+// The real program started as separate processes: one instance per user, messages by name, and a
+// socket left behind by a crashed instance.
+#include "app/CSingleInstance.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using nq::app::CSingleInstance;
+
+namespace {
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_runtime.isValid());
+        ASSERT_TRUE(QFile::exists(Program())) << "build the nq501 target first: " << Program().toStdString();
+        m_savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        // The test process itself looks for the instance in the same place as the children.
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+    }
+    void TearDown() override
+    {
+        for (QProcess* process : m_processes) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+            delete process;
+        }
+        qputenv("XDG_RUNTIME_DIR", m_savedRuntime);
+    }
+
+    static QString Program() { return QString(NQ501_BINARY_DIR) + "/nq501"; }
+    QString LogPath(const QString& name) const { return m_runtime.filePath(name + ".log"); }
+
+    QProcess* Start(const QStringList& arguments)
+    {
+        auto* process = new QProcess;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", m_runtime.path());
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.remove("NQ501_LOG");
+        process->setProcessEnvironment(environment);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(Program(), arguments);
+        m_processes.push_back(process);
+        EXPECT_TRUE(process->waitForStarted(10000));
+        return process;
+    }
+    // Runs the program to its end and returns its exit code (-1 when it did not end).
+    int Run(const QStringList& arguments)
+    {
+        QProcess* process = Start(arguments);
+        if (!process->waitForFinished(15000))
+            return -1;
+        return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+    }
+    // Waits until the log holds text.
+    bool WaitForLog(const QString& path, const QString& text)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 15000) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(text))
+                return true;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
+    QTemporaryDir m_runtime;
+    QByteArray m_savedRuntime;
+    std::vector<QProcess*> m_processes;
+};
+
+TEST_F(SingleInstanceTest, SecondStartAnnouncesItselfAndExits)
+{
+    QProcess* first = Start({"--log", LogPath("first")});
+    ASSERT_TRUE(WaitForLog(LogPath("first"), "windowinit"));
+
+    EXPECT_EQ(Run({"--log", LogPath("second")}), 0);
+    EXPECT_TRUE(WaitForLog(LogPath("first"), "软件标示 ")) << "the running instance got the identity message";
+    QFile log(LogPath("first"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains("，0d_1d")) << "wParam 0, lParam 1";
+    EXPECT_EQ(first->state(), QProcess::Running);
+
+    EXPECT_EQ(Run({"--message", "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", "1", "0"}), 0);
+    EXPECT_TRUE(WaitForLog(LogPath("first"), "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}"));
+}
+
+TEST_F(SingleInstanceTest, MessageWithoutARunningInstanceFails)
+{
+    EXPECT_EQ(Run({"--message", "NQ501", "0", "1"}), 1);
+    EXPECT_FALSE(CSingleInstance::SendMessage("NQ501", "NQ501", 0, 1, 500));
+}
+
+TEST_F(SingleInstanceTest, SocketLeftByACrashedInstanceDoesNotBlockTheNextStart)
+{
+    // What a killed instance leaves: a socket file nobody listens on, and an unlocked lock file.
+    const QString path = CSingleInstance::SocketPath("NQ501");
+    ASSERT_TRUE(path.startsWith(m_runtime.path()));
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    QByteArray native = QFile::encodeName(path);
+    ASSERT_LT(static_cast<size_t>(native.size()), sizeof(address.sun_path));
+    memcpy(address.sun_path, native.constData(), static_cast<size_t>(native.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(fd);
+    QFile lock(CSingleInstance::LockPath("NQ501"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+    ASSERT_TRUE(QFile::exists(path));
+
+    QProcess* first = Start({"--log", LogPath("after_crash")});
+    ASSERT_TRUE(WaitForLog(LogPath("after_crash"), "windowinit"));
+    EXPECT_EQ(first->state(), QProcess::Running) << "the stale socket did not stop the start";
+    EXPECT_EQ(Run({"--message", "NQ501", "0", "1"}), 0);
+    EXPECT_TRUE(WaitForLog(LogPath("after_crash"), "软件标示 "));
+
+    // A killed instance leaves its socket file behind; the next start still becomes the instance.
+    first->kill();
+    first->waitForFinished(5000);
+    EXPECT_FALSE(CSingleInstance::OtherInstanceRuns("NQ501"));
+    QProcess* next = Start({"--log", LogPath("next")});
+    ASSERT_TRUE(WaitForLog(LogPath("next"), "windowinit"));
+    EXPECT_EQ(next->state(), QProcess::Running);
+}
+
+} // namespace
