@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -876,6 +877,15 @@ std::unique_ptr<Simulator> Simulator::StartDemo(const std::string& folder)
         if (!sim->AddDevice(kind))
             return nullptr;
     return sim;
+}
+
+std::string Simulator::DemoFolder()
+{
+    const std::string pid = std::to_string(::getpid());
+    if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run)
+        return std::string(run) + "/nq501-demo-" + pid + "/";
+    const char* tmp = std::getenv("TMPDIR");
+    return std::string(tmp && *tmp ? tmp : "/tmp") + "/nq501-demo-" + std::to_string(::getuid()) + "-" + pid + "/";
 }
 
 } // namespace nqsim

@@ -112,6 +112,9 @@ public:
     // of the demo and destroys it at the end (which unplugs everything and removes the sockets).
     // Null when the folder cannot be used.
     static std::unique_ptr<Simulator> StartDemo(const std::string& folder);
+    // A folder for the demo of this process: $XDG_RUNTIME_DIR/nq501-demo-PID/, else
+    // $TMPDIR (or /tmp)/nq501-demo-UID-PID/.
+    static std::string DemoFolder();
 
 private:
     struct Interface;

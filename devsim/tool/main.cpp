@@ -4,6 +4,7 @@
 #include "devsim/Simulator.h"
 #include "hid/HidSeqPacket.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -181,6 +182,14 @@ int RunStart(const std::string& folder, std::vector<std::string> args)
         char c = ok ? '0' : '1';
         [[maybe_unused]] ssize_t n = ::write(ready[1], &c, 1);
         ::close(ready[1]);
+        // Let go of the caller's terminal or pipe: the caller waits for its end otherwise.
+        int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+        if (null >= 0) {
+            ::dup2(null, 0);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            ::close(null);
+        }
     }
     if (!ok)
         return 1;
