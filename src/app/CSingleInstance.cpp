@@ -2,6 +2,8 @@
 
 #include "common/DebugLog.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -176,6 +178,16 @@ bool CSingleInstance::SendMessage(const QString& identity, const QString& name, 
         return delivered;
     }
     return false;
+}
+
+bool CSingleInstance::Broadcast(const QString& name, quint64 wParam, qint64 lParam)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage signal = QDBusMessage::createSignal("/NQ501", "org.nq501.Messages", "Message");
+    signal << name << static_cast<qulonglong>(wParam) << static_cast<qlonglong>(lParam);
+    return bus.send(signal);
 }
 
 } // namespace nq::app

@@ -39,6 +39,11 @@ public:
     static bool SendMessage(const QString& identity, const QString& name, quint64 wParam, qint64 lParam,
                             int timeoutMs = 3000);
 
+    // Announces a message to every interested program: a D-Bus signal "Message" (name, wParam,
+    // lParam) of interface "org.nq501.Messages" on path "/NQ501" of the session bus. False when
+    // there is no session bus.
+    static bool Broadcast(const QString& name, quint64 wParam, qint64 lParam);
+
 signals:
     void messageReceived(const QString& name, quintptr wParam, qintptr lParam);
 

@@ -19,6 +19,8 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QThread>
+#include <QPointer>
 
 namespace nq::ui {
 namespace {
@@ -64,6 +66,24 @@ private:
     int m_max;
 };
 
+// Worker threads may set a control directly (a text, an image, its visibility); the change is
+// then carried out on the control's own thread. Returns true when it was handed over.
+template <class Fn>
+bool HandedToUiThread(QWidget* control, Fn change)
+{
+    if (QThread::currentThread() == control->thread())
+        return false;
+    QPointer<QWidget> guard(control);
+    QMetaObject::invokeMethod(
+        control,
+        [guard, change] {
+            if (guard)
+                change(guard.data());
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
 void ApplyText(QWidget* control, const QString& text)
 {
     CNotifyBridge::Silence silence;
@@ -106,6 +126,8 @@ void CControlAccess::SetText(QWidget* control, const QString& text)
 {
     if (!control)
         return;
+    if (HandedToUiThread(control, [=](QWidget* c) { SetText(c, text); }))
+        return;
     control->setProperty("textKey", QVariant());
     ApplyText(control, text);
 }
@@ -139,6 +161,8 @@ void CControlAccess::SetTextKey(QWidget* control, const QString& key)
 {
     if (!control)
         return;
+    if (HandedToUiThread(control, [=](QWidget* c) { SetTextKey(c, key); }))
+        return;
     control->setProperty("textKey", key);
     ApplyText(control, CResourceManager::Instance().Text(key));
 }
@@ -151,6 +175,8 @@ QString CControlAccess::TextKey(QWidget* control)
 void CControlAccess::SetToolTip(QWidget* control, const QString& text)
 {
     if (!control)
+        return;
+    if (HandedToUiThread(control, [=](QWidget* c) { SetToolTip(c, text); }))
         return;
     control->setProperty("toolTipKey", QVariant());
     control->setToolTip(text);
@@ -182,13 +208,13 @@ void CControlAccess::RefreshTexts(QWidget* control)
 
 void CControlAccess::SetVisible(QWidget* control, bool visible)
 {
-    if (control)
+    if (control && !HandedToUiThread(control, [=](QWidget* c) { c->setVisible(visible); }))
         control->setVisible(visible);
 }
 
 void CControlAccess::SetEnabled(QWidget* control, bool enabled)
 {
-    if (control)
+    if (control && !HandedToUiThread(control, [=](QWidget* c) { c->setEnabled(enabled); }))
         control->setEnabled(enabled);
 }
 
@@ -228,6 +254,8 @@ void CControlAccess::SetBkImage(QWidget* control, const QString& description)
 {
     if (!control)
         return;
+    if (HandedToUiThread(control, [=](QWidget* c) { SetBkImage(c, description); }))
+        return;
     control->setProperty("bkimage", description);
     RebuildStyle(control);
 }
@@ -240,6 +268,8 @@ QString CControlAccess::BkImage(QWidget* control)
 void CControlAccess::SetForeImage(QWidget* control, const QString& description)
 {
     if (!control)
+        return;
+    if (HandedToUiThread(control, [=](QWidget* c) { SetForeImage(c, description); }))
         return;
     control->setProperty("foreimage", description);
     QString file = CSkinPaths::ImageFile(description);

@@ -6,6 +6,10 @@
 //
 // Image descriptions use the skin's syntax ("file='power/power.png'" or a bare path relative to
 // the skin folder). Colours are 0xAARRGGBB.
+//
+// Everything here belongs to the UI thread, except SetText, SetTextKey, SetToolTip, SetBkImage,
+// SetForeImage, SetVisible and SetEnabled: called from another thread, they pass the change to
+// the UI thread and return at once.
 #include <QString>
 #include <QVariant>
 #include <QWidget>

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QValidator>
 
+#include <thread>
+
 using nq::ui::CControlAccess;
 using nq::ui::CSkinWindow;
 
@@ -100,6 +102,23 @@ TEST_F(ControlsTest, ValuesRangesVisibilityAndImages)
     CControlAccess::SetSelected(missing, true);
     EXPECT_EQ(CControlAccess::GetText(missing), "");
     EXPECT_EQ(CControlAccess::BoundTabIndex(missing), -1);
+}
+
+TEST_F(ControlsTest, WorkerThreadChangesLandOnTheUiThread)
+{
+    QWidget* logo = window.FindControl("logo");
+    QWidget* option = window.FindControl("color_option_1");
+    std::thread worker([&] {
+        CControlAccess::SetText(logo, "from worker");
+        CControlAccess::SetForeImage(option, "common/update_mark.png");
+        CControlAccess::SetVisible(option, false);
+    });
+    worker.join();
+    EXPECT_EQ(CControlAccess::GetText(logo), "") << "nothing changes until the UI thread runs";
+    QApplication::processEvents();
+    EXPECT_EQ(CControlAccess::GetText(logo), "from worker");
+    EXPECT_EQ(CControlAccess::ForeImage(option), "common/update_mark.png");
+    EXPECT_TRUE(option->isHidden());
 }
 
 } // namespace
