@@ -163,7 +163,7 @@ bool HidDevice::Open(const std::string& path, bool read, bool write, bool overla
     m_openWrite = write;
     m_overlapped = overlapped;
     m_exclusive = exclusive;
-    m_path = path.substr(0, 259);
+    m_path = path; // kept whole: simulator folders can make paths longer than a fixed buffer
 
     const std::string node = HidEnumerator::NodeOf(path);
     HidNodeInfo info;

@@ -75,10 +75,9 @@ bool ReadSimIdentity(const std::string& file, HidNodeInfo& info)
     return vid && pid;
 }
 
-bool DescribeSysfs(const std::string& node, HidNodeInfo& info)
+bool DescribeSysfs(const std::string& classFolder, const std::string& name, HidNodeInfo& info)
 {
-    std::string name = fs::path(node).filename().string();
-    std::string sys = "/sys/class/hidraw/" + name + "/device";
+    std::string sys = classFolder + "/" + name + "/device";
     std::error_code ec;
     if (!fs::exists(sys, ec))
         return false;
@@ -145,35 +144,46 @@ bool HidEnumerator::DescribeNode(const std::string& node, HidNodeInfo& info)
         info.descriptor = ReadBinary(base + ".desc", HidReportDescriptor::kMaxDescriptorSize);
         return true;
     }
-    return DescribeSysfs(node, info);
+    return DescribeSysfs("/sys/class/hidraw", fs::path(node).filename().string(), info);
+}
+
+void HidEnumerator::ListHidrawNodes(const std::string& classFolder, const std::string& devFolder,
+                                    std::vector<HidNodeInfo>& nodes)
+{
+    std::error_code ec;
+    std::vector<std::pair<long, std::string>> numbered;
+    for (const auto& e : fs::directory_iterator(classFolder, ec)) {
+        std::string name = e.path().filename().string();
+        if (name.rfind("hidraw", 0) == 0 && name.size() > 6)
+            numbered.emplace_back(std::strtol(name.c_str() + 6, nullptr, 10), name);
+    }
+    std::sort(numbered.begin(), numbered.end());
+    for (const auto& n : numbered) {
+        HidNodeInfo info;
+        info.node = devFolder + n.second;
+        if (DescribeSysfs(classFolder, n.second, info))
+            nodes.push_back(std::move(info));
+    }
 }
 
 bool HidEnumerator::ListNodes(std::vector<HidNodeInfo>& nodes)
 {
     nodes.clear();
-    std::error_code ec;
-    std::vector<std::string> candidates;
     std::string sim = SimulatorFolder();
-    if (!sim.empty()) {
-        for (const auto& e : fs::directory_iterator(sim, ec)) {
-            std::string p = e.path().string();
-            if (p.size() > 5 && p.compare(p.size() - 5, 5, ".sock") == 0)
-                candidates.push_back(p);
-        }
-        std::sort(candidates.begin(), candidates.end());
-    } else {
-        std::vector<std::pair<int, std::string>> numbered;
-        for (const auto& e : fs::directory_iterator("/sys/class/hidraw", ec)) {
-            std::string name = e.path().filename().string();
-            if (name.rfind("hidraw", 0) == 0)
-                numbered.emplace_back(std::atoi(name.c_str() + 6), "/dev/" + name);
-        }
-        std::sort(numbered.begin(), numbered.end());
-        for (auto& n : numbered)
-            candidates.push_back(n.second);
+    if (sim.empty()) {
+        ListHidrawNodes("/sys/class/hidraw", "/dev/", nodes);
+        return true;
     }
     // A missing folder is an empty machine, not a failure.
-    for (const auto& node : candidates) {
+    std::error_code ec;
+    std::vector<std::string> sockets;
+    for (const auto& e : fs::directory_iterator(sim, ec)) {
+        std::string p = e.path().string();
+        if (p.size() > 5 && p.compare(p.size() - 5, 5, ".sock") == 0)
+            sockets.push_back(p);
+    }
+    std::sort(sockets.begin(), sockets.end());
+    for (const auto& node : sockets) {
         HidNodeInfo info;
         if (DescribeNode(node, info))
             nodes.push_back(std::move(info));

@@ -27,6 +27,11 @@ public:
     static bool DescribeNode(const std::string& node, HidNodeInfo& info);
     // The paths of a node, one per top-level collection of its descriptor (none when it does not parse).
     static std::vector<std::string> PathsOf(const HidNodeInfo& info);
+    // The hidraw nodes of a sysfs class folder ("/sys/class/hidraw"), in node number order,
+    // named devFolder + "hidrawN"; a USB node's interface number and version come from the
+    // USB interface and device folders above its HID device folder.
+    static void ListHidrawNodes(const std::string& classFolder, const std::string& devFolder,
+                                std::vector<HidNodeInfo>& nodes);
     // The node part of a path (before '?').
     static std::string NodeOf(const std::string& path);
 };
