@@ -430,11 +430,25 @@ void Simulator::WireLog(char direction, const std::string& path, const std::vect
             std::fputs(line.c_str(), m_wireLog);
             std::fputc('\n', m_wireLog);
             std::fflush(m_wireLog);
+            // A demo left running all day streams lighting frames: keep the current log and one
+            // older one, each about the limit in size.
+            long size = std::ftell(m_wireLog);
+            if (size > static_cast<long>(m_wireLogLimit)) {
+                std::fclose(m_wireLog);
+                std::rename(WireLogPath().c_str(), (WireLogPath() + ".1").c_str());
+                m_wireLog = std::fopen(WireLogPath().c_str(), "a");
+            }
         }
         callback = m_wireCallback;
     }
     if (callback)
         callback(line);
+}
+
+void Simulator::SetWireLogLimit(size_t bytes)
+{
+    std::lock_guard<std::mutex> lock(m_wireMutex);
+    m_wireLogLimit = bytes;
 }
 
 void Simulator::SetWireLogCallback(std::function<void(const std::string&)> callback)

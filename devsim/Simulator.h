@@ -63,7 +63,10 @@ public:
     bool Start();
     void Stop();
     const std::string& Folder() const { return m_folder; }
+    // The wire log; past kWireLogLimit bytes it moves to wire.log.1 and a new one starts.
     std::string WireLogPath() const { return m_folder + "wire.log"; }
+    static constexpr size_t kWireLogLimit = 16u << 20;
+    void SetWireLogLimit(size_t bytes);
 
     // Listen on FOLDER/control for nq501-devsim commands (daemon mode).
     bool ServeControlSocket();
@@ -153,6 +156,7 @@ private:
     std::function<void(const std::string&)> m_wireCallback;
     std::mutex m_wireMutex;
     std::FILE* m_wireLog = nullptr;
+    size_t m_wireLogLimit = kWireLogLimit;
 };
 
 } // namespace nqsim

@@ -158,6 +158,18 @@ TEST_F(Simulator, WireLogHasOneLinePerReport)
     EXPECT_EQ(lines[1].size(), expected.size());
 }
 
+TEST_F(Simulator, WireLogKeepsOneOlderFile)
+{
+    StartSim({"keyboard"});
+    Sim().SetWireLogLimit(2000);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(Sim().SendNotice("keyboard", 1028));
+    ASSERT_TRUE(fs::exists(Sim().WireLogPath() + ".1"));
+    EXPECT_LE(fs::file_size(Sim().WireLogPath()), 2200u);
+    EXPECT_LE(fs::file_size(Sim().WireLogPath() + ".1"), 2200u);
+    EXPECT_FALSE(fs::exists(Sim().WireLogPath() + ".2"));
+}
+
 TEST_F(Simulator, UnreadHandleDoesNotStallTheDevice)
 {
     StartSim({"keyboard"});
