@@ -1,5 +1,7 @@
 #include "devsim/Simulator.h"
 
+#include "devsim/SimCommandLine.h"
+
 #include "common/DebugLog.h"
 #include "hid/HidReportDescriptor.h"
 #include "hid/HidSeqPacket.h"
@@ -57,14 +59,6 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
     std::error_code ec;
     fs::rename(temp, path, ec);
     return !ec;
-}
-
-std::string Join(const std::vector<std::string>& args, size_t from)
-{
-    std::string out;
-    for (size_t i = from; i < args.size(); ++i)
-        out += (i > from ? " " : "") + args[i];
-    return out;
 }
 
 } // namespace
@@ -756,78 +750,14 @@ bool Simulator::LoadMemory(const std::string& name, const std::string& file)
 
 std::string Simulator::Execute(const std::vector<std::string>& args, bool* ok)
 {
-    bool good = true;
-    std::string out;
-    auto need = [&](size_t n) {
-        if (args.size() < n) {
-            good = false;
-            out = "missing arguments for " + args[0];
-            return false;
-        }
-        return true;
-    };
-    if (args.empty()) {
-        good = false;
-        out = "no command";
-    } else if (args[0] == "list") {
-        std::ostringstream s;
-        for (const auto& d : List())
-            for (const auto& l : d.links) {
-                s << d.name << (l.name.empty() ? "" : "/" + l.name) << " " << d.kindName << " " << Hex4(l.vendorId) << ":"
-                  << Hex4(l.productId) << " " << (l.plugged ? "plugged" : "unplugged") << "\n";
-                for (const auto& p : l.paths)
-                    s << "  " << p << "\n";
-            }
-        out = s.str();
-    } else if (args[0] == "add") {
-        if (need(2))
-            for (size_t i = 1; i < args.size() && good; ++i)
-                good = AddDevice(args[i], true, &out);
-    } else if (args[0] == "remove") {
-        if (need(2) && !(good = RemoveDevice(args[1])))
-            out = "no such device: " + args[1];
-    } else if (args[0] == "plug" || args[0] == "unplug") {
-        if (need(2)) {
-            std::string link = args.size() > 2 ? args[2] : "";
-            good = args[0] == "plug" ? Plug(args[1], link) : Unplug(args[1], link);
-            if (!good)
-                out = "no such device or link: " + args[1] + (link.empty() ? "" : " " + link);
-        }
-    } else if (args[0] == "button") {
-        if (need(2))
-            out = PressButton(args[1]);
-    } else if (args[0] == "dump") {
-        if (need(2))
-            out = Dump(args[1]);
-    } else if (args[0] == "save" || args[0] == "load") {
-        if (need(3)) {
-            good = args[0] == "save" ? SaveMemory(args[1], args[2]) : LoadMemory(args[1], args[2]);
-            if (!good)
-                out = "cannot " + args[0] + " the memory of " + args[1] + " (" + args[2] + ")";
-        }
-    } else if (args[0] == "notice") {
-        if (need(3)) {
-            unsigned long usage = std::strtoul(args[2].c_str(), nullptr, 0);
-            good = usage <= 0xFFFF && SendNotice(args[1], static_cast<uint16_t>(usage));
-            if (!good)
-                out = "cannot send the notice";
-        }
-    } else if (args[0] == "fw") {
-        if (need(3)) {
-            out = FirmwareControl(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
-            good = out != "unknown command" && out != "no such device";
-        }
-    } else if (args[0] == "stop") {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_stopRequested = true;
-        m_cv.notify_all();
-    } else {
-        good = false;
-        out = "unknown command: " + Join(args, 0);
-    }
-    if (ok)
-        *ok = good;
-    return out;
+    return SimCommandLine::Execute(*this, args, ok);
+}
+
+void Simulator::RequestStop()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_stopRequested = true;
+    m_cv.notify_all();
 }
 
 bool Simulator::ServeControlSocket()

@@ -108,6 +108,8 @@ public:
     // list | add SPEC | remove DEV | plug DEV [LINK] | unplug DEV [LINK] | button DEV | dump DEV |
     // save DEV FILE | load DEV FILE | notice DEV USAGE | fw DEV ARGS... | stop
     std::string Execute(const std::vector<std::string>& args, bool* ok);
+    // Makes WaitForStopRequest return (the "stop" command).
+    void RequestStop();
 
     // Demo mode: a started simulator in folder with one device of each kind plugged (keyboard,
     // mouse, receiver mouse on both links, mousepad, charging pad, headset). The caller points

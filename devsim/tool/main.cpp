@@ -200,8 +200,7 @@ int RunStart(const std::string& folder, std::vector<std::string> args)
     std::thread signals([&sim, set] {
         int sig = 0;
         sigwait(&set, &sig);
-        bool done = false;
-        sim.Execute({"stop"}, &done);
+        sim.RequestStop();
     });
     signals.detach();
     sim.WaitForStopRequest();
