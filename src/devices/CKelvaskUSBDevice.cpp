@@ -451,8 +451,8 @@ int CKelvaskUSBDevice::SyncThread(StopEvent& stop)
         DebugOut("接收到自动添加设备的同步信息要求  TEST");
         if (value == kNoticeProfileChanged) {
             DebugOut("接收到自动添加设备的同步信息要求");
-            if (m_timerHost)
-                m_timerHost->SetTimer(kTimerDeviceNotice, kNoticeDelayMs);
+            if (IDeviceTimerHost* host = m_timerHost.load())
+                host->SetTimer(kTimerDeviceNotice, kNoticeDelayMs);
         } else if (value == kNoticeOther) {
             m_noticeCounter = (m_noticeCounter + 1) % 4;
         }

@@ -150,6 +150,9 @@ public:
     void CloseNotificationInterface();
     bool ReopenNotificationInterface(const std::string& path);
     bool IsNotificationOpen() const { return m_notificationOpen.load(); }
+    // Stops both worker threads and closes the notification interface. Every subclass destructor
+    // calls it first, so no worker thread runs while the subclass part is torn down.
+    void StopWorkers();
     // Signals the worker's stop event, waits up to 1000 ms and logs the outcome; a thread that
     // does not end is given up. Nothing happens for a worker that never started.
     static WaitOutcome StopWorker(WorkerThread& worker, uint32_t timeoutMs = kStopWaitMs);
@@ -204,9 +207,6 @@ public:
 protected:
     // The notification thread body.
     int SyncThread(StopEvent& stop);
-    // Stops both worker threads and closes the notification interface. Every subclass destructor
-    // calls it first, so no worker thread runs while the subclass part is torn down.
-    void StopWorkers();
     // Status poll shared by every device class: ReadStatus 6 bytes, wireless flag in byte 3,
     // then the power display.
     void RunStatusPoll();
@@ -262,7 +262,7 @@ protected:
 
 private:
     IDevicePage* m_page = nullptr;
-    IDeviceTimerHost* m_timerHost = nullptr;
+    std::atomic<IDeviceTimerHost*> m_timerHost{nullptr};
     IPageControl* m_selectionPanel = nullptr;
     IPageControl* m_functionSwitch = nullptr;
     IPageControl* m_keyFunctionSwitch = nullptr;

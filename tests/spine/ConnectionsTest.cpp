@@ -3,7 +3,7 @@
 // device.
 #include "DebugCapture.h"
 #include "FakePage.h"
-#include "SimFolder.h"
+#include "support/SimFixture.h"
 #include "devices/CKelvaskKeyboardDevice.h"
 #include "devices/CKelvaskMousePadDevice.h"
 #include "devices/DeviceConnections.h"
@@ -52,7 +52,7 @@ struct Rig {
         connections.AddDevice(&keyboard, kKindKeyboard);
         connections.AddDevice(&pad, kKindMousePad);
     }
-    ~Rig() { sim.sim->SetWireLogCallback({}); }
+    ~Rig() { sim.Sim().SetWireLogCallback({}); }
 
     template <class Pred>
     static bool WaitUntil(Pred pred, std::chrono::milliseconds limit = 2000ms)
@@ -66,7 +66,7 @@ struct Rig {
         return true;
     }
 
-    nqtest::SimFolder sim;
+    nqtest::SimEnvironment sim;
     std::vector<DeviceSlot> slots = Catalogue().SupportedInterfaces();
     FakeSelector selector;
     nqtest::FakeTimerHost timers;
@@ -84,7 +84,7 @@ TEST(Connections, KeyboardComesAndGoes)
 {
     Rig rig;
     nqtest::DebugCapture log;
-    ASSERT_TRUE(rig.sim.sim->AddDevice("keyboard"));
+    ASSERT_TRUE(rig.sim.Sim().AddDevice("keyboard"));
     rig.discovery.RunPass();
 
     EXPECT_TRUE(rig.keyboard.Channel().IsOpen());
@@ -100,15 +100,15 @@ TEST(Connections, KeyboardComesAndGoes)
     // A profile change on the device: the reader arms the notice timer for the UI thread.
     // (The simulator takes a new connection on its own thread; give it a moment to do so.)
     std::this_thread::sleep_for(100ms);
-    ASSERT_TRUE(rig.sim.sim->SendNotice("keyboard", 1025));
+    ASSERT_TRUE(rig.sim.Sim().SendNotice("keyboard", 1025));
     EXPECT_TRUE(Rig::WaitUntil([&] { return rig.timers.IsArmed(kTimerDeviceNotice); }));
     EXPECT_EQ(rig.timers.armed[kTimerDeviceNotice], 500u);
     EXPECT_EQ(log.Count("接收到自动添加设备的同步信息要求"), 1);
-    ASSERT_TRUE(rig.sim.sim->SendNotice("keyboard", 1028));
+    ASSERT_TRUE(rig.sim.Sim().SendNotice("keyboard", 1028));
     EXPECT_TRUE(Rig::WaitUntil([&] { return rig.keyboard.NoticeCounter() == 1; }));
 
     // Unplugged: the reader, blocked in a read without time limit, ends at once.
-    ASSERT_TRUE(rig.sim.sim->Unplug("keyboard"));
+    ASSERT_TRUE(rig.sim.Sim().Unplug("keyboard"));
     auto start = std::chrono::steady_clock::now();
     rig.discovery.RunPass();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
@@ -120,7 +120,7 @@ TEST(Connections, KeyboardComesAndGoes)
     EXPECT_EQ(log.Count("线程退出：：对象处于非激发状态，超时"), 0);
 
     // And back.
-    ASSERT_TRUE(rig.sim.sim->Plug("keyboard"));
+    ASSERT_TRUE(rig.sim.Sim().Plug("keyboard"));
     rig.discovery.RunPass();
     EXPECT_TRUE(rig.keyboard.Channel().IsOpen());
     EXPECT_TRUE(rig.keyboard.IsNotificationOpen());
@@ -132,14 +132,14 @@ TEST(Connections, StatusPollAndLightingStreamReachTheDevice)
     Rig rig;
     std::mutex lock;
     std::vector<std::string> wire;
-    rig.sim.sim->SetWireLogCallback([&](const std::string& line) {
+    rig.sim.Sim().SetWireLogCallback([&](const std::string& line) {
         std::lock_guard<std::mutex> guard(lock);
         wire.push_back(line);
     });
-    ASSERT_TRUE(rig.sim.sim->AddDevice("keyboard"));
+    ASSERT_TRUE(rig.sim.Sim().AddDevice("keyboard"));
     rig.discovery.RunPass();
     ASSERT_TRUE(rig.keyboard.Channel().IsOpen());
-    rig.sim.sim->FirmwareControl("keyboard", {"battery", "57"});
+    rig.sim.Sim().FirmwareControl("keyboard", {"battery", "57"});
 
     rig.keyboard.SetPollsStatus(1);
     rig.keyboard.PollStatus();
@@ -164,7 +164,7 @@ TEST(Connections, StatusPollAndLightingStreamReachTheDevice)
 TEST(Connections, DeviceWithoutObjectIsIgnored)
 {
     Rig rig;
-    ASSERT_TRUE(rig.sim.sim->AddDevice("headset")); // no headset object in this rig
+    ASSERT_TRUE(rig.sim.Sim().AddDevice("headset")); // no headset object in this rig
     rig.discovery.RunPass();
     EXPECT_TRUE(rig.slots[6].connected);
     EXPECT_TRUE(rig.selector.shown.empty());

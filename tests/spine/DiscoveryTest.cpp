@@ -1,6 +1,6 @@
 // Discovery against the simulator's interfaces on real sockets.
 #include "DebugCapture.h"
-#include "SimFolder.h"
+#include "support/SimFixture.h"
 #include "common/WorkerThread.h"
 #include "hid/Discovery.h"
 
@@ -91,7 +91,7 @@ bool Contains(const std::string& text, const std::string& part)
 
 TEST(Discovery, KeyboardArrivesOnBothSlotsAndLeavesFromBoth)
 {
-    nqtest::SimFolder sim;
+    nqtest::SimEnvironment sim;
     Rig rig;
     auto& [slots, listener, catalogue, discovery] = rig;
 
@@ -99,7 +99,7 @@ TEST(Discovery, KeyboardArrivesOnBothSlotsAndLeavesFromBoth)
     EXPECT_TRUE(listener.Events().empty());
     EXPECT_EQ(listener.firstPasses, 1);
 
-    ASSERT_TRUE(sim.sim->AddDevice("keyboard"));
+    ASSERT_TRUE(sim.Sim().AddDevice("keyboard"));
     ASSERT_TRUE(discovery.RunPass());
     auto events = listener.Events();
     ASSERT_EQ(events.size(), 2u);
@@ -118,7 +118,7 @@ TEST(Discovery, KeyboardArrivesOnBothSlotsAndLeavesFromBoth)
     ASSERT_TRUE(discovery.RunPass()); // nothing new
     EXPECT_EQ(listener.Events().size(), 2u);
 
-    ASSERT_TRUE(sim.sim->Unplug("keyboard"));
+    ASSERT_TRUE(sim.Sim().Unplug("keyboard"));
     discovery.RunPass();
     events = listener.Events();
     ASSERT_EQ(events.size(), 4u);
@@ -130,23 +130,23 @@ TEST(Discovery, KeyboardArrivesOnBothSlotsAndLeavesFromBoth)
     EXPECT_TRUE(slots[0].IsFree() && slots[1].IsFree());
 
     // Plugged again: bound again.
-    ASSERT_TRUE(sim.sim->Plug("keyboard"));
+    ASSERT_TRUE(sim.Sim().Plug("keyboard"));
     discovery.RunPass();
     EXPECT_EQ(listener.Events().size(), 6u);
 }
 
 TEST(Discovery, SecondIdenticalKeyboardIsIgnored)
 {
-    nqtest::SimFolder sim;
+    nqtest::SimEnvironment sim;
     Rig rig;
     auto& [slots, listener, catalogue, discovery] = rig;
-    ASSERT_TRUE(sim.sim->AddDevice("keyboard"));
+    ASSERT_TRUE(sim.Sim().AddDevice("keyboard"));
     discovery.RunPass();
     ASSERT_EQ(listener.Events().size(), 2u);
     const std::string boundPath = slots[0].path;
     const int probes = discovery.ProbeCount();
 
-    ASSERT_TRUE(sim.sim->AddDevice("keyboard:second"));
+    ASSERT_TRUE(sim.Sim().AddDevice("keyboard:second"));
     for (int i = 0; i < 3; ++i)
         discovery.RunPass();
     EXPECT_EQ(listener.Events().size(), 2u);
@@ -154,7 +154,7 @@ TEST(Discovery, SecondIdenticalKeyboardIsIgnored)
     EXPECT_EQ(discovery.ProbeCount(), probes); // no free slot: not even opened
 
     // The first one leaves: the second takes its slots.
-    ASSERT_TRUE(sim.sim->Unplug("keyboard"));
+    ASSERT_TRUE(sim.Sim().Unplug("keyboard"));
     discovery.RunPass(); // removals
     discovery.RunPass(); // arrivals of the second keyboard
     auto events = listener.Events();
@@ -164,12 +164,12 @@ TEST(Discovery, SecondIdenticalKeyboardIsIgnored)
 
 TEST(Discovery, PassesStayCheap)
 {
-    nqtest::SimFolder sim;
+    nqtest::SimEnvironment sim;
     // Only the keyboard's two rows: once both are bound no enumeration happens at all.
     const std::vector<DeviceSlot> rows = CatalogueSlots();
     Rig keyboardOnly({rows.begin(), rows.begin() + 2});
     auto& discovery = keyboardOnly.discovery;
-    ASSERT_TRUE(sim.sim->AddDevice("keyboard"));
+    ASSERT_TRUE(sim.Sim().AddDevice("keyboard"));
     discovery.RunPass();
     ASSERT_TRUE(discovery.AllSlotsConnected());
     const int enumerations = discovery.EnumerationCount();
@@ -182,7 +182,7 @@ TEST(Discovery, PassesStayCheap)
     Rig rig;
     auto& listener2 = rig.listener;
     auto& full = rig.discovery;
-    ASSERT_TRUE(sim.sim->AddDevice("mouse")); // a placeholder mouse (ids 0) binds slots 2 and 3
+    ASSERT_TRUE(sim.Sim().AddDevice("mouse")); // a placeholder mouse (ids 0) binds slots 2 and 3
     full.RunPass();
     EXPECT_EQ(listener2.Events().size(), 4u);
     const int probes = full.ProbeCount();
@@ -227,12 +227,12 @@ struct HandMadeInterface {
 
 TEST(Discovery, WrongUsagePageIsNotBound)
 {
-    nqtest::SimFolder sim;
+    nqtest::SimEnvironment sim;
     // Interface 1 of 0x320F:0x5041 whose collection 4 is a consumer control (page 0x000C).
     std::vector<uint8_t> descriptor;
     for (uint8_t id = 1; id <= 4; ++id)
         AppendConsumerCollection(descriptor, id);
-    HandMadeInterface odd(sim.folder, "odd-if1", descriptor);
+    HandMadeInterface odd(sim.Folder(), "odd-if1", descriptor);
 
     Rig rig;
     auto& [slots, listener, catalogue, discovery] = rig;
@@ -250,8 +250,8 @@ TEST(Discovery, WrongUsagePageIsNotBound)
 
 TEST(Discovery, StopEventEndsTheThreadPromptly)
 {
-    nqtest::SimFolder sim;
-    ASSERT_TRUE(sim.sim->AddDevice("keyboard"));
+    nqtest::SimEnvironment sim;
+    ASSERT_TRUE(sim.Sim().AddDevice("keyboard"));
     Rig rig;
     auto& [slots, listener, catalogue, discovery] = rig;
     nqtest::DebugCapture log;
@@ -261,7 +261,7 @@ TEST(Discovery, StopEventEndsTheThreadPromptly)
 
     // Unplugged while the thread runs: both removals within about one pass interval.
     auto unplugged = std::chrono::steady_clock::now();
-    ASSERT_TRUE(sim.sim->Unplug("keyboard"));
+    ASSERT_TRUE(sim.Sim().Unplug("keyboard"));
     ASSERT_TRUE(listener.WaitFor(4, 2s));
     EXPECT_LT(std::chrono::steady_clock::now() - unplugged, 400ms);
 
