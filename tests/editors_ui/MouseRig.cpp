@@ -1,0 +1,2 @@
+// The mouse tests' rig (data folders with a default profile, simulator helpers), shared here.
+#include "mouse/MouseTestRig.cpp"

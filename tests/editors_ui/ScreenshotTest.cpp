@@ -1,0 +1,58 @@
+// Pictures of the mouse page for review: runs only when NQ501_SCREENSHOT names the output file
+// (scripts/screenshot.sh sets it and runs this under Xvfb). Each page state gets its own file:
+// <name>-performance.png, <name>-keys.png, <name>-pointer.png.
+#include "MousePageFixture.h"
+
+#include "app/CApplication.h"
+#include "editors/qt/CKeySetControlUI.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace nq;
+
+class MousePageScreenshot : public nqtest::MousePageTest {};
+
+TEST_F(MousePageScreenshot, WritesPictures)
+{
+    const QString target = qEnvironmentVariable("NQ501_SCREENSHOT");
+    if (target.isEmpty())
+        GTEST_SKIP() << "set NQ501_SCREENSHOT to write the pictures";
+    ASSERT_TRUE(app::CApplication::ApplyStyleSheet());
+    folders->WriteMacroList({"Reload", "Sprint"});
+    ConnectPage();
+    window->resize(page->size());
+    window->show();
+    QTest::qWait(100);
+
+    const QFileInfo info(target);
+    const QString stem = info.path() + "/" + info.completeBaseName();
+    auto shoot = [&](const char* suffix) {
+        QApplication::processEvents();
+        QTest::qWait(50);
+        const QString file = QString("%1-%2.png").arg(stem, suffix);
+        ASSERT_TRUE(window->grab().save(file)) << file.toStdString();
+        std::printf("%s\n", qPrintable(file));
+    };
+
+    page->Mouse().SetPageState(4);
+    shoot("performance");
+
+    page->Mouse().SetPageState(2);
+    ASSERT_TRUE(page->OnKeyClick(2));
+    shoot("keys");
+
+    page->Mouse().SetPageState(5);
+    shoot("pointer");
+
+    page->SelectOptionPage(1);
+    page->Mouse().SetPageState(2);
+    page->OnKeyClick(4);
+    if (auto* combo = qobject_cast<QComboBox*>(page->KeyEditor()->Control("keyset_function_combo")))
+        combo->setCurrentIndex(2); // a swing, to show the numeric fields
+    shoot("leds-swing");
+}
