@@ -1,0 +1,132 @@
+// The main window on the simulator: devices come and go through the real discovery thread, the
+// thread table stops in bounded time, lighting control follows the user, other programs and sleep.
+#include "PagesSupport.h"
+#include "../spine/DebugCapture.h"
+#include "app/CAppMessages.h"
+#include "app/CMainWnd.h"
+#include "app/DeviceSelector.h"
+#include "devices/CKelvaskUSBDevice.h"
+#include "editors/qt/CDeviceOptionUI.h"
+#include "support/SimFixture.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace nq;
+using nq::app::CMainWnd;
+
+namespace {
+
+CKelvaskUSBDevice* Keyboard(CMainWnd& window)
+{
+    return window.Connections().DevicesOfKind(kKindKeyboard).at(0);
+}
+
+bool TabShown(CMainWnd& window, CKelvaskUSBDevice* device)
+{
+    return window.Selector().IsTabVisible(window.Selector().IndexOf(device));
+}
+
+} // namespace
+
+TEST(MainWnd, DevicesComeAndGoWithTheirTabs)
+{
+    nqtest::SimEnvironment sim({"keyboard"});
+    CMainWnd window;
+    ASSERT_TRUE(window.Create());
+    window.show();
+    ASSERT_TRUE(nqtest::WaitFor([&] { return window.IsSetUp(); }));
+    CKelvaskUSBDevice* keyboard = Keyboard(window);
+    ASSERT_TRUE(nqtest::WaitFor([&] { return TabShown(window, keyboard); }));
+    EXPECT_EQ(window.Selector().SelectedDevice(), keyboard);
+    EXPECT_TRUE(keyboard->Channel().IsOpen());
+    EXPECT_TRUE(nqtest::WaitFor([&] { return keyboard->IsNotificationOpen(); }));
+    EXPECT_TRUE(window.FindControl("No_device_Link")->isHidden());
+
+    // Unplugged: the tab goes within a pass or two.
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(sim.Sim().Unplug("keyboard"));
+    ASSERT_TRUE(nqtest::WaitFor([&] { return !TabShown(window, keyboard); }));
+    EXPECT_LT(clock.elapsed(), 400);
+    EXPECT_FALSE(keyboard->Channel().IsOpen());
+    EXPECT_FALSE(window.FindControl("No_device_Link")->isHidden());
+    EXPECT_EQ(window.Selector().SelectedDevice(), nullptr);
+
+    // Back again: shown, and its frames run once it has been read.
+    ASSERT_TRUE(sim.Sim().Plug("keyboard"));
+    ASSERT_TRUE(nqtest::WaitFor([&] { return TabShown(window, keyboard); }));
+    auto* tab = window.Selector().Tab(window.Selector().IndexOf(keyboard));
+    EXPECT_TRUE(nqtest::WaitFor([&] { return tab->IsTimerArmed(kTimerLightFrame); }, 1500));
+
+    clock.restart();
+    window.StopThreads();
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_FALSE(window.Threads().IsRunning(app::MainWndThreadTable::kDiscovery));
+    EXPECT_FALSE(window.Threads().IsRunning(app::MainWndThreadTable::kSyncLighting));
+}
+
+TEST(MainWnd, ThreadTableGivesUpAThreadThatIgnoresItsStop)
+{
+    nqtest::DebugCapture log;
+    std::atomic<bool> release{false};
+    app::MainWndThreadTable table;
+    table.Start(app::MainWndThreadTable::kDiscovery, [](StopEvent& stop) {
+        stop.Wait(kHidInfinite);
+        return 0;
+    });
+    table.Start(5, [&release](StopEvent&) {
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return 0;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(table.StopAll(300), 1);
+    EXPECT_GE(clock.elapsed(), 300);
+    EXPECT_LT(clock.elapsed(), 900);
+    EXPECT_EQ(log.Count("所有对象处于激发状态"), 1);
+    EXPECT_EQ(log.Count("所有对象处于非激发状态，超时"), 1);
+    EXPECT_EQ(log.Count("错误"), 18); // every unused entry, each followed by its index
+    EXPECT_EQ(log.Count("19"), 1);
+    EXPECT_EQ(table.StopAll(), 0); // only once
+    release = true;
+}
+
+TEST(MainWnd, LightingControlFollowsUserOtherProgramsAndSleep)
+{
+    nqtest::SimEnvironment sim; // an empty bus
+    CMainWnd window;
+    ASSERT_TRUE(window.Create());
+    window.SetUp();
+    CKelvaskUSBDevice* keyboard = Keyboard(window);
+    CKelvaskUSBDevice* headset = window.Connections().DevicesOfKind(kKindHeadset).at(0);
+    EXPECT_TRUE(window.LightingControl());
+
+    const QString guid17 = QString::fromStdString(app::CAppMessages::GuidNames()[2]);
+    window.OnAppMessage(guid17, 0, 0); // wParam 0: ignored
+    EXPECT_TRUE(keyboard->IsLightingEnabled());
+    window.OnAppMessage(guid17, 1, 0);
+    EXPECT_FALSE(window.LightingControl());
+    EXPECT_FALSE(keyboard->IsLightingEnabled());
+    window.OnAppMessage(guid17, 1, 1);
+    EXPECT_TRUE(keyboard->IsLightingEnabled());
+
+    window.OnPowerSuspend();
+    EXPECT_FALSE(window.IsAwake());
+    EXPECT_FALSE(keyboard->IsLightingEnabled());
+    EXPECT_TRUE(headset->IsLightingEnabled()); // the headset is left alone
+    window.OnAppMessage(guid17, 1, 0);         // asleep: ignored
+    EXPECT_TRUE(window.LightingControl());
+    window.OnPowerResume();
+    EXPECT_TRUE(keyboard->IsLightingEnabled());
+
+    window.SetLightingControl(false, false);
+    window.OnPowerSuspend();
+    window.OnPowerResume();
+    EXPECT_FALSE(keyboard->IsLightingEnabled()); // resume passes the state it had
+    window.StopThreads();
+}
