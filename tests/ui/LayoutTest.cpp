@@ -6,6 +6,7 @@
 #include "ui/CSkinLoader.h"
 #include "ui/CSkinWindow.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
 
@@ -130,6 +131,29 @@ TEST_F(LayoutTest, ContainerBuildsItsTreeFromASubLayout)
     button->click();
     ASSERT_EQ(handler.OfType("click").size(), 1u) << "controls of a sub-layout notify the window";
     EXPECT_EQ(handler.OfType("click")[0].sender, "part_btn");
+
+    // A factory class that builds itself from a sub-layout while the outer layout is loading.
+    WriteFile("XML/CustomControlXML/Options.ui",
+              Layout(Item("QRadioButton", "mode_a", DynamicProperty("group", "modes")) +
+                     Item("QRadioButton", "mode_b", DynamicProperty("group", "modes"))));
+    CControlFactory::Instance().RegistControl("OptionsSetControlUI", [](QWidget* parent) -> QWidget* {
+        auto* panel = new QWidget(parent);
+        CSkinLoader::LoadInto(panel, "XML\\CustomControlXML\\Options.xml");
+        return panel;
+    });
+    WriteFile("outer.ui", Layout(Item("OptionsSetControlUI", "options_panel")));
+    CSkinWindow outer;
+    nqtest::RecordingHandler outerHandler;
+    outer.AddNotifier(&outerHandler);
+    ASSERT_TRUE(outer.LoadLayout("outer"));
+    auto* a = outer.Find<QAbstractButton>("mode_a");
+    auto* b = outer.Find<QAbstractButton>("mode_b");
+    ASSERT_TRUE(a && b);
+    a->click();
+    b->click();
+    EXPECT_FALSE(a->isChecked()) << "the nested options share their group";
+    ASSERT_FALSE(outerHandler.OfType("selectchanged").empty());
+    EXPECT_EQ(outerHandler.OfType("selectchanged").back().sender, "mode_b");
 }
 
 } // namespace
