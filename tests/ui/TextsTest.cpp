@@ -189,4 +189,33 @@ TEST_F(TextsTest, ModalWindowReturnsTheValueItClosedWith)
     EXPECT_EQ(window.ShowModal(), 0) << "closed from outside its buttons";
 }
 
+TEST_F(TextsTest, CaptionButtonsSendTheirCommandsAndSwapMaxAndRestore)
+{
+    WriteFile("caption.ui", Layout(Item("QPushButton", "minbtn") + Item("QPushButton", "maxbtn") +
+                                   Item("QPushButton", "restorebtn", "<property name=\"visible\"><bool>false</bool></property>")));
+    ClosingWindow window;
+    nqtest::RecordingHandler handler;
+    window.AddNotifier(&handler);
+    ASSERT_TRUE(window.LoadLayout("caption"));
+    window.show();
+    QApplication::processEvents();
+
+    window.Find<QPushButton>("maxbtn")->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(window.isMaximized());
+    EXPECT_TRUE(window.FindControl("maxbtn")->isHidden());
+    EXPECT_FALSE(window.FindControl("restorebtn")->isHidden());
+
+    window.Find<QPushButton>("restorebtn")->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(window.isMaximized());
+    EXPECT_FALSE(window.FindControl("maxbtn")->isHidden());
+    EXPECT_TRUE(window.FindControl("restorebtn")->isHidden());
+
+    window.Find<QPushButton>("minbtn")->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(window.isMinimized());
+    EXPECT_FALSE(handler.OfType("windowsize").empty()) << "size changes are announced";
+}
+
 } // namespace
