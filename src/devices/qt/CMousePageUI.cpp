@@ -193,8 +193,14 @@ void CMousePageUI::SelectOptionPage(int n)
     if (QWidget* options = Find("mouse_option_layout")) {
         const QString wanted = QString("mouse_device_seting_option_%1").arg(n);
         for (auto* option : options->findChildren<QAbstractButton*>()) {
-            if (option->objectName().startsWith("mouse_device_seting_option_", Qt::CaseInsensitive))
-                CControlAccess::SetSelected(option, option->objectName().compare(wanted, Qt::CaseInsensitive) == 0, false);
+            if (!option->objectName().startsWith("mouse_device_seting_option_", Qt::CaseInsensitive))
+                continue;
+            // An exclusive option cannot be cleared while it is the selected one; a page number
+            // without an option leaves all of them clear.
+            const bool exclusive = option->autoExclusive();
+            option->setAutoExclusive(false);
+            CControlAccess::SetSelected(option, option->objectName().compare(wanted, Qt::CaseInsensitive) == 0, false);
+            option->setAutoExclusive(exclusive);
         }
     }
 }
