@@ -185,8 +185,10 @@ bool HidDevice::Open(const std::string& path, bool read, bool write, bool overla
     if (isSocket) {
         fd = HidSeqPacket::Connect(node);
     } else {
-        int mode = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
-        fd = ::open(node.c_str(), mode | O_CLOEXEC | O_NONBLOCK);
+        // Without read or write access the node is only looked at (identity and capabilities),
+        // which needs no permission on it.
+        int mode = read && write ? O_RDWR : write ? O_WRONLY : read ? O_RDONLY : O_PATH;
+        fd = ::open(node.c_str(), mode | O_CLOEXEC | (mode == O_PATH ? 0 : O_NONBLOCK));
         if (fd >= 0) {
             // The identity as the kernel gives it for the open node.
             hidraw_devinfo devinfo{};

@@ -230,6 +230,13 @@ TEST_F(HidDeviceSim, AccessFollowsTheOpenFlags)
     // The reply to the write-only handle's request reaches every reader of the interface.
     ASSERT_TRUE(writeOnly.Write(report.size(), report.data(), 1000));
     EXPECT_TRUE(readOnly.Read(sizeof(buf), buf, 1000));
+    // Without access the interface is described but moves no reports.
+    HidDevice look;
+    ASSERT_TRUE(look.Open(SimPath("keyboard", 1, 4), false, false, false, false));
+    EXPECT_EQ(look.Caps().usagePage, 0xFF1C);
+    EXPECT_EQ(look.Attributes().productId, 0x5041);
+    EXPECT_FALSE(look.Write(report.size(), report.data(), 100));
+    EXPECT_FALSE(look.Read(sizeof(buf), buf, 10));
 }
 
 TEST_F(HidDeviceSim, ReadAndWriteRunOnTwoThreadsAtOnce)
