@@ -15,6 +15,7 @@
 #include "ui/CControlAccess.h"
 #include "ui/CControlFactory.h"
 #include "ui/CPopupMenu.h"
+#include "ui/CResourceManager.h"
 #include "ui/CSkinPaths.h"
 
 #include <QApplication>
@@ -22,6 +23,10 @@
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -82,9 +87,32 @@ CMainWnd::~CMainWnd()
     StopThreads();
 }
 
+void CMainWnd::MergeTexts()
+{
+    auto& texts = ui::CResourceManager::Instance();
+    const QString loaded = texts.LoadedFile() + texts.Language();
+    const QString file = loaded.contains("cn", Qt::CaseInsensitive) ? "mainwnd_cn.json" : "mainwnd_en.json";
+    QFile in(ui::CSkinPaths::LanguageFile(file));
+    if (!in.open(QIODevice::ReadOnly)) {
+        nq::DebugOut(("main window texts missing: " + in.fileName()).toStdString());
+        return;
+    }
+    const QJsonObject object = QJsonDocument::fromJson(in.readAll()).object();
+    for (auto it = object.begin(); it != object.end(); ++it)
+        if (it.value().isString() && !texts.HasText(it.key()))
+            texts.SetText(it.key(), it.value().toString());
+}
+
 bool CMainWnd::Create()
 {
     nq::DebugOut("InitWindow");
+    // The language file of the window; the user's remembered language replaces it below until
+    // the language choice exists: the system's language, Chinese or English.
+    auto& texts = ui::CResourceManager::Instance();
+    texts.LoadLanguage("lan_cn.xml");
+    if (QLocale::system().language() != QLocale::Chinese)
+        texts.LoadLanguage("lan_en.xml");
+    MergeTexts();
     if (!LoadLayout("XML_MAIN"))
         return false;
     setWindowTitle(CAppMessages::kIdentity);

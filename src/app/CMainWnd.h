@@ -50,6 +50,8 @@ public:
     // Registers the page widgets and device pages with the control factory under the class names
     // the layouts use (done by the constructor; the page classes of later pages register after).
     static void RegisterControls();
+    // Adds the window's texts (skin/lang/mainwnd_<language>.json) that the loaded language lacks.
+    static void MergeTexts();
 
     // Builds the window; false when its layout cannot be loaded.
     bool Create();

@@ -3,7 +3,9 @@
 #include "PagesSupport.h"
 #include "../spine/DebugCapture.h"
 #include "app/CAppMessages.h"
+#include "app/CApplication.h"
 #include "app/CMainWnd.h"
+#include "app/CustomControls.h"
 #include "app/DeviceSelector.h"
 #include "devices/CKelvaskUSBDevice.h"
 #include "editors/qt/CDeviceOptionUI.h"
@@ -128,5 +130,24 @@ TEST(MainWnd, LightingControlFollowsUserOtherProgramsAndSleep)
     window.OnPowerSuspend();
     window.OnPowerResume();
     EXPECT_FALSE(keyboard->IsLightingEnabled()); // resume passes the state it had
+    window.StopThreads();
+}
+
+// A picture of the main window with simulated devices, for review (scripts/screenshot-main.sh).
+// Runs only when NQ501_SCREENSHOT names the output file.
+TEST(MainWndScreenshot, AllDevices)
+{
+    const QString output = qEnvironmentVariable("NQ501_SCREENSHOT");
+    if (output.isEmpty())
+        GTEST_SKIP() << "NQ501_SCREENSHOT not set";
+    nqtest::SimEnvironment sim({"keyboard", "mousepad", "headset"});
+    app::RegisterCustomControls();
+    app::CApplication::ApplyStyleSheet();
+    CMainWnd window;
+    ASSERT_TRUE(window.Create());
+    window.show();
+    ASSERT_TRUE(nqtest::WaitFor([&] { return window.Selector().VisibleCount() == 3; }, 5000));
+    QTest::qWait(800);
+    EXPECT_TRUE(window.grab().save(output));
     window.StopThreads();
 }
