@@ -146,8 +146,17 @@ std::vector<HidInterfaceRow> HidDescriptorReport::ListInterfaces()
         return rows;
     for (const auto& node : nodes) {
         HidReportDescriptor descriptor;
-        if (!descriptor.Parse(node.descriptor))
+        if (!descriptor.Parse(node.descriptor)) {
+            HidInterfaceRow r;
+            r.path = HidEnumerator::NodePath(node);
+            r.vendorId = node.vendorId;
+            r.productId = node.productId;
+            r.version = node.version;
+            r.interfaceNumber = static_cast<uint16_t>(node.interfaceNumber < 0 ? 0 : node.interfaceNumber);
+            r.error = "invalid report descriptor: " + descriptor.Error();
+            rows.push_back(r);
             continue;
+        }
         auto paths = HidEnumerator::PathsOf(node);
         for (size_t i = 0; i < paths.size() && i < descriptor.Collections().size(); ++i) {
             const auto& c = descriptor.Collections()[i];
@@ -177,6 +186,11 @@ std::string HidDescriptorReport::FormatTable(const std::vector<HidInterfaceRow>&
                   "IF", "COL", "PAGE", "USAGE", "IN", "OUT", "FEAT", "PATH");
     out << line;
     for (const auto& r : rows) {
+        if (!r.error.empty()) {
+            std::snprintf(line, sizeof(line), "%04x %04x %04x    %-3u ", r.vendorId, r.productId, r.version, r.interfaceNumber);
+            out << line << r.path << "  (" << r.error << ")\n";
+            continue;
+        }
         std::snprintf(line, sizeof(line), "%04x %04x %04x    %-3u %-3u 0x%04x 0x%04x %5u %5u %5u  ", r.vendorId,
                       r.productId, r.version, r.interfaceNumber, r.collectionNumber, r.usagePage, r.usage,
                       r.inputLength, r.outputLength, r.featureLength);
@@ -201,6 +215,8 @@ Json::Value HidDescriptorReport::ToJson(const std::vector<HidInterfaceRow>& rows
         v["inputLength"] = r.inputLength;
         v["outputLength"] = r.outputLength;
         v["featureLength"] = r.featureLength;
+        if (!r.error.empty())
+            v["error"] = r.error;
         list.append(v);
     }
     return list;

@@ -18,6 +18,7 @@ struct HidInterfaceRow {
     uint16_t interfaceNumber = 0, collectionNumber = 0;
     uint16_t usagePage = 0, usage = 0;
     uint16_t inputLength = 0, outputLength = 0, featureLength = 0;
+    std::string error; // a node whose descriptor does not parse: why (the program cannot use it)
 };
 
 class HidDescriptorReport {
@@ -32,7 +33,8 @@ public:
     //  "valueCaps":{...},"dataItems":{...}}]}
     static Json::Value Describe(const HidReportDescriptor& descriptor);
 
-    // One row per interface path present (hidraw, or the simulator when NQ501_SIM_DIR is set).
+    // One row per interface path present (hidraw, or the simulator when NQ501_SIM_DIR is set),
+    // plus one row with the error for each node whose descriptor does not parse.
     static std::vector<HidInterfaceRow> ListInterfaces();
     static std::string FormatTable(const std::vector<HidInterfaceRow>& rows);
     static Json::Value ToJson(const std::vector<HidInterfaceRow>& rows);

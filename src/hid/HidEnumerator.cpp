@@ -191,20 +191,26 @@ bool HidEnumerator::ListNodes(std::vector<HidNodeInfo>& nodes)
     return true;
 }
 
+std::string HidEnumerator::NodePath(const HidNodeInfo& info)
+{
+    char base[64];
+    std::snprintf(base, sizeof(base), "?vid_%04x&pid_%04x", info.vendorId, info.productId);
+    std::string path = info.node + base;
+    if (info.interfaceNumber >= 0) {
+        char mi[16];
+        std::snprintf(mi, sizeof(mi), "&mi_%02x", info.interfaceNumber & 0xFF);
+        path += mi;
+    }
+    return path;
+}
+
 std::vector<std::string> HidEnumerator::PathsOf(const HidNodeInfo& info)
 {
     std::vector<std::string> paths;
     HidReportDescriptor descriptor;
     if (!descriptor.Parse(info.descriptor))
         return paths;
-    char base[64];
-    std::snprintf(base, sizeof(base), "?vid_%04x&pid_%04x", info.vendorId, info.productId);
-    std::string prefix = info.node + base;
-    if (info.interfaceNumber >= 0) {
-        char mi[16];
-        std::snprintf(mi, sizeof(mi), "&mi_%02x", info.interfaceNumber & 0xFF);
-        prefix += mi;
-    }
+    const std::string prefix = NodePath(info);
     size_t count = descriptor.Collections().size();
     for (size_t i = 0; i < count; ++i) {
         if (count == 1) {

@@ -25,6 +25,8 @@ public:
     static bool ListNodes(std::vector<HidNodeInfo>& nodes);
     // Identity and descriptor of one node (hidraw node or simulator socket).
     static bool DescribeNode(const std::string& node, HidNodeInfo& info);
+    // NODE?vid_XXXX&pid_XXXX[&mi_NN]: the path of a node without the collection tag.
+    static std::string NodePath(const HidNodeInfo& info);
     // The paths of a node, one per top-level collection of its descriptor (none when it does not parse).
     static std::vector<std::string> PathsOf(const HidNodeInfo& info);
     // The hidraw nodes of a sysfs class folder ("/sys/class/hidraw"), in node number order,

@@ -2,6 +2,7 @@
 #include "DescriptorSamples.h"
 
 #include "hid/HidDescriptorReport.h"
+#include "hid/HidSeqPacket.h"
 #include "support/SimFixture.h"
 
 #include <json/reader.h>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -71,6 +73,25 @@ TEST_F(HidTool, ListShowsTheSimulatedInterfaces)
     std::string table = RunTool(kTool + " list", status);
     EXPECT_EQ(status, 0);
     EXPECT_NE(table.find(SimPath("headset", 3, 0)), std::string::npos) << table;
+}
+
+TEST_F(HidTool, ListNamesANodeWhoseDescriptorDoesNotParse)
+{
+    StartSim({"headset"});
+    std::string base = SimDir() + "broken-if2";
+    int fd = nq::HidSeqPacket::Listen(base + ".sock");
+    ASSERT_GE(fd, 0);
+    std::ofstream(base + ".id") << "vendor=1234\nproduct=0001\nversion=0100\ninterface=2\n";
+    std::ofstream(base + ".desc", std::ios::binary) << std::string("\x05\x01\xc0", 3);
+    int status = -1;
+    Json::Value list = ParseJson(RunTool(kTool + " list --json", status));
+    ::close(fd);
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(list.size(), 2u);
+    const Json::Value& broken = list[0]; // nodes come in name order
+    EXPECT_EQ(broken["path"].asString(), base + ".sock?vid_1234&pid_0001&mi_02");
+    EXPECT_NE(broken["error"].asString().find("invalid report descriptor"), std::string::npos);
+    EXPECT_FALSE(list[1].isMember("error"));
 }
 
 TEST_F(HidTool, ListOfAnEmptyMachineIsEmpty)
