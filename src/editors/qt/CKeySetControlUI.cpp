@@ -424,7 +424,7 @@ void CKeySetControlUI::SaveProfile()
         return;
     QWidget* owner = window();
     if (outcome.messageKey == "message_text_16") {
-        const QString pattern = app::CMsgWnd::TranslatedPattern(owner, Qs(outcome.messageKey));
+        const QString pattern = ui::CResourceManager::Instance().Text(Qs(outcome.messageKey));
         QString text = pattern.contains("%d") ? QString(pattern).replace("%d", QString::number(outcome.number))
                                               : pattern.arg(outcome.number);
         app::CMsgWnd::ShowMessage(owner, QString(), text, 96, false, 0);
