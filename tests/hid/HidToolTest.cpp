@@ -94,6 +94,18 @@ TEST_F(HidTool, ListNamesANodeWhoseDescriptorDoesNotParse)
     EXPECT_FALSE(list[1].isMember("error"));
 }
 
+TEST_F(HidTool, CallRunsOneChannelOperationOnTheSimulator)
+{
+    StartSim({"keyboard"});
+    int status = -1;
+    std::string out = RunTool(kTool + " call '" + SimPath("keyboard", 1, 4) + "' read-device-info", status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("result 1"), std::string::npos) << out;
+    EXPECT_TRUE(Env().WaitForWireLine("> " + SimPath("keyboard", 1, 4) + " 04 "));
+    RunTool(kTool + " call 2>/dev/null", status);
+    EXPECT_NE(status, 0);
+}
+
 TEST_F(HidTool, ListOfAnEmptyMachineIsEmpty)
 {
     StartSim({}); // an empty simulator folder stands for a machine without HID nodes

@@ -1,5 +1,6 @@
 // nq501-hid: the HID interfaces the program sees, and what a report descriptor describes.
 #include "common/DebugLog.h"
+#include "hid/ChannelCall.h"
 #include "hid/HidDescriptorReport.h"
 
 #include <json/writer.h>
@@ -14,12 +15,14 @@ namespace {
 const char* kUsage =
     "usage: nq501-hid list [--json]\n"
     "       nq501-hid describe FILE\n"
+    "       nq501-hid call PATH OPERATION [ARGS] [--wireless]\n"
     "\n"
     "list      every HID interface path (one per top-level collection) with vendor/product ID,\n"
     "          version, interface, collection, usage page and usage and the report lengths;\n"
     "          the simulator's interfaces when NQ501_SIM_DIR is set\n"
     "describe  the capabilities of each top-level collection of a report descriptor given as a\n"
-    "          binary file or as hex text, as JSON\n";
+    "          binary file or as hex text, as JSON\n"
+    "call      one command channel operation on a vendor interface (nq501-hid call --help)\n";
 
 void PrintJson(const Json::Value& value)
 {
@@ -53,6 +56,8 @@ int main(int argc, char** argv)
             std::cout << nq::HidDescriptorReport::FormatTable(rows);
         return 0;
     }
+    if (args[0] == "call")
+        return nq::ChannelCall::Run(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     if (args[0] == "describe" && args.size() == 2) {
         std::vector<uint8_t> bytes;
         std::string error;
