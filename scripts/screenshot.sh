@@ -6,7 +6,7 @@
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 stem=${1:-$PWD/mouse-page}
-build=${2:-$here/build}
+build=${2:-${NQ501_BUILD_DIR:-$here/build}}
 program=$build/test_editors_ui
 if [ ! -x "$program" ]; then
     echo "build test_editors_ui first: cmake --build $build --target test_editors_ui" >&2

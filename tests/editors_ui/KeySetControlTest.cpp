@@ -8,6 +8,8 @@
 #include "ui/CResourceManager.h"
 #include "ui/CSkinWindow.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QListView>
 
 #include <gtest/gtest.h>
@@ -316,4 +318,22 @@ TEST_F(KeySetControl, MacroComboMirrorsTheMacroList)
     editor->RenameMacroName(1, "");
     editor->RemoveMacroName(1);
     EXPECT_EQ(items(), (QStringList{"Reload fast", "Jump"}));
+}
+
+TEST_F(KeySetControl, KeysPressedInTheKeyEditAreCaptured)
+{
+    editor->Load(middleKey);
+    ChooseKind(6);
+    auto press = [&](quint32 inputCode) {
+        // The X server's key numbers are the input layer's codes plus 8.
+        QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, inputCode + 8, 0, 0);
+        QApplication::sendEvent(Edit("keyset_keyboard_text_edit"), &event);
+    };
+    press(100); // right Alt
+    EXPECT_EQ(editor->SelectedModifierOption(), 3);
+    press(46); // C
+    EXPECT_EQ(Applied(), Fn(0x20, 0x04, 0x06));
+    EXPECT_EQ(Edit("keyset_keyboard_text_edit")->text(), ui::CResourceManager::Instance().Text("keyboard_key_C"));
+    press(103); // cursor up, an extended key
+    EXPECT_EQ(Applied(), Fn(0x20, 0x04, 0x52));
 }
