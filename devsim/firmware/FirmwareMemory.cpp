@@ -92,8 +92,10 @@ bool FirmwareMemory::Load(const std::vector<uint8_t>& image)
     }
     if (at != image.size())
         return false;
-    for (size_t i = 0; i < m_areas.size(); ++i)
-        std::memcpy(m_areas[i].bytes.data(), image.data() + spans[i].first, spans[i].second);
+    for (size_t i = 0; i < m_areas.size(); ++i) {
+        if (spans[i].second) // an empty area has no storage to copy into
+            std::memcpy(m_areas[i].bytes.data(), image.data() + spans[i].first, spans[i].second);
+    }
     return true;
 }
 
