@@ -36,6 +36,8 @@ bool CApplication::ApplyStyleSheet()
         nq::DebugOut("style sheet missing: " + file.fileName().toStdString());
         return false;
     }
+    // Fonts set on a window (its DPI, the language's font table) still reach its styled controls.
+    QCoreApplication::setAttribute(Qt::AA_UseStyleSheetPropagationInWidgetStyles, true);
     qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
     return true;
 }

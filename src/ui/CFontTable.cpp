@@ -1,5 +1,7 @@
 #include "ui/CFontTable.h"
 
+#include "ui/CSkinWindow.h"
+
 #include <QApplication>
 #include <QVariant>
 #include <QWidget>
@@ -11,8 +13,10 @@ void ApplyOne(const CFontTable& table, QWidget* control)
 {
     bool ok = false;
     int id = control->property("fontId").toInt(&ok);
-    if (ok)
-        control->setFont(table.GetFont(id));
+    if (!ok)
+        return;
+    auto* window = qobject_cast<CSkinWindow*>(control->window());
+    control->setFont(CFontTable::ScaleFont(table.GetFont(id), window ? window->Dpi() : 96));
 }
 
 } // namespace
@@ -32,6 +36,18 @@ QFont CFontTable::MakeFont(const QString& face, int sizePx, bool bold, bool unde
     font.setUnderline(underline);
     font.setItalic(italic);
     return font;
+}
+
+QFont CFontTable::ScaleFont(const QFont& font, int dpi)
+{
+    if (dpi <= 0 || dpi == 96)
+        return font;
+    QFont scaled = font;
+    if (font.pixelSize() > 0)
+        scaled.setPixelSize(qMax(1, (font.pixelSize() * dpi + 48) / 96));
+    else if (font.pointSizeF() > 0)
+        scaled.setPointSizeF(font.pointSizeF() * dpi / 96.0);
+    return scaled;
 }
 
 void CFontTable::AddFont(int id, const QString& face, int sizePx, bool bold, bool underline, bool italic)
@@ -83,6 +99,9 @@ void CFontTable::ApplyToApplication() const
     const QList<QWidget*> widgets = QApplication::allWidgets();
     for (QWidget* widget : widgets)
         ApplyOne(*this, widget);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<CSkinWindow*>(top))
+            window->ApplyDpiToContents();
 }
 
 } // namespace nq::ui

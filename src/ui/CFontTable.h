@@ -1,7 +1,8 @@
 #pragma once
 // The font table: fonts registered by identifier (face, size in pixels, bold, underline, italic)
 // and a default font. A control uses a table font through its "fontId" property; an unknown
-// identifier gives the default font.
+// identifier gives the default font. Sizes are those of a window at 96 DPI; a control in a skin
+// window of another DPI gets its font scaled to that window.
 #include <QFont>
 #include <QString>
 
@@ -24,10 +25,13 @@ public:
     bool HasFont(int id) const;
     QFont GetFont(int id) const;
     QFont DefaultFont() const;
+    // font with its size scaled from 96 DPI to dpi.
+    static QFont ScaleFont(const QFont& font, int dpi);
 
     // Gives the controls of root's subtree that carry "fontId" their font.
     void ApplyFonts(QWidget* root) const;
-    // Makes the default font the application's and re-applies table fonts to every control.
+    // Makes the default font the application's and re-applies table fonts to every control and
+    // the scaled default font to every skin window.
     void ApplyToApplication() const;
 
     static QFont MakeFont(const QString& face, int sizePx, bool bold, bool underline, bool italic);

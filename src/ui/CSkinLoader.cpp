@@ -6,6 +6,7 @@
 #include "ui/CNotifyBridge.h"
 #include "ui/CResourceManager.h"
 #include "ui/CSkinPaths.h"
+#include "ui/CSkinWindow.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -106,6 +107,8 @@ QWidget* CSkinLoader::LoadInto(QWidget* container, const QString& layoutName, QS
     }
     layout->addWidget(root);
     root->show();
+    if (auto* window = qobject_cast<CSkinWindow*>(container->window()); window && window->Dpi() != 96)
+        window->ApplyDpiToContents(root);
     return root;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/CSkinWindow.h"
 
 #include "ui/CControlAccess.h"
+#include "ui/CFontTable.h"
 #include "ui/CNotifyBridge.h"
 #include "ui/CSkinLoader.h"
 
@@ -45,9 +46,12 @@ bool CSkinWindow::LoadLayout(const QString& layoutName)
     root->show();
     if (!root->windowTitle().isEmpty())
         setWindowTitle(root->windowTitle());
+    if (m_dpi != 96) {
+        ApplyDpiToContents();
+        size = size * m_dpi / 96;
+    }
     if (size.isValid() && !size.isEmpty())
         resize(size);
-    setMinimumSize(root->minimumSize());
     return true;
 }
 
@@ -183,8 +187,54 @@ void CSkinWindow::SetDpi(int dpi)
         return;
     QSize scaled = size() * dpi / m_dpi;
     m_dpi = dpi;
+    ApplyDpiToContents();
     if (!isMaximized() && !isFullScreen())
         resize(scaled);
+}
+
+namespace {
+
+int ScaleLength(int length, int dpi)
+{
+    if (length <= 0 || length >= QWIDGETSIZE_MAX)
+        return length;
+    return qMin(QWIDGETSIZE_MAX, (length * dpi + 48) / 96);
+}
+
+QSize ScaleSize(QSize size, int dpi)
+{
+    return QSize(ScaleLength(size.width(), dpi), ScaleLength(size.height(), dpi));
+}
+
+void ScaleControl(QWidget* control, int dpi)
+{
+    QVariant baseMin = control->property("nqBaseMinSize");
+    if (!baseMin.isValid()) {
+        if (dpi == 96)
+            return; // never scaled: nothing to restore
+        baseMin = control->minimumSize();
+        control->setProperty("nqBaseMinSize", baseMin);
+        control->setProperty("nqBaseMaxSize", control->maximumSize());
+    }
+    control->setMinimumSize(ScaleSize(baseMin.toSize(), dpi));
+    control->setMaximumSize(ScaleSize(control->property("nqBaseMaxSize").toSize(), dpi));
+}
+
+} // namespace
+
+void CSkinWindow::ApplyDpiToContents(QWidget* root)
+{
+    if (!root) {
+        root = this;
+        if (m_dpi != 96 || testAttribute(Qt::WA_SetFont))
+            setFont(CFontTable::ScaleFont(CFontTable::Instance().DefaultFont(), m_dpi));
+    }
+    if (root != this)
+        ScaleControl(root, m_dpi);
+    const QList<QWidget*> children = root->findChildren<QWidget*>();
+    for (QWidget* child : children)
+        ScaleControl(child, m_dpi);
+    CFontTable::Instance().ApplyFonts(root);
 }
 
 void CSkinWindow::SetAllWindowsDpi(int dpi)

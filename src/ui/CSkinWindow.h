@@ -57,9 +57,14 @@ public:
     // Returns true when msg was one of those clicks.
     bool HandleCaptionButton(const TNotify& msg);
 
-    // Dots per inch of this window (96 = 100 %). Changing it scales the window's size.
+    // Dots per inch of this window (96 = 100 %). Changing it scales the window's size, its fonts
+    // and the fixed sizes of its controls; the layout's values stay the base, so going back to 96
+    // restores them exactly.
     int Dpi() const { return m_dpi; }
     virtual void SetDpi(int dpi);
+    // Applies the current DPI to the window's fonts and to the controls of root's subtree (the
+    // whole window when root is nullptr); used after a sub-layout is loaded into the window.
+    void ApplyDpiToContents(QWidget* root = nullptr);
     // Sets the DPI of every skin window of the application.
     static void SetAllWindowsDpi(int dpi);
 

@@ -4,6 +4,7 @@
 #include "ui/CControlAccess.h"
 #include "ui/CFontTable.h"
 #include "ui/CPopupMenu.h"
+#include "ui/CSkinLoader.h"
 #include "ui/CSkinWindow.h"
 
 #include <QAction>
@@ -101,6 +102,38 @@ TEST_F(TextsTest, FontTableGivesFontsByIdentifierAndTheDefaultOtherwise)
     fonts.AddFont(50, "Helvetica", 22, true);
     fonts.ApplyToApplication();
     EXPECT_EQ(window.FindControl("big")->font().pixelSize(), 22) << "a rebuilt table reaches existing controls";
+    fonts.RemoveAll();
+}
+
+TEST_F(TextsTest, DpiScalesSizesAndFontsAndComesBackExactly)
+{
+    CFontTable& fonts = CFontTable::Instance();
+    fonts.RemoveAll();
+    fonts.AddFont(50, "Helvetica", 18, true);
+    const QByteArray fixed = "<property name=\"minimumSize\"><size><width>40</width><height>20</height></size></property>"
+                             "<property name=\"maximumSize\"><size><width>40</width><height>20</height></size></property>";
+    WriteFile("dpi.ui", Layout(Item("QPushButton", "fixed_btn", fixed) +
+                                   Item("QLabel", "big", "<property name=\"fontId\" stdset=\"0\"><number>50</number></property>") +
+                                   Item("QWidget", "host"),
+                               400, 300));
+    WriteFile("part.ui", Layout(Item("QPushButton", "part_btn", fixed)));
+    CSkinWindow window;
+    ASSERT_TRUE(window.LoadLayout("dpi"));
+    ASSERT_EQ(window.size(), QSize(400, 300));
+
+    window.SetDpi(144);
+    EXPECT_EQ(window.size(), QSize(600, 450));
+    EXPECT_EQ(window.FindControl("fixed_btn")->maximumSize(), QSize(60, 30));
+    EXPECT_EQ(window.FindControl("big")->font().pixelSize(), 27);
+    nq::ui::CSkinLoader::LoadInto(window.FindControl("host"), "part");
+    EXPECT_EQ(window.FindControl("part_btn")->minimumSize(), QSize(60, 30)) << "a later sub-layout is scaled too";
+
+    window.SetDpi(120);
+    window.SetDpi(96);
+    EXPECT_EQ(window.size(), QSize(400, 300));
+    EXPECT_EQ(window.FindControl("fixed_btn")->maximumSize(), QSize(40, 20));
+    EXPECT_EQ(window.FindControl("part_btn")->minimumSize(), QSize(40, 20));
+    EXPECT_EQ(window.FindControl("big")->font().pixelSize(), 18);
     fonts.RemoveAll();
 }
 
