@@ -1,6 +1,6 @@
 #pragma once
 // The command language of nq501-devsim, as the simulator's control socket runs it:
-//   list | add SPEC... | remove DEV | plug DEV [LINK] | unplug DEV [LINK] | button DEV | dump DEV |
+//   list | add DEVICE... | remove DEV | plug DEV [LINK] | unplug DEV [LINK] | button DEV | dump DEV |
 //   save DEV FILE | load DEV FILE | notice DEV USAGE | fw DEV ARGS... | stop
 #include <string>
 #include <vector>

@@ -64,7 +64,7 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
 } // namespace
 
 struct Simulator::Interface {
-    SimInterfaceSpec spec;
+    SimInterfaceSpec setup;
     std::string base;            // FOLDER/BASE without extension
     std::string socketPath;
     std::string pathTail;        // "?vid_...&pid_...&mi_NN"
@@ -74,7 +74,7 @@ struct Simulator::Interface {
 };
 
 struct Simulator::Device {
-    SimDeviceSpec spec;
+    SimDeviceSetup setup;
     std::unique_ptr<Events> events;                 // outlives the firmware that calls it
     std::unique_ptr<SimInterfaceHandler> firmware;
     std::vector<std::vector<Interface>> links; // per link: its interfaces while plugged, else empty
@@ -238,7 +238,7 @@ void Simulator::Loop()
             if (!d || p.link >= d->links.size() || d->generation[p.link] != p.generation)
                 continue;
             for (auto& itf : d->links[p.link])
-                if (itf.spec.number == p.interfaceNumber)
+                if (itf.setup.number == p.interfaceNumber)
                     Deliver(itf, p.report);
         }
         int timeout = -1;
@@ -331,7 +331,7 @@ void Simulator::Loop()
 Simulator::Device* Simulator::FindDevice(const std::string& name)
 {
     for (auto& d : m_devices)
-        if (d->spec.name == name)
+        if (d->setup.name == name)
             return d.get();
     return nullptr;
 }
@@ -340,12 +340,12 @@ bool Simulator::PlugLink(Device& device, size_t link)
 {
     if (link >= device.links.size() || !device.links[link].empty())
         return link < device.links.size();
-    const SimLinkSpec& ls = device.spec.links[link];
+    const SimLinkSpec& ls = device.setup.links[link];
     std::vector<Interface> interfaces;
     for (const auto& is : ls.interfaces) {
         Interface itf;
-        itf.spec = is;
-        std::string base = device.spec.name + (ls.name.empty() ? "" : "-" + ls.name) + "-if" + std::to_string(is.number);
+        itf.setup = is;
+        std::string base = device.setup.name + (ls.name.empty() ? "" : "-" + ls.name) + "-if" + std::to_string(is.number);
         itf.base = m_folder + base;
         itf.socketPath = itf.base + ".sock";
         char mi[8];
@@ -354,7 +354,7 @@ bool Simulator::PlugLink(Device& device, size_t link)
         itf.descriptor.Parse(is.descriptor);
         std::ostringstream id;
         id << "vendor=" << Hex4(ls.vendorId) << "\nproduct=" << Hex4(ls.productId) << "\nversion=" << Hex4(ls.version)
-           << "\ninterface=" << is.number << "\ndevice=" << device.spec.name << "\nkind=" << device.spec.kindName
+           << "\ninterface=" << is.number << "\ndevice=" << device.setup.name << "\nkind=" << device.setup.kindName
            << "\nlink=" << ls.name << "\n";
         std::string idText = id.str();
         // Descriptor and identity first: the socket appearing is what makes the interface visible.
@@ -475,7 +475,7 @@ void Simulator::OnClientMessage(Interface& itf, int fd)
     }
     buf.resize(static_cast<size_t>(n));
     WireLog('>', CollectionPath(itf, itf.descriptor.UsesReportIds() ? buf[0] : 0, false), buf);
-    if (!itf.spec.firmware)
+    if (!itf.setup.firmware)
         return;
     // Find the device and link that own this interface.
     for (auto& d : m_devices)
@@ -490,9 +490,9 @@ void Simulator::OnClientMessage(Interface& itf, int fd)
                         Deliver(itf, r.report);
                     } else {
                         auto p = std::make_unique<Pending>();
-                        p->device = d->spec.name;
+                        p->device = d->setup.name;
                         p->link = li;
-                        p->interfaceNumber = itf.spec.number;
+                        p->interfaceNumber = itf.setup.number;
                         p->generation = d->generation[li];
                         p->report = std::move(r.report);
                         m_pending.emplace(NowMs() + r.delayMs, std::move(p));
@@ -510,8 +510,8 @@ bool Simulator::SendNoticeOnLoop(Device& device, uint16_t usage)
     bool sent = false;
     for (auto& link : device.links)
         for (auto& itf : link)
-            if (itf.spec.notices) {
-                Deliver(itf, {itf.spec.noticeReportId, static_cast<uint8_t>(usage & 0xFF), static_cast<uint8_t>(usage >> 8)});
+            if (itf.setup.notices) {
+                Deliver(itf, {itf.setup.noticeReportId, static_cast<uint8_t>(usage & 0xFF), static_cast<uint8_t>(usage >> 8)});
                 sent = true;
             }
     return sent;
@@ -520,26 +520,26 @@ bool Simulator::SendNoticeOnLoop(Device& device, uint16_t usage)
 bool Simulator::AddDevice(const std::string& text, bool plug, std::string* error)
 {
     std::string err;
-    auto spec = MakeSimDeviceSpec(text, &err);
-    if (!spec) {
+    auto setup = MakeSimDeviceSetup(text, &err);
+    if (!setup) {
         if (error)
             *error = err;
         return false;
     }
     bool ok = false;
     RunOnLoop([&] {
-        if (FindDevice(spec->name)) {
-            err = "device exists: " + spec->name;
+        if (FindDevice(setup->name)) {
+            err = "device exists: " + setup->name;
             return;
         }
         auto d = std::make_unique<Device>();
-        d->spec = *spec;
-        d->firmware = MakeVendorFirmware(spec->identity);
-        d->events = std::make_unique<Events>(*this, spec->name);
+        d->setup = *setup;
+        d->firmware = MakeVendorFirmware(setup->identity);
+        d->events = std::make_unique<Events>(*this, setup->name);
         if (d->firmware)
             d->firmware->SetEvents(d->events.get());
-        d->links.resize(spec->links.size());
-        d->generation.resize(spec->links.size(), 0);
+        d->links.resize(setup->links.size());
+        d->generation.resize(setup->links.size(), 0);
         Device& ref = *d;
         m_devices.push_back(std::move(d));
         ok = true;
@@ -547,7 +547,7 @@ bool Simulator::AddDevice(const std::string& text, bool plug, std::string* error
             for (size_t i = 0; i < ref.links.size(); ++i)
                 ok = PlugLink(ref, i) && ok;
         if (!ok)
-            err = "cannot plug " + spec->name;
+            err = "cannot plug " + setup->name;
     });
     if (!ok && error)
         *error = err;
@@ -559,7 +559,7 @@ bool Simulator::RemoveDevice(const std::string& name)
     bool ok = false;
     RunOnLoop([&] {
         for (auto it = m_devices.begin(); it != m_devices.end(); ++it)
-            if ((*it)->spec.name == name) {
+            if ((*it)->setup.name == name) {
                 for (size_t i = 0; i < (*it)->links.size(); ++i)
                     UnplugLink(**it, i);
                 // Replies still on their way belong to the device that is going.
@@ -579,8 +579,8 @@ bool Simulator::Plug(const std::string& name, const std::string& link)
         Device* d = FindDevice(name);
         if (!d)
             return;
-        for (size_t i = 0; i < d->spec.links.size(); ++i)
-            if (link.empty() || d->spec.links[i].name == link)
+        for (size_t i = 0; i < d->setup.links.size(); ++i)
+            if (link.empty() || d->setup.links[i].name == link)
                 ok = PlugLink(*d, i) || ok;
     });
     return ok;
@@ -593,8 +593,8 @@ bool Simulator::Unplug(const std::string& name, const std::string& link)
         Device* d = FindDevice(name);
         if (!d)
             return;
-        for (size_t i = 0; i < d->spec.links.size(); ++i)
-            if (link.empty() || d->spec.links[i].name == link) {
+        for (size_t i = 0; i < d->setup.links.size(); ++i)
+            if (link.empty() || d->setup.links[i].name == link) {
                 UnplugLink(*d, i);
                 ok = true;
             }
@@ -608,14 +608,14 @@ std::vector<SimDeviceStatus> Simulator::List()
     RunOnLoop([&] {
         for (auto& d : m_devices) {
             SimDeviceStatus s;
-            s.name = d->spec.name;
-            s.kindName = d->spec.kindName;
-            s.kind = d->spec.identity.kind;
-            for (size_t i = 0; i < d->spec.links.size(); ++i) {
+            s.name = d->setup.name;
+            s.kindName = d->setup.kindName;
+            s.kind = d->setup.identity.kind;
+            for (size_t i = 0; i < d->setup.links.size(); ++i) {
                 SimDeviceStatus::Link l;
-                l.name = d->spec.links[i].name;
-                l.vendorId = d->spec.links[i].vendorId;
-                l.productId = d->spec.links[i].productId;
+                l.name = d->setup.links[i].name;
+                l.vendorId = d->setup.links[i].vendorId;
+                l.productId = d->setup.links[i].productId;
                 l.plugged = !d->links[i].empty();
                 for (auto& itf : d->links[i]) {
                     size_t cols = itf.descriptor.Collections().size();
@@ -669,10 +669,10 @@ bool Simulator::SendInput(const std::string& name, uint16_t interfaceNumber, con
         if (!d)
             return;
         for (size_t i = 0; i < d->links.size(); ++i) {
-            if (!link.empty() && d->spec.links[i].name != link)
+            if (!link.empty() && d->setup.links[i].name != link)
                 continue;
             for (auto& itf : d->links[i])
-                if (itf.spec.number == interfaceNumber) {
+                if (itf.setup.number == interfaceNumber) {
                     Deliver(itf, report);
                     ok = true;
                 }

@@ -21,7 +21,7 @@
 //   setenv("NQ501_SIM_DIR", "/tmp/x/", 1);
 // or simply nqsim::Simulator::StartDemo(folder), which starts one device of each kind.
 // Every call is thread-safe; the sockets are served by one thread that waits in poll().
-#include "devsim/SimDeviceSpec.h"
+#include "devsim/SimDeviceSetup.h"
 #include "devsim/SimFirmware.h"
 
 #include <atomic>
@@ -75,7 +75,7 @@ public:
 
     // "KIND[:NAME][@VID:PID]", kinds: keyboard mouse rxmouse mousepad chargepad headset.
     // The device is plugged on all its links unless plug is false.
-    bool AddDevice(const std::string& spec, bool plug = true, std::string* error = nullptr);
+    bool AddDevice(const std::string& setup, bool plug = true, std::string* error = nullptr);
     bool RemoveDevice(const std::string& name);
     // link "" means every link of the device.
     bool Plug(const std::string& name, const std::string& link = "");
@@ -105,7 +105,7 @@ public:
     void SetWireLogCallback(std::function<void(const std::string&)> callback);
 
     // One command line of nq501-devsim, as the control socket runs it:
-    // list | add SPEC | remove DEV | plug DEV [LINK] | unplug DEV [LINK] | button DEV | dump DEV |
+    // list | add DEVICE | remove DEV | plug DEV [LINK] | unplug DEV [LINK] | button DEV | dump DEV |
     // save DEV FILE | load DEV FILE | notice DEV USAGE | fw DEV ARGS... | stop
     std::string Execute(const std::vector<std::string>& args, bool* ok);
     // Makes WaitForStopRequest return (the "stop" command).

@@ -1,6 +1,6 @@
 // nq501-devsim: runs the device simulator as a daemon and controls a running one.
 #include "common/DebugLog.h"
-#include "devsim/SimDeviceSpec.h"
+#include "devsim/SimDeviceSetup.h"
 #include "devsim/Simulator.h"
 #include "hid/HidSeqPacket.h"
 
@@ -119,7 +119,7 @@ int RunStart(const std::string& folder, std::vector<std::string> args)
         devices = nqsim::SimKindNames();
     for (const auto& d : devices) {
         std::string error;
-        if (!nqsim::MakeSimDeviceSpec(d, &error)) {
+        if (!nqsim::MakeSimDeviceSetup(d, &error)) {
             std::cerr << "nq501-devsim: " << error << "\n";
             return 2;
         }
@@ -168,15 +168,15 @@ int RunStart(const std::string& folder, std::vector<std::string> args)
     bool ok = sim.Start() && sim.ServeControlSocket();
     for (const auto& d : devices) {
         std::string error;
-        auto spec = nqsim::MakeSimDeviceSpec(d);
+        auto setup = nqsim::MakeSimDeviceSetup(d);
         if (!ok || !sim.AddDevice(d, true, &error)) {
             std::cerr << "nq501-devsim: " << error << "\n";
             ok = false;
             break;
         }
-        if (!state.empty() && std::filesystem::exists(state + spec->name + ".mem") &&
-            !sim.LoadMemory(spec->name, state + spec->name + ".mem"))
-            std::cerr << "nq501-devsim: cannot load " << state << spec->name << ".mem\n";
+        if (!state.empty() && std::filesystem::exists(state + setup->name + ".mem") &&
+            !sim.LoadMemory(setup->name, state + setup->name + ".mem"))
+            std::cerr << "nq501-devsim: cannot load " << state << setup->name << ".mem\n";
     }
     if (ready[1] >= 0) {
         char c = ok ? '0' : '1';

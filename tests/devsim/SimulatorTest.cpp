@@ -1,6 +1,6 @@
 // The simulator transport: interfaces in the folder, plug and unplug, links, the wire log,
 // memory save and load, the command interpreter and the control socket.
-#include "devsim/SimDeviceSpec.h"
+#include "devsim/SimDeviceSetup.h"
 #include "devsim/Simulator.h"
 #include "hid/HidDevice.h"
 #include "hid/HidSeqPacket.h"
@@ -41,7 +41,7 @@ std::vector<uint8_t> VendorRequest()
     return r;
 }
 
-TEST(SimDeviceSpec, Specs)
+TEST(SimDeviceSetup, Setups)
 {
     struct Case { const char* text; bool ok; const char* name; int kind; uint16_t vid, pid; size_t links; };
     const Case cases[] = {
@@ -59,20 +59,20 @@ TEST(SimDeviceSpec, Specs)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         std::string error;
-        auto spec = nqsim::MakeSimDeviceSpec(c.text, &error);
-        ASSERT_EQ(spec.has_value(), c.ok);
+        auto setup = nqsim::MakeSimDeviceSetup(c.text, &error);
+        ASSERT_EQ(setup.has_value(), c.ok);
         if (!c.ok) {
             EXPECT_FALSE(error.empty());
             continue;
         }
-        EXPECT_EQ(spec->name, c.name);
-        EXPECT_EQ(spec->identity.kind, c.kind);
-        EXPECT_EQ(spec->links.front().vendorId, c.vid);
-        EXPECT_EQ(spec->links.front().productId, c.pid);
-        EXPECT_EQ(spec->links.size(), c.links);
+        EXPECT_EQ(setup->name, c.name);
+        EXPECT_EQ(setup->identity.kind, c.kind);
+        EXPECT_EQ(setup->links.front().vendorId, c.vid);
+        EXPECT_EQ(setup->links.front().productId, c.pid);
+        EXPECT_EQ(setup->links.size(), c.links);
     }
     // The charging pad is told apart from the plain pad by its identity name.
-    EXPECT_EQ(nqsim::MakeSimDeviceSpec("chargepad:x")->identity.name, "chargepad");
+    EXPECT_EQ(nqsim::MakeSimDeviceSetup("chargepad:x")->identity.name, "chargepad");
 }
 
 TEST_F(Simulator, PlugAndUnplugAtRunTime)

@@ -1,6 +1,6 @@
 #pragma once
 // Report descriptors for the parser tests: the boot devices and joystick of the USB HID
-// specification's examples, a consumer-control device and a multi-collection keyboard.
+// HID class definition's own examples, a consumer-control device and a multi-collection keyboard.
 #include <cstdint>
 #include <vector>
 

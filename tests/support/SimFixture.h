@@ -25,7 +25,7 @@ namespace nqtest {
 
 class SimEnvironment {
 public:
-    // Device specs as nqsim::Simulator::AddDevice takes them ("keyboard", "mouse:second", ...);
+    // Device setups as nqsim::Simulator::AddDevice takes them ("keyboard", "mouse:second", ...);
     // every device starts plugged.
     explicit SimEnvironment(const std::vector<std::string>& devices = {});
     ~SimEnvironment(); // stops the simulator, removes the folder, restores NQ501_SIM_DIR

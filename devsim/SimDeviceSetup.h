@@ -26,7 +26,7 @@ struct SimLinkSpec {
     std::vector<SimInterfaceSpec> interfaces;
 };
 
-struct SimDeviceSpec {
+struct SimDeviceSetup {
     std::string name;                // the instance name used on the command line and in file names
     std::string kindName;            // keyboard, mouse, rxmouse, mousepad, chargepad, headset
     SimDeviceIdentity identity;      // identity.name is the kind name, so the firmware can tell a charging pad
@@ -38,6 +38,6 @@ const std::vector<std::string>& SimKindNames();
 
 // Builds a device from "KIND[:NAME][@VID:PID]" (hex IDs); the name defaults to the kind name.
 // Placeholder devices of the catalogue keep vendor and product ID 0 unless given.
-std::optional<SimDeviceSpec> MakeSimDeviceSpec(const std::string& text, std::string* error = nullptr);
+std::optional<SimDeviceSetup> MakeSimDeviceSetup(const std::string& text, std::string* error = nullptr);
 
 } // namespace nqsim

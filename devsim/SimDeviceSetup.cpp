@@ -1,4 +1,4 @@
-#include "devsim/SimDeviceSpec.h"
+#include "devsim/SimDeviceSetup.h"
 
 #include "devsim/SimDescriptors.h"
 
@@ -39,9 +39,9 @@ const std::vector<std::string>& SimKindNames()
     return names;
 }
 
-std::optional<SimDeviceSpec> MakeSimDeviceSpec(const std::string& text, std::string* error)
+std::optional<SimDeviceSetup> MakeSimDeviceSetup(const std::string& text, std::string* error)
 {
-    auto fail = [&](const std::string& message) -> std::optional<SimDeviceSpec> {
+    auto fail = [&](const std::string& message) -> std::optional<SimDeviceSetup> {
         if (error)
             *error = message;
         return std::nullopt;
@@ -63,28 +63,28 @@ std::optional<SimDeviceSpec> MakeSimDeviceSpec(const std::string& text, std::str
             return fail("bad device name: " + name);
     }
 
-    SimDeviceSpec spec;
-    spec.name = name;
-    spec.kindName = kind;
-    spec.identity.name = kind;
+    SimDeviceSetup setup;
+    setup.name = name;
+    setup.kindName = kind;
+    setup.identity.name = kind;
     if (kind == "keyboard") {
-        spec.identity.kind = 1;
-        spec.links.push_back(MakeLink("", 0x320F, 0x5041, &BootKeyboardDescriptor()));
+        setup.identity.kind = 1;
+        setup.links.push_back(MakeLink("", 0x320F, 0x5041, &BootKeyboardDescriptor()));
     } else if (kind == "mouse") {
-        spec.identity.kind = 2;
-        spec.links.push_back(MakeLink("", 0, 0, &BootMouseDescriptor()));
+        setup.identity.kind = 2;
+        setup.links.push_back(MakeLink("", 0, 0, &BootMouseDescriptor()));
     } else if (kind == "rxmouse") {
-        spec.identity.kind = 6;
-        spec.links.push_back(MakeLink("wired", 0, 0, &BootMouseDescriptor()));
-        spec.links.push_back(MakeLink("receiver", 0, 0, &BootMouseDescriptor()));
+        setup.identity.kind = 6;
+        setup.links.push_back(MakeLink("wired", 0, 0, &BootMouseDescriptor()));
+        setup.links.push_back(MakeLink("receiver", 0, 0, &BootMouseDescriptor()));
     } else if (kind == "mousepad" || kind == "chargepad") {
-        spec.identity.kind = 3;
-        spec.links.push_back(MakeLink("", 0, 0, nullptr));
+        setup.identity.kind = 3;
+        setup.links.push_back(MakeLink("", 0, 0, nullptr));
     } else if (kind == "headset") {
-        spec.identity.kind = 7;
+        setup.identity.kind = 7;
         SimLinkSpec link;
         link.interfaces.push_back({3, HeadsetDescriptor(), true, true, kHeadsetConsumerReportId});
-        spec.links.push_back(link);
+        setup.links.push_back(link);
     } else {
         return fail("unknown device kind: " + kind);
     }
@@ -94,14 +94,14 @@ std::optional<SimDeviceSpec> MakeSimDeviceSpec(const std::string& text, std::str
         uint16_t vid = 0, pid = 0;
         if (colon == std::string::npos || !ParseHex16(ids.substr(0, colon), vid) || !ParseHex16(ids.substr(colon + 1), pid))
             return fail("bad vendor:product: " + ids);
-        for (auto& link : spec.links) {
+        for (auto& link : setup.links) {
             link.vendorId = vid;
             link.productId = pid;
         }
     }
-    spec.identity.vendorId = spec.links.front().vendorId;
-    spec.identity.productId = spec.links.front().productId;
-    return spec;
+    setup.identity.vendorId = setup.links.front().vendorId;
+    setup.identity.productId = setup.links.front().productId;
+    return setup;
 }
 
 } // namespace nqsim
