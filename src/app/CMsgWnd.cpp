@@ -3,6 +3,9 @@
 #include "common/DebugLog.h"
 #include "ui/CControlAccess.h"
 
+#include <QAbstractButton>
+#include <QKeyEvent>
+
 namespace nq::app {
 
 using ui::CControlAccess;
@@ -83,6 +86,21 @@ void CMsgWnd::Notify(const ui::TNotify& msg)
         Close(0);
     else
         HandleCaptionButton(msg);
+}
+
+void CMsgWnd::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto* confirm = Find<QAbstractButton>("confirm_btn");
+        if (confirm && confirm->isVisible() && confirm->isEnabled())
+            confirm->click();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        Close(0);
+        return;
+    }
+    CSkinWindow::keyPressEvent(event);
 }
 
 int CMsgWnd::ShowMessage(QWidget* parent, const QString& title, const QString& text, int dpi, bool textIsKey,

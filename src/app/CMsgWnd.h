@@ -31,6 +31,10 @@ public:
     static bool IsAcceptedDpi(int dpi);
 
     void Notify(const ui::TNotify& msg) override;
+
+protected:
+    // Return or Enter presses "confirm_btn"; Escape closes like "closebtn".
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace nq::app

@@ -75,6 +75,12 @@ TEST_F(MessageBoxTest, ResultIsOneOnlyThroughConfirm)
             << "mode " << c.mode << " " << c.button;
 }
 
+TEST_F(MessageBoxTest, KeyboardConfirmsThroughTheButtonAndEscapeCancels)
+{
+    EXPECT_EQ(ShowAndAct("", "", 1, [](CMsgWnd* box) { QTest::keyClick(box, Qt::Key_Return); }), 1);
+    EXPECT_EQ(ShowAndAct("", "", 1, [](CMsgWnd* box) { QTest::keyClick(box, Qt::Key_Escape); }), 0);
+}
+
 TEST_F(MessageBoxTest, ButtonModesShowTheirButtons)
 {
     struct Case {
