@@ -49,6 +49,11 @@ TEST_F(MousePageScreenshot, WritesPictures)
     page->Mouse().SetPageState(5);
     shoot("pointer");
 
+    // The LED view with the lighting effect running for a moment.
+    page->Mouse().StartLightingThread();
+    QTest::qWait(300);
+    page->Mouse().StopLightingThread();
+    page->OutputLightFramePage();
     page->SelectOptionPage(1);
     page->Mouse().SetPageState(2);
     page->OnKeyClick(4);

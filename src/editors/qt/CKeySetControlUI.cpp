@@ -157,6 +157,7 @@ void CKeySetControlUI::Bind()
         m_modifiers[size_t(i)] = option;
     }
     UpdateOfferedKinds();
+    Pull(); // the layout's initial selections become the editor's
     Push();
 }
 
