@@ -7,6 +7,8 @@
 #include "ui/CSkinWindow.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
@@ -118,6 +120,46 @@ TEST_F(NotifyTest, UserActionsReachTheHandlerAsNamedNotifications)
         EXPECT_EQ(found.back().wParam, c.wParam) << c.what;
         EXPECT_EQ(found.back().lParam, c.lParam) << c.what;
     }
+}
+
+TEST_F(NotifyTest, MouseHoverMenuAndFocusEventsAreNamed)
+{
+    auto* button = Control<QPushButton>("ok_btn");
+    auto* edit = Control<QLineEdit>("DPI_edit_1");
+    auto* label = window.FindControl("status_label");
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        QString type;
+        QString sender;
+    };
+    const std::vector<Case> cases = {
+        {"double click", [&] { QTest::mouseDClick(button, Qt::LeftButton); }, "dbclick", "ok_btn"},
+        {"hover in", [&] { QEvent e(QEvent::Enter); QApplication::sendEvent(button, &e); }, "msenter", "ok_btn"},
+        {"hover out", [&] { QEvent e(QEvent::Leave); QApplication::sendEvent(button, &e); }, "msleave", "ok_btn"},
+        {"context menu",
+         [&] {
+             QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(1, 1));
+             QApplication::sendEvent(label, &e);
+         },
+         "menu", "status_label"},
+        {"focus in", [&] { QFocusEvent e(QEvent::FocusIn); QApplication::sendEvent(edit, &e); }, "setfocus",
+         "DPI_edit_1"},
+        {"focus out", [&] { QFocusEvent e(QEvent::FocusOut); QApplication::sendEvent(edit, &e); }, "killfocus",
+         "DPI_edit_1"},
+    };
+    for (const Case& c : cases) {
+        handler.messages.clear();
+        c.act();
+        auto found = handler.OfType(c.type);
+        ASSERT_EQ(found.size(), 1u) << c.what;
+        EXPECT_EQ(found[0].sender, c.sender) << c.what;
+    }
+    // Hovering a plain label says nothing unless the label asks for mouse notes.
+    handler.messages.clear();
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(label, &enter);
+    EXPECT_TRUE(handler.OfType("msenter").empty());
 }
 
 TEST_F(NotifyTest, ListRowsRaiseSelectClickAndActivate)
