@@ -354,3 +354,16 @@ TEST_F(MousePage, LedPreviewsShowTheLightingColours)
     EXPECT_EQ(page->LedButton(2)->LightColour(), expected);
     EXPECT_TRUE(page->LogoButton()->ShowsLight());
 }
+
+TEST_F(MousePage, OnboardSlotSwitchIsShown)
+{
+    ConnectPage();
+    ASSERT_EQ(Fw({"profile", "2"}), "slot 2");
+    const Bytes config = Area("config");
+    const int active = config[256 + 12]; // slot 2's active DPI stage
+    ASSERT_NE(active, page->Mouse().GetActiveStage()) << "the slots must differ for this test";
+    page->Mouse().OnDeviceNotice();       // what the tab's notice timer runs
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(Control(QString("DPI_slider_%1").arg(i))->property("activeStage").toBool(), i == active) << i;
+    EXPECT_TRUE(page->LogoButton()->toolTip().startsWith("Lighting\n"));
+}
