@@ -1,29 +1,29 @@
 #include "app/CustomControls.h"
 
 #include "ui/CControlFactory.h"
-#include "ui/controls/CCircleProgressUI.h"
+#include "editors/qt/CDeviceKeyButtonUI.h"
+#include "editors/qt/CDeviceOptionUI.h"
+#include "editors/qt/CKeySetControlUI.h"
+#include "editors/qt/CMpDevicePowerUI.h"
+#include "editors/qt/CRedioMacroButtonUI.h"
+#include "editors/qt/CSelectPanelUI.h"
 #include "ui/controls/CChartViewUI.h"
-#include "ui/controls/CWndUI.h"
-#include "ui/controls/CSelectPanelUI.h"
-#include "ui/controls/CDeviceKeyButtonUI.h"
+#include "ui/controls/CCircleProgressUI.h"
 #include "ui/controls/CCloudShareListItemUI.h"
-#include "ui/controls/CUpdateInfoListItemUI.h"
-#include "ui/controls/CDeviceOptionUI.h"
-#include "ui/controls/CMpDevicePowerUI.h"
 #include "ui/controls/CComboEditContainerElementUI.h"
+#include "ui/controls/CDeviceProfileUI.h"
 #include "ui/controls/CHandImgButtonUI.h"
 #include "ui/controls/CHandImgSelectButtonUI.h"
-#include "ui/controls/CRedioMacroButtonUI.h"
+#include "ui/controls/CKelvaskMousePadDevice.h"
+#include "ui/controls/CKelvaskUSBDevice.h"
+#include "ui/controls/CKelvaskVA6533Device.h"
 #include "ui/controls/CLightControlUI.h"
 #include "ui/controls/CMacroControlUI.h"
-#include "ui/controls/CKeySetControlUI.h"
-#include "ui/controls/CDeviceProfileUI.h"
-#include "ui/controls/CShootControlUI.h"
 #include "ui/controls/CMagicControlUI.h"
+#include "ui/controls/CShootControlUI.h"
+#include "ui/controls/CUpdateInfoListItemUI.h"
 #include "ui/controls/CVoice6533ControlUI.h"
-#include "ui/controls/CKelvaskUSBDevice.h"
-#include "ui/controls/CKelvaskMousePadDevice.h"
-#include "ui/controls/CKelvaskVA6533Device.h"
+#include "ui/controls/CWndUI.h"
 
 namespace nq::app {
 
@@ -57,25 +57,27 @@ const QStringList& CustomControlNames()
     return names;
 }
 
+// Classes that have their behaviour come from the page widgets; the others are plain containers
+// until theirs is built.
 void RegisterCustomControls()
 {
     ui::CControlFactory& factory = ui::CControlFactory::Instance();
     factory.RegistControl<ui::CCircleProgressUI>("CCircleProgressUI");
     factory.RegistControl<ui::CChartViewUI>("CChartViewUI");
     factory.RegistControl<ui::CWndUI>("CWndUI");
-    factory.RegistControl<ui::CSelectPanelUI>("CSelectPanelUI");
-    factory.RegistControl<ui::CDeviceKeyButtonUI>("CDeviceKeyButtonUI");
+    factory.RegistControl<pages::CSelectPanelUI>("CSelectPanelUI");
+    factory.RegistControl<pages::CDeviceKeyButtonUI>("CDeviceKeyButtonUI");
     factory.RegistControl<ui::CCloudShareListItemUI>("CCloudShareListItemUI");
     factory.RegistControl<ui::CUpdateInfoListItemUI>("CUpdateInfoListItemUI");
-    factory.RegistControl<ui::CDeviceOptionUI>("CDeviceOptionUI");
-    factory.RegistControl<ui::CMpDevicePowerUI>("CMpDevicePowerUI");
+    factory.RegistControl<pages::CDeviceOptionUI>("CDeviceOptionUI");
+    factory.RegistControl<pages::CMpDevicePowerUI>("CMpDevicePowerUI");
     factory.RegistControl<ui::CComboEditContainerElementUI>("CComboEditContainerElementUI");
     factory.RegistControl<ui::CHandImgButtonUI>("CHandImgButtonUI");
     factory.RegistControl<ui::CHandImgSelectButtonUI>("CHandImgSelectButtonUI");
-    factory.RegistControl<ui::CRedioMacroButtonUI>("CRedioMacroButtonUI");
+    factory.RegistControl<pages::CRedioMacroButtonUI>("CRedioMacroButtonUI");
     factory.RegistControl<ui::CLightControlUI>("CLightControlUI");
     factory.RegistControl<ui::CMacroControlUI>("CMacroControlUI");
-    factory.RegistControl<ui::CKeySetControlUI>("CKeySetControlUI");
+    factory.RegistControl<pages::CKeySetControlUI>("CKeySetControlUI");
     factory.RegistControl<ui::CDeviceProfileUI>("CDeviceProfileUI");
     factory.RegistControl<ui::CShootControlUI>("CShootControlUI");
     factory.RegistControl<ui::CMagicControlUI>("CMagicControlUI");
