@@ -1,6 +1,7 @@
 // Pictures of the mouse page for review: runs only when NQ501_SCREENSHOT names the output file
 // (scripts/screenshot.sh sets it and runs this under Xvfb). Each page state gets its own file:
-// <name>-performance.png, <name>-keys.png, <name>-pointer.png.
+// <name>-performance.png, -keys.png, -pointer.png, -leds-swing.png and -leds-swing-800.png (the
+// main window's page size).
 #include "MousePageFixture.h"
 
 #include "app/CApplication.h"
@@ -60,4 +61,8 @@ TEST_F(MousePageScreenshot, WritesPictures)
     if (auto* combo = qobject_cast<QComboBox*>(page->KeyEditor()->Control("keyset_function_combo")))
         combo->setCurrentIndex(2); // a swing, to show the numeric fields
     shoot("leds-swing");
+
+    // At the main window's size (800 x 572 with its 44-pixel caption).
+    window->resize(800, 528);
+    shoot("leds-swing-800");
 }
