@@ -5,6 +5,7 @@
 #include "app/CMainWnd.h"
 #include "app/CPrivateFonts.h"
 #include "app/CSingleInstance.h"
+#include "app/CTerminationSignals.h"
 #include "app/CustomControls.h"
 #include "app/DemoMode.h"
 #include "common/DebugLog.h"
@@ -79,6 +80,7 @@ int CApplication::Run(int argc, char** argv)
     QApplication::setApplicationName(identity);
     QApplication::setApplicationDisplayName(identity);
     instance.Listen();
+    CTerminationSignals termination;
     CPrivateFonts fonts;
     fonts.Load(QString::fromStdString(nq::ProgramDataFolder()));
     ApplyStyleSheet();

@@ -101,6 +101,19 @@ TEST_F(SingleInstanceTest, SecondStartAnnouncesItselfAndExits)
     EXPECT_EQ(first->state(), QProcess::Running);
 }
 
+TEST_F(SingleInstanceTest, TerminationSignalEndsTheRunCleanly)
+{
+    QProcess* first = Start({"--log", LogPath("terminated")});
+    ASSERT_TRUE(WaitForLog(LogPath("terminated"), "windowinit"));
+    ASSERT_TRUE(QFile::exists(CSingleInstance::SocketPath("NQ501")));
+    first->terminate();
+    ASSERT_TRUE(first->waitForFinished(15000));
+    EXPECT_EQ(first->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first->exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(CSingleInstance::SocketPath("NQ501"))) << "the socket is removed on the way out";
+    EXPECT_FALSE(CSingleInstance::OtherInstanceRuns("NQ501"));
+}
+
 TEST_F(SingleInstanceTest, MessageWithoutARunningInstanceFails)
 {
     EXPECT_EQ(Run({"--message", "NQ501", "0", "1"}), 1);
