@@ -57,6 +57,8 @@ bool Set1FromInputCode(quint32 input, uint8_t& scan, uint32_t& flags)
     return false;
 }
 
+constexpr int kMacroItemHeight = 30;
+
 int SelectedRow(QComboBox* combo) { return combo ? combo->currentIndex() : -1; }
 
 void SelectRow(QComboBox* combo, int row)
@@ -366,8 +368,10 @@ void CKeySetControlUI::Push()
         for (int i = 0; i < int(names.size()); ++i) {
             if (i < m_macro->count())
                 m_macro->setItemText(i, Qs(names[size_t(i)]));
-            else
+            else {
                 m_macro->addItem(Qs(names[size_t(i)]));
+                m_macro->setItemData(i, QSize(0, kMacroItemHeight), Qt::SizeHintRole);
+            }
         }
         while (m_macro->count() > int(names.size()))
             m_macro->removeItem(m_macro->count() - 1);
