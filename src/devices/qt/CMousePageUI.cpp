@@ -73,6 +73,9 @@ void SetValueSilently(QSlider* slider, int value)
 
 CMousePageUI::CMousePageUI(QWidget* parent) : CDevicePageUI(std::make_unique<CMousePageDevice>(), parent)
 {
+    // The page's controls are created and their texts shown right after this: the language
+    // loaded by now must hold the page's texts.
+    MergePageTexts();
     m_mouse = static_cast<CMousePageDevice*>(&Device());
     m_mouse->SetPageUI(this);
 }
