@@ -443,6 +443,16 @@ void CMainWnd::leaveEvent(QEvent* event)
     }
 }
 
+void CMainWnd::ShowSettingProgress()
+{
+    CControlAccess::SetVisible(FindControl("setting_progress"), true);
+}
+
+void CMainWnd::ClearUpdateMark()
+{
+    CControlAccess::SetForeImage(FindControl("setbtn"), "");
+}
+
 // ---- devices ----
 
 void CMainWnd::OnDeviceArrived(int slotIndex)

@@ -86,6 +86,11 @@ public:
     int ChooseUiScale();
     int UiScale() const { return m_uiScale; }
 
+    // Shows the "setting_progress" view (message 3072).
+    void ShowSettingProgress();
+    // Clears the update mark on "setbtn" (message 3094).
+    void ClearUpdateMark();
+
     // Device arrival and removal (the discovery thread's two messages).
     void OnDeviceArrived(int slotIndex);
     void OnDeviceRemoved(int slotIndex);

@@ -47,8 +47,11 @@ void CQtPageControl::SetVisible(bool visible)
 
 void CQtPageControl::Invalidate()
 {
-    if (m_widget)
-        m_widget->update();
+    // The key buttons of a selection panel repaint themselves when their light colour changes;
+    // repainting the whole panel 20 times a second would only redraw the same picture.
+    if (!m_widget || qobject_cast<CSelectPanelUI*>(m_widget.data()))
+        return;
+    m_widget->update();
 }
 
 std::vector<QWidget*> CQtPageControl::ChildWidgets(const QWidget* widget)
