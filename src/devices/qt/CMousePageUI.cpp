@@ -274,7 +274,8 @@ void CMousePageUI::ShowActiveStageSliders()
     const int active = m_mouse->GetActiveStage();
     for (int k = 0; k < kDpiRows; ++k) {
         QWidget* slider = Row("DPI_slider_", k);
-        if (!slider || slider->property("activeStage").toBool() == (k == active))
+        const QVariant shown = slider ? slider->property("activeStage") : QVariant();
+        if (!slider || (shown.isValid() && shown.toBool() == (k == active)))
             continue;
         slider->setProperty("activeStage", k == active);
         slider->style()->unpolish(slider);
