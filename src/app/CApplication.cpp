@@ -87,6 +87,11 @@ int CApplication::Run(int argc, char** argv)
 
     if (options.demo && !StartDemoSimulator())
         nq::DebugOut("demo mode could not start; running without devices");
+    // Declared before the main window, so the simulated devices go only after the window and its
+    // threads have let go of them.
+    struct DemoGuard {
+        ~DemoGuard() { StopDemoSimulator(); }
+    } demoGuard;
 
     RegisterCustomControls();
     CAppMessages::RegisterGuidMessages();
