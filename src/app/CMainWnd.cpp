@@ -470,9 +470,25 @@ void CMainWnd::OnDeviceRemoved(int slotIndex)
 
 // ---- tray, menus, timers and scale ----
 
+void CMainWnd::WatchDisplays()
+{
+    auto follow = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, [this] {
+            nq::DebugOut("显示器分辨率发生变化");
+            if (m_setUp)
+                ChooseUiScale();
+        });
+        connect(screen, &QScreen::logicalDotsPerInchChanged, this, [] { nq::DebugOut("界面 DPI 发生变化"); });
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        follow(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, follow);
+}
+
 void CMainWnd::CreateTray()
 {
     WatchSystemSleep();
+    WatchDisplays();
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
     m_tray = new QSystemTrayIcon(windowIcon(), this);

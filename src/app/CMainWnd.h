@@ -122,6 +122,7 @@ private:
     void ClosePopups();
     void CreateTray();
     void WatchSystemSleep();
+    void WatchDisplays();
     void Broadcast(const QString& name, quintptr wParam, qintptr lParam);
     void StartWindowTimer(int id, int periodMs);
     void OnWindowTimer(int id);

@@ -12,6 +12,7 @@
 #include "support/SimFixture.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -149,5 +150,40 @@ TEST(MainWndScreenshot, AllDevices)
     ASSERT_TRUE(nqtest::WaitFor([&] { return window.Selector().VisibleCount() == 3; }, 5000));
     QTest::qWait(800);
     EXPECT_TRUE(window.grab().save(output));
+    window.StopThreads();
+}
+
+TEST(MainWnd, DeviceVanishingMidTransferOrNotAnsweringDoesNotHang)
+{
+    nqtest::SimEnvironment sim({"keyboard"});
+    CMainWnd window;
+    ASSERT_TRUE(window.Create());
+    window.show();
+    CKelvaskUSBDevice* keyboard = nullptr;
+    ASSERT_TRUE(nqtest::WaitFor([&] {
+        keyboard = window.IsSetUp() ? Keyboard(window) : nullptr;
+        return keyboard && TabShown(window, keyboard);
+    }));
+    auto* tab = window.Selector().Tab(window.Selector().IndexOf(keyboard));
+    ASSERT_TRUE(nqtest::WaitFor([&] { return tab->IsTimerArmed(kTimerLightFrame); }, 1500));
+
+    // The device stops answering for a while: each frame waits at most the channel's time
+    // limit, the event loop keeps running.
+    sim.Sim().FirmwareControl("keyboard", {"delay", "1500", "1"});
+    QElapsedTimer clock;
+    clock.start();
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(100);
+    QTest::qWait(2500);
+    EXPECT_GE(ticks, 5); // no freeze beyond one transfer's time limit
+    EXPECT_TRUE(keyboard->Channel().IsOpen());
+
+    // It leaves the bus in the middle of a frame: the tab goes, and comes back with it.
+    sim.Sim().FirmwareControl("keyboard", {"unplug", "1"});
+    ASSERT_TRUE(nqtest::WaitFor([&] { return !TabShown(window, keyboard); }, 3000));
+    ASSERT_TRUE(sim.Sim().Plug("keyboard"));
+    EXPECT_TRUE(nqtest::WaitFor([&] { return TabShown(window, keyboard); }, 3000));
     window.StopThreads();
 }
