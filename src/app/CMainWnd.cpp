@@ -455,15 +455,20 @@ void CMainWnd::ClearUpdateMark()
 
 // ---- devices ----
 
+// Arrivals and removals are handled even between suspend and resume: devices are often
+// enumerated again around a resume, and a device whose arrival was dropped would stay without
+// its channel until it is plugged again. A device arriving then gets the suspended lighting state.
 void CMainWnd::OnDeviceArrived(int slotIndex)
 {
-    if (m_connections && m_awake)
-        m_connections->OnDeviceArrived(slotIndex);
+    if (!m_connections)
+        return;
+    m_connections->OnDeviceArrived(slotIndex);
+    if (!m_awake)
+        ApplyLightingControl(false);
 }
 
 void CMainWnd::OnDeviceRemoved(int slotIndex)
 {
-    // A removal is handled even while asleep: the device is gone either way.
     if (m_connections)
         m_connections->OnDeviceRemoved(slotIndex);
 }

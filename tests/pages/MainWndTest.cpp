@@ -187,3 +187,21 @@ TEST(MainWnd, DeviceVanishingMidTransferOrNotAnsweringDoesNotHang)
     EXPECT_TRUE(nqtest::WaitFor([&] { return TabShown(window, keyboard); }, 3000));
     window.StopThreads();
 }
+
+TEST(MainWnd, DeviceArrivingWhileAsleepIsConnectedWithLightingOff)
+{
+    nqtest::SimEnvironment sim;
+    CMainWnd window;
+    ASSERT_TRUE(window.Create());
+    window.show();
+    ASSERT_TRUE(nqtest::WaitFor([&] { return window.IsSetUp(); }));
+    CKelvaskUSBDevice* keyboard = Keyboard(window);
+    window.OnPowerSuspend();
+    ASSERT_TRUE(sim.Sim().AddDevice("keyboard"));
+    ASSERT_TRUE(nqtest::WaitFor([&] { return TabShown(window, keyboard); }));
+    EXPECT_TRUE(keyboard->Channel().IsOpen());
+    EXPECT_FALSE(keyboard->IsLightingEnabled());
+    window.OnPowerResume();
+    EXPECT_TRUE(keyboard->IsLightingEnabled());
+    window.StopThreads();
+}
