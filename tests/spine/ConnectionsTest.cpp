@@ -5,6 +5,7 @@
 #include "FakePage.h"
 #include "support/SimFixture.h"
 #include "devices/CKelvaskKeyboardDevice.h"
+#include "devices/CKelvaskMouseDevice.h"
 #include "devices/CKelvaskMousePadDevice.h"
 #include "devices/DeviceConnections.h"
 #include "hid/Discovery.h"
@@ -169,4 +170,95 @@ TEST(Connections, DeviceWithoutObjectIsIgnored)
     EXPECT_TRUE(rig.slots[6].connected);
     EXPECT_TRUE(rig.selector.shown.empty());
     EXPECT_EQ(rig.selector.refreshes, 1);
+}
+
+namespace {
+
+DeviceSlot MouseSlot(uint16_t productId, uint16_t collection, uint16_t kind, uint16_t role, uint16_t twin)
+{
+    DeviceSlot slot;
+    slot.vendorId = 0x320F;
+    slot.productId = productId;
+    slot.interfaceNumber = 1;
+    slot.collectionNumber = collection;
+    slot.kind = kind;
+    slot.role = role;
+    slot.usagePage = role == kRoleCommand ? 0xFF1C : 0x000C;
+    slot.usage = role == kRoleCommand ? 0x92 : 0x01;
+    slot.hasTwin = role == kRoleCommand ? 1 : 0;
+    slot.twinIndex = twin;
+    return slot;
+}
+
+} // namespace
+
+// A mouse on two links: its wired link and its receiver (two simulated interfaces standing for
+// them). It prefers the wired link and moves to the remaining one when a link goes.
+TEST(Connections, MouseMovesBetweenItsTwoLinks)
+{
+    nqtest::SimEnvironment sim({"mouse:wired@320F:5042", "mouse:rx@320F:5043"});
+    enum { kWired, kReceiver, kWiredNotices, kReceiverNotices };
+    std::vector<DeviceSlot> slots = {MouseSlot(0x5042, 4, kKindMouse, kRoleCommand, kReceiver),
+                                     MouseSlot(0x5043, 4, kKindReceiverMouse, kRoleCommand, kWired),
+                                     MouseSlot(0x5042, 3, kKindMouse, kRoleNotification, 0),
+                                     MouseSlot(0x5043, 3, kKindReceiverMouse, kRoleNotification, 0)};
+    FakeSelector selector;
+    CKelvaskMouseDevice mouse;
+    mouse.SetSlot(slots[kWired]);
+    DeviceConnections connections(slots, selector);
+    connections.AddDevice(&mouse, kKindMouse);
+
+    auto bind = [&](int index, const std::string& device, uint16_t collection) {
+        slots[index].connected = 1;
+        slots[index].path = sim.PathOf(device, 1, collection);
+        connections.OnDeviceArrived(index);
+    };
+    auto unbind = [&](int index) {
+        slots[index].connected = 0;
+        slots[index].path.clear();
+        connections.OnDeviceRemoved(index);
+    };
+
+    bind(kWiredNotices, "wired", 3);
+    bind(kWired, "wired", 4);
+    EXPECT_TRUE(mouse.Channel().IsOpen());
+    EXPECT_FALSE(mouse.Channel().WirelessLink());
+    EXPECT_TRUE(mouse.IsNotificationOpen());
+
+    // The receiver comes too: the mouse stays on its wire.
+    bind(kReceiverNotices, "rx", 3);
+    bind(kReceiver, "rx", 4);
+    EXPECT_EQ(mouse.Slot().productId, 0x5042);
+    EXPECT_FALSE(mouse.Channel().WirelessLink());
+    EXPECT_EQ(selector.shown.size(), 1u);
+
+    // The wire goes: the mouse moves to its receiver, notices included.
+    ASSERT_TRUE(sim.Sim().Unplug("wired"));
+    unbind(kWiredNotices);
+    unbind(kWired);
+    EXPECT_TRUE(mouse.Channel().IsOpen());
+    EXPECT_TRUE(mouse.Channel().WirelessLink());
+    EXPECT_EQ(mouse.Slot().kind, kKindReceiverMouse);
+    EXPECT_EQ(mouse.Slot().path, slots[kReceiver].path);
+    EXPECT_TRUE(mouse.IsNotificationOpen());
+    EXPECT_TRUE(selector.hidden.empty()); // still connected: its tab stays
+
+    // The wire comes back: the mouse returns to it.
+    ASSERT_TRUE(sim.Sim().Plug("wired"));
+    bind(kWiredNotices, "wired", 3);
+    bind(kWired, "wired", 4);
+    EXPECT_FALSE(mouse.Channel().WirelessLink());
+    EXPECT_EQ(mouse.Slot().path, slots[kWired].path);
+    EXPECT_TRUE(mouse.IsNotificationOpen());
+
+    // Both go: closed and hidden.
+    ASSERT_TRUE(sim.Sim().Unplug("rx"));
+    unbind(kReceiverNotices);
+    unbind(kReceiver);
+    ASSERT_TRUE(sim.Sim().Unplug("wired"));
+    unbind(kWiredNotices);
+    unbind(kWired);
+    EXPECT_FALSE(mouse.Channel().IsOpen());
+    EXPECT_FALSE(mouse.IsNotificationOpen());
+    EXPECT_EQ(selector.hidden.size(), 1u);
 }
