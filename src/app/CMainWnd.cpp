@@ -6,6 +6,7 @@
 #include "app/MainWndDiscoveryBridge.h"
 #include "common/DebugLog.h"
 #include "devices/CKelvaskUSBDevice.h"
+#include "devices/qt/CMousePageUI.h"
 #include "editors/qt/CDeviceKeyButtonUI.h"
 #include "editors/qt/CDeviceOptionUI.h"
 #include "editors/qt/CDevicePageUI.h"
@@ -80,6 +81,8 @@ void CMainWnd::RegisterControls()
     factory.RegistControl<pages::CMpDevicePowerUI>(pages::CMpDevicePowerUI::kClassName);
     factory.RegistControl<pages::CRedioMacroButtonUI>(pages::CRedioMacroButtonUI::kClassName);
     pages::CDevicePageUI::RegisterClasses();
+    // Pages with their own handlers replace the plain page of their device.
+    pages::CMousePageUI::RegisterClasses();
 }
 
 CMainWnd::~CMainWnd()
@@ -113,6 +116,7 @@ bool CMainWnd::Create()
     if (QLocale::system().language() != QLocale::Chinese)
         texts.LoadLanguage("lan_en.xml");
     MergeTexts();
+    pages::CMousePageUI::MergePageTexts();
     if (!LoadLayout("XML_MAIN"))
         return false;
     setWindowTitle(CAppMessages::kIdentity);

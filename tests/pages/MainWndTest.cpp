@@ -141,13 +141,16 @@ TEST(MainWndScreenshot, AllDevices)
     const QString output = qEnvironmentVariable("NQ501_SCREENSHOT");
     if (output.isEmpty())
         GTEST_SKIP() << "NQ501_SCREENSHOT not set";
-    nqtest::SimEnvironment sim({"keyboard", "mousepad", "headset"});
+    nqtest::SimEnvironment sim({"keyboard", "mouse", "headset"});
     app::RegisterCustomControls();
     app::CApplication::ApplyStyleSheet();
     CMainWnd window;
     ASSERT_TRUE(window.Create());
     window.show();
     ASSERT_TRUE(nqtest::WaitFor([&] { return window.Selector().VisibleCount() == 3; }, 5000));
+    // The mouse page, the richest one so far.
+    CKelvaskUSBDevice* mouse = window.Connections().DevicesOfKind(kKindMouse).at(0);
+    window.Selector().ShowDeviceTab(window.Selector().IndexOf(mouse), true, true);
     QTest::qWait(800);
     EXPECT_TRUE(window.grab().save(output));
     window.StopThreads();
