@@ -1,11 +1,18 @@
 #include "hid/Discovery.h"
 
 #include "common/DebugLog.h"
+#include "hid/HidEnumerator.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 
 #include <set>
 #include <sys/stat.h>
 
 namespace nq {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -32,21 +39,19 @@ int Discovery::Run(StopEvent& stop)
     for (;;) {
         if (stop.IsSet())
             break;
-        bool enumerated = RunPass();
-        if (stop.Wait(enumerated ? kPassIntervalMs : kRetryIntervalMs))
+        RunPass();
+        if (stop.Wait(kPassIntervalMs))
             break;
     }
     DebugOut("抓取设备线程设定退出");
     return 0;
 }
 
-bool Discovery::RunPass()
+void Discovery::RunPass()
 {
-    bool ok = true;
     if (!AllSlotsConnected())
-        ok = EnumerateAndBind();
+        EnumerateAndBind();
     CheckPresence();
-    return ok;
 }
 
 bool Discovery::AllSlotsConnected() const
@@ -90,7 +95,7 @@ bool Discovery::IsPresent(const std::string& path, uint64_t boundIdentity)
 bool Discovery::Probe(const std::string& path, ProbeResult& result)
 {
     ++m_probes;
-    HidDevice probe; // the enumeration list lives on m_probe; each interface is opened on its own object
+    HidDevice probe;
     if (!probe.Open(path, true, false, true, false))
         return false;
     result.opened = true;
@@ -102,23 +107,59 @@ bool Discovery::Probe(const std::string& path, ProbeResult& result)
     return true;
 }
 
-bool Discovery::EnumerateAndBind()
+void Discovery::ListPaths(std::vector<std::string>& paths)
 {
-    if (!m_probe)
-        m_probe = std::make_unique<HidDevice>();
-    if (!m_probe->Enumerate()) {
-        if (!m_enumerationFailing)
-            DebugOut("HID enumeration failed; retrying");
-        m_enumerationFailing = true;
-        return false;
+    // The node names are cheap to list; identity and descriptor are read once per node.
+    std::vector<std::string> names;
+    std::error_code error;
+    const std::string sim = HidEnumerator::SimulatorFolder();
+    if (!sim.empty()) {
+        for (const auto& entry : fs::directory_iterator(sim, error)) {
+            std::string node = entry.path().string();
+            if (node.size() > 5 && node.compare(node.size() - 5, 5, ".sock") == 0)
+                names.push_back(std::move(node));
+        }
+        std::sort(names.begin(), names.end());
+    } else {
+        std::vector<std::pair<long, std::string>> numbered;
+        for (const auto& entry : fs::directory_iterator("/sys/class/hidraw", error)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("hidraw", 0) == 0)
+                numbered.emplace_back(std::strtol(name.c_str() + 6, nullptr, 10), "/dev/" + name);
+        }
+        std::sort(numbered.begin(), numbered.end());
+        for (auto& [number, node] : numbered)
+            names.push_back(std::move(node));
     }
-    m_enumerationFailing = false;
-    ++m_enumerations;
 
+    std::map<std::string, NodeEntry> current;
+    for (const std::string& node : names) {
+        const uint64_t identity = NodeIdentity(node);
+        if (identity == 0)
+            continue;
+        auto known = m_nodes.find(node);
+        if (known != m_nodes.end() && known->second.identity == identity) {
+            current.emplace(node, std::move(known->second));
+            continue;
+        }
+        HidNodeInfo info;
+        ++m_described;
+        if (!HidEnumerator::DescribeNode(node, info))
+            continue; // read again next pass
+        current.emplace(node, NodeEntry{identity, HidEnumerator::PathsOf(info)});
+    }
+    m_nodes = std::move(current);
+    for (const auto& [node, entry] : m_nodes)
+        paths.insert(paths.end(), entry.paths.begin(), entry.paths.end());
+}
+
+void Discovery::EnumerateAndBind()
+{
+    // A bus that cannot be listed (no hidraw nodes at all, no simulator folder yet) is an empty
+    // bus: discovery goes on and finds the devices once they appear.
     std::vector<std::string> paths;
-    while (auto path = m_probe->NextPath())
-        paths.push_back(std::move(*path));
-    m_probe->FreePaths();
+    ListPaths(paths);
+    ++m_enumerations;
 
     std::set<std::string> present(paths.begin(), paths.end());
     for (auto it = m_seen.begin(); it != m_seen.end();)
@@ -161,7 +202,6 @@ bool Discovery::EnumerateAndBind()
         m_firstPassDone = true;
         m_listener.PostFirstPassDone();
     }
-    return true;
 }
 
 void Discovery::CheckPresence()

@@ -3,10 +3,12 @@
 // catalogue describes to free slots of the slot list, notices when a bound interface is gone, and
 // reports both to its listener.
 //
-// A pass enumerates only while some slot is free. Interfaces that were opened once are remembered
-// with what they reported (ids and usages) for as long as their node stays the same, so an
-// interface that matched no row is not opened again in every pass. With every slot bound a pass is
-// only the presence tests of the bound paths (a stat of each node).
+// A pass enumerates only while some slot is free. The enumeration lists the HID nodes and reads the
+// identity and report descriptor only of nodes not seen before (a node that is removed and created
+// again counts as new); interfaces that were opened once are remembered with what they reported
+// (ids and usages) for as long as their node stays the same, so an interface that matched no row is
+// not opened again in every pass. With every slot bound a pass is only the presence tests of the
+// bound paths (a stat of each node).
 #include "common/StopEvent.h"
 #include "hid/Catalogue.h"
 #include "hid/DeviceSlot.h"
@@ -25,8 +27,6 @@ namespace nq {
 class Discovery {
 public:
     static constexpr uint32_t kPassIntervalMs = 100;
-    // After a failed enumeration the next one is tried this much later.
-    static constexpr uint32_t kRetryIntervalMs = 1000;
 
     // The slot list and the listener must outlive the discovery.
     Discovery(std::vector<DeviceSlot>& slots, DiscoveryListener& listener,
@@ -39,8 +39,7 @@ public:
     int Run(StopEvent& stop);
 
     // One pass: enumeration and binding while some slot is free, then the presence tests.
-    // False when the enumeration failed.
-    bool RunPass();
+    void RunPass();
 
     bool AllSlotsConnected() const;
     bool IsCandidate(const InterfaceCandidate& candidate) const;
@@ -59,6 +58,8 @@ public:
     // and benchmarks).
     int EnumerationCount() const { return m_enumerations; }
     int ProbeCount() const { return m_probes; }
+    // Nodes whose identity and descriptor were read.
+    int DescribedCount() const { return m_described; }
 
 private:
     struct ProbeResult {
@@ -67,19 +68,25 @@ private:
         uint16_t vendorId = 0, productId = 0, usagePage = 0, usage = 0;
     };
 
-    bool EnumerateAndBind();
+    void EnumerateAndBind();
+    // The interface paths of the nodes present, from the node cache.
+    void ListPaths(std::vector<std::string>& paths);
     void CheckPresence();
     bool Probe(const std::string& path, ProbeResult& result);
 
     std::vector<DeviceSlot>& m_slots;
     DiscoveryListener& m_listener;
     const Catalogue& m_catalogue;
-    std::unique_ptr<HidDevice> m_probe;
     std::mutex m_slotLock;
     std::vector<uint64_t> m_boundIdentity; // per slot
     std::map<std::string, ProbeResult> m_seen;
+    struct NodeEntry {
+        uint64_t identity = 0;
+        std::vector<std::string> paths;
+    };
+    std::map<std::string, NodeEntry> m_nodes;
+    int m_described = 0;
     bool m_firstPassDone = false;
-    bool m_enumerationFailing = false;
     int m_enumerations = 0;
     int m_probes = 0;
 };

@@ -95,12 +95,12 @@ TEST(Discovery, KeyboardArrivesOnBothSlotsAndLeavesFromBoth)
     Rig rig;
     auto& [slots, listener, catalogue, discovery] = rig;
 
-    ASSERT_TRUE(discovery.RunPass()); // nothing plugged
+    discovery.RunPass(); // nothing plugged
     EXPECT_TRUE(listener.Events().empty());
     EXPECT_EQ(listener.firstPasses, 1);
 
     ASSERT_TRUE(sim.Sim().AddDevice("keyboard"));
-    ASSERT_TRUE(discovery.RunPass());
+    discovery.RunPass();
     auto events = listener.Events();
     ASSERT_EQ(events.size(), 2u);
     // In enumeration order: collection 3 (notices, slot 1) before collection 4 (commands, slot 0).
@@ -115,7 +115,7 @@ TEST(Discovery, KeyboardArrivesOnBothSlotsAndLeavesFromBoth)
         EXPECT_TRUE(slots[i].IsFree());
     EXPECT_EQ(listener.firstPasses, 1); // only after the first pass
 
-    ASSERT_TRUE(discovery.RunPass()); // nothing new
+    discovery.RunPass(); // nothing new
     EXPECT_EQ(listener.Events().size(), 2u);
 
     ASSERT_TRUE(sim.Sim().Unplug("keyboard"));
@@ -186,10 +186,21 @@ TEST(Discovery, PassesStayCheap)
     full.RunPass();
     EXPECT_EQ(listener2.Events().size(), 4u);
     const int probes = full.ProbeCount();
+    const int described = full.DescribedCount();
+    EXPECT_EQ(described, 4); // keyboard and mouse, interfaces 0 and 1 each
     for (int i = 0; i < 5; ++i)
         full.RunPass();
     EXPECT_EQ(full.ProbeCount(), probes);
+    EXPECT_EQ(full.DescribedCount(), described); // descriptors are not read again
     EXPECT_EQ(full.EnumerationCount(), 6);
+
+    // A node that goes and comes back is read again.
+    ASSERT_TRUE(sim.Sim().Unplug("mouse"));
+    full.RunPass();
+    ASSERT_TRUE(sim.Sim().Plug("mouse"));
+    full.RunPass();
+    EXPECT_EQ(full.DescribedCount(), described + 2);
+    EXPECT_EQ(listener2.Events().size(), 8u);
 }
 
 namespace {
