@@ -15,6 +15,12 @@
 #include "editors/qt/CSelectPanelUI.h"
 #include "ui/CControlAccess.h"
 #include "ui/CControlFactory.h"
+#include "ui/controls/CChartViewUI.h"
+#include "ui/controls/CCircleProgressUI.h"
+#include "ui/controls/CComboEditContainerElementUI.h"
+#include "ui/controls/CHandImgButtonUI.h"
+#include "ui/controls/CHandImgSelectButtonUI.h"
+#include "ui/controls/CWndUI.h"
 #include "ui/CPopupMenu.h"
 #include "ui/CResourceManager.h"
 #include "ui/CSkinPaths.h"
@@ -80,6 +86,13 @@ void CMainWnd::RegisterControls()
     factory.RegistControl<pages::CDeviceOptionUI>(pages::CDeviceOptionUI::kClassName);
     factory.RegistControl<pages::CMpDevicePowerUI>(pages::CMpDevicePowerUI::kClassName);
     factory.RegistControl<pages::CRedioMacroButtonUI>(pages::CRedioMacroButtonUI::kClassName);
+    // The draw-only widgets, under the names the page layouts use.
+    factory.RegistControl<ui::CCircleProgressUI>("CircleProgress");
+    factory.RegistControl<ui::CChartViewUI>("ChartView");
+    factory.RegistControl<ui::CWndUI>("Wnd");
+    factory.RegistControl<ui::CHandImgButtonUI>("HandImgButton");
+    factory.RegistControl<ui::CHandImgSelectButtonUI>("HandImgSelectButton");
+    factory.RegistControl<ui::CComboEditContainerElementUI>("ComboEditContainerElement");
     pages::CDevicePageUI::RegisterClasses();
     // Pages with their own handlers replace the plain page of their device.
     pages::CMousePageUI::RegisterClasses();
