@@ -1,9 +1,16 @@
 // The synchronised-lighting step and where its words go.
+#include "DebugCapture.h"
+#include "common/WorkerThread.h"
 #include "devices/CKelvaskMouseDevice.h"
 #include "devices/EffectTables.h"
 #include "devices/SyncLighting.h"
 
+#include "support/SimFixture.h"
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 using namespace nq;
 
@@ -77,4 +84,28 @@ TEST(SyncLighting, OnlySynchronisedDevicesTakeTheWord)
         EXPECT_EQ(synced.GetLedColour(i), 0xFF112233u);
     EXPECT_EQ(own.GetLedColour(0), 0x01020304u);
     EXPECT_FALSE(SyncLighting::AnyActive({&synced, &own})); // channel closed
+}
+
+TEST(SyncLighting, ThreadPaintsSynchronisedDevicesAndStopsAtOnce)
+{
+    nqtest::SimEnvironment sim({"keyboard"});
+    CKelvaskMouseDevice device;
+    device.SetLedCount(6);
+    ASSERT_TRUE(device.Channel().Open(sim.PathOf("keyboard", 1, 4)));
+    device.Channel().SetLightingSynced(true);
+    SyncLighting::SetSharedSetting(Setting(1, 4, 4, 1, 0, 1, 2, 3)); // static
+    SyncLighting sync;
+    nqtest::DebugCapture log;
+    WorkerThread thread;
+    thread.Start([&](StopEvent& stop) { return sync.Run(stop, [&] { return std::vector<CKelvaskUSBDevice*>{&device}; }); });
+    const auto start = std::chrono::steady_clock::now();
+    while (device.GetLedColour(5) != MakeLedWord(1, 2, 3, 255) &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(2))
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(device.GetLedColour(5), MakeLedWord(1, 2, 3, 255));
+    const auto stopAt = std::chrono::steady_clock::now();
+    EXPECT_EQ(thread.Stop(1000), WaitOutcome::Signalled);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopAt, std::chrono::milliseconds(100));
+    EXPECT_EQ(log.Count("同步灯光线程设定退出"), 1);
+    SyncLighting::SetSharedSetting(LightSetting{});
 }
