@@ -11,6 +11,7 @@
 #include "editors/qt/CDeviceOptionUI.h"
 #include "support/SimFixture.h"
 
+#include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -206,5 +207,34 @@ TEST(MainWnd, DeviceArrivingWhileAsleepIsConnectedWithLightingOff)
     EXPECT_FALSE(keyboard->IsLightingEnabled());
     window.OnPowerResume();
     EXPECT_TRUE(keyboard->IsLightingEnabled());
+    window.StopThreads();
+}
+
+TEST(MainWnd, CloseButtonHidesAndDevicesStayConnected)
+{
+    nqtest::SimEnvironment sim({"keyboard"});
+    CMainWnd window;
+    ASSERT_TRUE(window.Create());
+    window.show();
+    CKelvaskUSBDevice* keyboard = nullptr;
+    ASSERT_TRUE(nqtest::WaitFor([&] {
+        keyboard = window.IsSetUp() ? Keyboard(window) : nullptr;
+        return keyboard && TabShown(window, keyboard);
+    }));
+    auto* close = qobject_cast<QAbstractButton*>(window.FindControl("closebtn"));
+    ASSERT_NE(close, nullptr);
+    close->click();
+    EXPECT_TRUE(window.isHidden());
+    QTest::qWait(300);
+    EXPECT_TRUE(keyboard->Channel().IsOpen());
+    EXPECT_TRUE(window.Threads().IsRunning(app::MainWndThreadTable::kDiscovery));
+
+    // A device arriving while the window is hidden does not pop it up; a second start does.
+    ASSERT_TRUE(sim.Sim().Unplug("keyboard"));
+    ASSERT_TRUE(sim.Sim().Plug("keyboard"));
+    QTest::qWait(400);
+    EXPECT_TRUE(window.isHidden());
+    window.OnAppMessage(app::CAppMessages::kIdentity, 0, 1);
+    EXPECT_FALSE(window.isHidden());
     window.StopThreads();
 }
