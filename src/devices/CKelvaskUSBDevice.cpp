@@ -389,6 +389,10 @@ void CKelvaskUSBDevice::StopLightingThread()
 
 bool CKelvaskUSBDevice::OpenNotificationInterface(const std::string& path)
 {
+    // Already open with its reader running: restarting the reader would have to wait out a read
+    // without time limit.
+    if (m_notificationOpen && syncWorker.Running())
+        return true;
     if (!m_notificationOpen) {
         std::lock_guard<std::mutex> guard(notificationChannel.CommandLock());
         if (notificationChannel.Hid().Open(path, true, true, true, false))
