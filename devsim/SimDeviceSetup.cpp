@@ -39,6 +39,12 @@ const std::vector<std::string>& SimKindNames()
     return names;
 }
 
+const std::vector<std::string>& DemoKindNames()
+{
+    static const std::vector<std::string> names = {"keyboard", "mouse", "mousepad", "headset"};
+    return names;
+}
+
 std::optional<SimDeviceSetup> MakeSimDeviceSetup(const std::string& text, std::string* error)
 {
     auto fail = [&](const std::string& message) -> std::optional<SimDeviceSetup> {

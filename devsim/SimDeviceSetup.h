@@ -35,6 +35,8 @@ struct SimDeviceSetup {
 
 // The device kinds the simulator knows, in catalogue order.
 const std::vector<std::string>& SimKindNames();
+// The devices of the demo, in plugging order: the kinds with a page of their own.
+const std::vector<std::string>& DemoKindNames();
 
 // Builds a device from "KIND[:NAME][@VID:PID]" (hex IDs); the name defaults to the kind name.
 // Placeholder devices of the catalogue keep vendor and product ID 0 unless given.

@@ -815,9 +815,9 @@ void Simulator::HandleControlClient(int fd)
 std::unique_ptr<Simulator> Simulator::StartDemo(const std::string& folder)
 {
     auto sim = std::make_unique<Simulator>(folder);
-    if (!sim->Start())
+    if (!sim->Start() || !sim->ServeControlSocket())
         return nullptr;
-    for (const auto& kind : SimKindNames())
+    for (const auto& kind : DemoKindNames())
         if (!sim->AddDevice(kind))
             return nullptr;
     return sim;

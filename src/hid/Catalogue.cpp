@@ -400,23 +400,24 @@ bool Catalogue::IsCandidate(const InterfaceCandidate& candidate, const std::vect
 
 int Catalogue::BindSlot(InterfaceCandidate& candidate, std::vector<DeviceSlot>& slots) const
 {
-    const DeviceSlot* match = nullptr;
+    // Rows are tried in table order. Only the placeholder rows (vendor and product 0) share their
+    // six values: a second such interface goes on to the next kind whose slot is still free, so
+    // the mouse, mousepad and headset placeholders can all be bound at once (simulator, demo).
+    // An interface already bound to a slot is never bound to a second one.
+    for (const DeviceSlot& slot : slots)
+        if (slot.connected && slot.path == candidate.path)
+            return -1;
     for (const DeviceSlot& row : m_interfaces) {
-        if (SameInterface(row, candidate) && row.usagePage == candidate.usagePage && row.usage == candidate.usage) {
-            match = &row;
-            break;
-        }
-    }
-    if (!match)
-        return -1;
-    candidate.kind = match->kind;
-    candidate.role = match->role;
-    DeviceSlot wanted = *match;
-    for (size_t i = 0; i < slots.size(); ++i) {
-        if (IsSameSlot(slots[i], wanted) && slots[i].IsFree()) {
-            slots[i].connected = 1;
-            slots[i].path = candidate.path;
-            return static_cast<int>(i);
+        if (!SameInterface(row, candidate) || row.usagePage != candidate.usagePage || row.usage != candidate.usage)
+            continue;
+        for (size_t i = 0; i < slots.size(); ++i) {
+            if (IsSameSlot(slots[i], row) && slots[i].IsFree()) {
+                candidate.kind = row.kind;
+                candidate.role = row.role;
+                slots[i].connected = 1;
+                slots[i].path = candidate.path;
+                return static_cast<int>(i);
+            }
         }
     }
     return -1;

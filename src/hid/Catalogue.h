@@ -120,8 +120,9 @@ public:
     // collection numbers, and some slot with those four is free (not connected, empty path).
     bool IsCandidate(const InterfaceCandidate& candidate, const std::vector<DeviceSlot>& slots) const;
     // Discovery, after opening (ids from the attributes, usages from the capabilities): the first
-    // row equal in those six values gives kind and role to the candidate; the first free slot
-    // equal to it in all eight values is bound (connected = 1, path). Returns its index, or -1.
+    // row equal in those six values that still has a free slot equal to it in all eight values
+    // gives kind and role to the candidate, and that slot is bound (connected = 1, path).
+    // Returns its index, or -1 (the candidate is left unchanged).
     int BindSlot(InterfaceCandidate& candidate, std::vector<DeviceSlot>& slots) const;
 
 private:

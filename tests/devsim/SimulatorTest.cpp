@@ -278,24 +278,29 @@ TEST_F(Simulator, CommandsThroughTheControlSocket)
     EXPECT_TRUE(Env().WaitForWireLine("< " + SimPath("pad", 1, 3) + " 03 01 04"));
 }
 
-TEST(SimulatorDemo, OneDeviceOfEachKind)
+TEST(SimulatorDemo, OneDeviceOfEachKindWithAPage)
 {
     nqtest::SimEnvironment env; // a folder and NQ501_SIM_DIR; the demo runs its own simulator there
     std::string folder = env.Folder() + "demo/";
     auto demo = nqsim::Simulator::StartDemo(folder);
     ASSERT_TRUE(demo);
     auto devices = demo->List();
-    ASSERT_EQ(devices.size(), nqsim::SimKindNames().size());
+    ASSERT_EQ(devices.size(), nqsim::DemoKindNames().size());
     std::set<int> kinds;
     for (const auto& d : devices) {
         kinds.insert(d.kind);
         for (const auto& l : d.links)
             EXPECT_TRUE(l.plugged) << d.name;
     }
-    EXPECT_EQ(kinds, (std::set<int>{1, 2, 3, 6, 7}));
+    EXPECT_EQ(kinds, (std::set<int>{1, 2, 3, 7}));
     HidDevice dev;
     ASSERT_TRUE(dev.Open(demo->PathOf("keyboard", 1, 4), true, true, true, false));
     EXPECT_EQ(dev.Caps().usagePage, 0xFF1C);
+    // The demo is controlled like the daemon: through its control socket.
+    int control = nq::HidSeqPacket::Connect(folder + "control");
+    EXPECT_GE(control, 0);
+    if (control >= 0)
+        ::close(control);
 }
 
 } // namespace

@@ -170,19 +170,29 @@ TEST(Catalogue, InterfacesThatFitNoRowAreNotBound)
         EXPECT_TRUE(slot.IsFree());
 }
 
-TEST(Catalogue, ThePlaceholderRowsBindByTheirFirstMatchingRow)
+TEST(Catalogue, ThePlaceholderRowsBindInTableOrder)
 {
-    // Vendor and product 0 with the family's vendor collection: the first such row is the mouse's,
-    // so it takes the mouse slot; a second one finds it taken.
+    // Vendor and product 0 with the family's vendor collection: the first such interface takes the
+    // mouse slot, the second the mousepad slot, a third finds none; the headset has its own row.
     Catalogue catalogue;
     std::vector<DeviceSlot> slots = catalogue.SupportedInterfaces();
     auto first = Candidate(0, 0, 1, 4, 0xFF1C, 0x92);
     EXPECT_EQ(catalogue.BindSlot(first, slots), 2);
     EXPECT_EQ(first.kind, 2);
+    auto again = first; // the same interface seen on the next pass
+    EXPECT_EQ(catalogue.BindSlot(again, slots), -1);
     auto second = Candidate(0, 0, 1, 4, 0xFF1C, 0x92);
-    EXPECT_TRUE(catalogue.IsCandidate(second, slots)); // the mousepad slot is still free by path
-    EXPECT_EQ(catalogue.BindSlot(second, slots), -1);
-    auto headset = Candidate(0, 0, 3, 0, 0x000C, 0x01);
+    second.path += "-second";
+    EXPECT_TRUE(catalogue.IsCandidate(second, slots));
+    EXPECT_EQ(catalogue.BindSlot(second, slots), 4);
+    EXPECT_EQ(second.kind, 3);
+    auto third = Candidate(0, 0, 1, 4, 0xFF1C, 0x92);
+    third.path += "-third";
+    EXPECT_FALSE(catalogue.IsCandidate(third, slots));
+    EXPECT_EQ(catalogue.BindSlot(third, slots), -1);
+    auto secondNotices = Candidate(0, 0, 1, 3, 0x000C, 0x01, "pad-col03");
+    EXPECT_EQ(catalogue.BindSlot(secondNotices, slots), 3);
+    auto headset = Candidate(0, 0, 3, 0, 0x000C, 0x01, "headset-if3");
     EXPECT_EQ(catalogue.BindSlot(headset, slots), 6);
 }
 
