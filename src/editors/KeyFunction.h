@@ -12,19 +12,19 @@ namespace nq {
 
 // Kind numbers: the page of the editor's tab layout and the user data of its function combo.
 enum KeyFunctionKind : int {
-    kKindDefault = 0,
-    kKindMouseButton = 1,
-    kKindSwing = 2,
-    kKindWheel = 3,
-    kKindDpi = 4,
-    kKindFire = 5,
-    kKindKeyboard = 6,
-    kKindMedia = 7,
-    kKindSystem = 8,
-    kKindMacro = 9,
-    kKindRecoilSwitch = 10,
-    kKindCombination = 11,
-    kKindCount = 12,
+    kFunctionDefault = 0,
+    kFunctionMouseButton = 1,
+    kFunctionSwing = 2,
+    kFunctionWheel = 3,
+    kFunctionDpi = 4,
+    kFunctionFire = 5,
+    kFunctionKeyboard = 6,
+    kFunctionMedia = 7,
+    kFunctionSystem = 8,
+    kFunctionMacro = 9,
+    kFunctionRecoilSwitch = 10,
+    kFunctionCombination = 11,
+    kFunctionCount = 12,
 };
 
 // Function codes of an assignment.

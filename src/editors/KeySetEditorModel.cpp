@@ -29,7 +29,7 @@ void SetFunction(KeyAssignment& target, const KeyAssignment& source)
 
 KeySetEditorModel::KeySetEditorModel()
 {
-    for (int kind = 0; kind < kKindCount; ++kind)
+    for (int kind = 0; kind < kFunctionCount; ++kind)
         m_offeredKinds.push_back(kind);
 }
 
@@ -43,7 +43,7 @@ void KeySetEditorModel::Configure(int deviceType)
 void KeySetEditorModel::SetOfferedKinds(std::vector<int> kinds)
 {
     if (m_deviceType == 1) {
-        std::erase_if(kinds, [](int kind) { return kind == kKindDpi || kind == kKindRecoilSwitch; });
+        std::erase_if(kinds, [](int kind) { return kind == kFunctionDpi || kind == kFunctionRecoilSwitch; });
     }
     m_offeredKinds = std::move(kinds);
 }
@@ -100,43 +100,43 @@ KeyEntry KeySetEditorModel::Read()
             SetFunction(a, KeyFunction::Choice(code, *choice));
     };
     switch (c.functionKind) {
-    case kKindMouseButton:
+    case kFunctionMouseButton:
         choose(keycode::kMouseButton, ChoiceAt(MOUSE_BUTTON_CHOICES, c.mouseButton));
         break;
-    case kKindSwing:
+    case kFunctionSwing:
         SetFunction(a, KeyFunction::Swing({c.swingDirection == 1 ? 1 : 0, EditByte(c.swingDelay),
                                            EditByte(c.swingSpeed), EditByte(c.swingCount)}));
         break;
-    case kKindWheel:
+    case kFunctionWheel:
         SetFunction(a, KeyFunction::Wheel({c.wheelDirection == 1 ? 1 : 0, EditByte(c.wheelDelay),
                                            EditByte(c.wheelSpeed), EditByte(c.wheelCount)}));
         break;
-    case kKindDpi:
+    case kFunctionDpi:
         choose(keycode::kDpi, ChoiceAt(DPI_CHOICES, c.dpi));
         break;
-    case kKindFire:
+    case kFunctionFire:
         SetFunction(a, KeyFunction::Fire(EditByte(c.fireInterval), EditByte(c.fireCount)));
         break;
-    case kKindKeyboard: {
+    case kFunctionKeyboard: {
         const uint8_t usage = c.keyboardText.empty() ? 0 : m_entry.current.param2;
         SetFunction(a, KeyFunction::KeyboardKey(c.modifierOption, usage));
         break;
     }
-    case kKindMedia:
+    case kFunctionMedia:
         choose(keycode::kMedia, ChoiceAt(MEDIA_CHOICES, c.media));
         break;
-    case kKindSystem:
+    case kFunctionSystem:
         choose(keycode::kSystem, ChoiceAt(SYSTEM_CHOICES, c.system));
         break;
-    case kKindMacro:
+    case kFunctionMacro:
         if (c.macro >= 0 && !m_macroNames.empty())
             SetFunction(a, KeyFunction::Macro(c.macro, c.macroMode, EditByte(c.macroRepeat)));
         break;
-    case kKindRecoilSwitch:
+    case kFunctionRecoilSwitch:
         if (c.recoilTable >= 0)
             SetFunction(a, KeyFunction::RecoilSwitch(c.recoilTable));
         break;
-    case kKindCombination:
+    case kFunctionCombination:
         choose(keycode::kKeyboard, ChoiceAt(COMBINATION_CHOICES, c.combination));
         break;
     default:
@@ -159,14 +159,14 @@ void KeySetEditorModel::Show(const KeyAssignment& a)
     };
     switch (code) {
     case keycode::kNone:
-        page = kKindDefault;
+        page = kFunctionDefault;
         break;
     case keycode::kMouseButton:
-        page = kKindMouseButton;
+        page = kFunctionMouseButton;
         select(c.mouseButton, MOUSE_BUTTON_CHOICES);
         break;
     case keycode::kSwing: {
-        page = kKindSwing;
+        page = kFunctionSwing;
         const KeyMotion m = KeyFunction::ParseSwing(a);
         c.swingDelay = std::to_string(m.delay);
         c.swingSpeed = std::to_string(m.speed);
@@ -175,7 +175,7 @@ void KeySetEditorModel::Show(const KeyAssignment& a)
         break;
     }
     case keycode::kWheel: {
-        page = kKindWheel;
+        page = kFunctionWheel;
         const KeyMotion m = KeyFunction::ParseWheel(a);
         c.wheelDelay = std::to_string(m.delay);
         c.wheelSpeed = std::to_string(m.speed);
@@ -184,33 +184,33 @@ void KeySetEditorModel::Show(const KeyAssignment& a)
         break;
     }
     case keycode::kDpi:
-        page = kKindDpi;
+        page = kFunctionDpi;
         select(c.dpi, DPI_CHOICES);
         break;
     case keycode::kFire:
-        page = kKindFire;
+        page = kFunctionFire;
         c.fireInterval = std::to_string(a.param1);
         c.fireCount = std::to_string(a.param2);
         break;
     case keycode::kKeyboard:
         if (a.param1 > 128) {
-            page = kKindCombination;
+            page = kFunctionCombination;
             select(c.combination, COMBINATION_CHOICES);
         } else {
-            page = kKindKeyboard;
+            page = kFunctionKeyboard;
             ShowKeyboardKey(a);
         }
         break;
     case keycode::kMedia:
-        page = kKindMedia;
+        page = kFunctionMedia;
         select(c.media, MEDIA_CHOICES);
         break;
     case keycode::kSystem:
-        page = kKindSystem;
+        page = kFunctionSystem;
         select(c.system, SYSTEM_CHOICES);
         break;
     case keycode::kMacro:
-        page = kKindMacro;
+        page = kFunctionMacro;
         // A macro number past the listed macros shows no selection.
         if (a.param1 >= m_macroNames.size()) {
             c.macro = -1;
@@ -222,7 +222,7 @@ void KeySetEditorModel::Show(const KeyAssignment& a)
         c.macroCycleVisible = false;
         break;
     case keycode::kMacroRepeat:
-        page = kKindMacro;
+        page = kFunctionMacro;
         if (a.param1 >= m_macroNames.size()) {
             c.macro = -1;
             c.macroCycleVisible = false;
@@ -234,11 +234,11 @@ void KeySetEditorModel::Show(const KeyAssignment& a)
         c.macroMode = kMacroRepeatMode;
         break;
     case keycode::kRecoilSwitch:
-        page = kKindRecoilSwitch;
+        page = kFunctionRecoilSwitch;
         c.recoilTable = a.param1;
         break;
     case keycode::kCombination:
-        page = kKindCombination;
+        page = kFunctionCombination;
         break;
     default:
         break;
@@ -295,7 +295,7 @@ void KeySetEditorModel::OnFunctionSelected(int kind, IKeyAssignmentTarget& targe
 {
     m_controls.functionKind = kind;
     m_controls.page = kind;
-    if (kind == kKindKeyboard) {
+    if (kind == kFunctionKeyboard) {
         m_controls.keyboardText.clear();
         SelectModifierOption(-1);
     }
