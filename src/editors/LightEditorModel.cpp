@@ -212,34 +212,38 @@ LightEditorModel::EffectSwitch LightEditorModel::SwitchFor(int deviceType, Panel
     return result;
 }
 
+namespace {
+
+// The last change of `kind` to `control`.
+const LightEditorModel::ControlChange* LastChange(const std::vector<LightEditorModel::ControlChange>& changes,
+                                                  LightEditorModel::ControlChange::Kind kind, const std::string& control)
+{
+    const LightEditorModel::ControlChange* last = nullptr;
+    for (const auto& c : changes) {
+        if (c.kind == kind && c.control == control)
+            last = &c;
+    }
+    return last;
+}
+
+} // namespace
+
 std::optional<bool> LightEditorModel::EffectSwitch::Enabled(const std::string& control) const
 {
-    std::optional<bool> state;
-    for (const ControlChange& c : changes) {
-        if (c.kind == ControlChange::Enable && c.control == control)
-            state = c.on;
-    }
-    return state;
+    const ControlChange* c = LastChange(changes, ControlChange::Enable, control);
+    return c ? std::optional<bool>(c->on) : std::nullopt;
 }
 
 std::optional<bool> LightEditorModel::EffectSwitch::Shown(const std::string& control) const
 {
-    std::optional<bool> state;
-    for (const ControlChange& c : changes) {
-        if (c.kind == ControlChange::Show && c.control == control)
-            state = c.on;
-    }
-    return state;
+    const ControlChange* c = LastChange(changes, ControlChange::Show, control);
+    return c ? std::optional<bool>(c->on) : std::nullopt;
 }
 
 std::optional<std::string> LightEditorModel::EffectSwitch::TextOf(const std::string& control) const
 {
-    std::optional<std::string> text;
-    for (const ControlChange& c : changes) {
-        if (c.kind == ControlChange::Text && c.control == control)
-            text = c.text;
-    }
-    return text;
+    const ControlChange* c = LastChange(changes, ControlChange::Text, control);
+    return c ? std::optional<std::string>(c->text) : std::nullopt;
 }
 
 // ---- names, zones, colours ----

@@ -118,8 +118,9 @@ TEST(LightEffectSwitch, EnablesTheSubPanelsOfEachEffect)
         } else {
             EXPECT_EQ(same, std::optional<bool>(c.sameMode == 1));
         }
-        if (c.type != 6)
+        if (c.type != 6) {
             EXPECT_EQ(sw.Enabled("lighteffect_layout"), std::optional<bool>(true));
+        }
     }
 }
 
