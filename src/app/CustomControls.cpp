@@ -4,6 +4,7 @@
 #include "editors/qt/CDeviceKeyButtonUI.h"
 #include "editors/qt/CDeviceOptionUI.h"
 #include "editors/qt/CKeySetControlUI.h"
+#include "editors/qt/CLightControlUI.h"
 #include "editors/qt/CMpDevicePowerUI.h"
 #include "editors/qt/CRedioMacroButtonUI.h"
 #include "editors/qt/CSelectPanelUI.h"
@@ -17,7 +18,6 @@
 #include "ui/controls/CKelvaskMousePadDevice.h"
 #include "ui/controls/CKelvaskUSBDevice.h"
 #include "ui/controls/CKelvaskVA6533Device.h"
-#include "ui/controls/CLightControlUI.h"
 #include "ui/controls/CMacroControlUI.h"
 #include "ui/controls/CMagicControlUI.h"
 #include "ui/controls/CShootControlUI.h"
@@ -75,7 +75,7 @@ void RegisterCustomControls()
     factory.RegistControl<ui::CHandImgButtonUI>("CHandImgButtonUI");
     factory.RegistControl<ui::CHandImgSelectButtonUI>("CHandImgSelectButtonUI");
     factory.RegistControl<pages::CRedioMacroButtonUI>("CRedioMacroButtonUI");
-    factory.RegistControl<ui::CLightControlUI>("CLightControlUI");
+    factory.RegistControl<pages::CLightControlUI>("CLightControlUI");
     factory.RegistControl<ui::CMacroControlUI>("CMacroControlUI");
     factory.RegistControl<pages::CKeySetControlUI>("CKeySetControlUI");
     factory.RegistControl<ui::CDeviceProfileUI>("CDeviceProfileUI");

@@ -48,6 +48,40 @@ void CMousePageDevice::SetPageState(int code)
         m_pageUI->ShowFunctionTab(code);
 }
 
+LightSetting CMousePageDevice::LightRecord(LightEditorModel::Panel panel) const
+{
+    switch (panel) {
+    case LightEditorModel::Panel::Logo:
+        return LogoLightSetting();
+    case LightEditorModel::Panel::St:
+        return StLightSetting();
+    default:
+        return MainLightSetting();
+    }
+}
+
+void CMousePageDevice::StoreLightRecord(LightEditorModel::Panel panel, const LightSetting& record)
+{
+    const auto words = LightEditorModel::WordsOf(record);
+    switch (panel) {
+    case LightEditorModel::Panel::Logo:
+        SetLogoLightSetting(words);
+        break;
+    case LightEditorModel::Panel::St:
+        SetStLightSetting(words);
+        break;
+    default:
+        SetLightSetting(words); // the mouse also puts it into its profile
+        break;
+    }
+}
+
+void CMousePageDevice::ShowMainLighting(const LightSetting& record)
+{
+    if (m_pageUI)
+        m_pageUI->ShowLighting(record);
+}
+
 void CMousePageDevice::BindKeyButton(int index, IPageControl* button)
 {
     if (index >= 0 && index < static_cast<int>(keyButtons.size()))

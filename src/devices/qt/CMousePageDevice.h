@@ -1,15 +1,17 @@
 #pragma once
 // The mouse object as its Qt page runs it: the page operations of the mouse (building the page,
 // showing a profile, key labels, key selection, LED previews) go to the page, and the key
-// assignment editor reaches the mouse through IKeyAssignmentTarget.
+// assignment editor reaches the mouse through IKeyAssignmentTarget, the lighting editor through
+// LightEditorModel::Target.
 #include "devices/CKelvaskMouseDevice.h"
 #include "editors/IKeyAssignmentTarget.h"
+#include "editors/LightEditorModel.h"
 
 namespace nq::pages {
 
 class CMousePageUI;
 
-class CMousePageDevice : public CKelvaskMouseDevice, public IKeyAssignmentTarget {
+class CMousePageDevice : public CKelvaskMouseDevice, public IKeyAssignmentTarget, public LightEditorModel::Target {
 public:
     CMousePageDevice() = default;
 
@@ -28,6 +30,19 @@ public:
     int WriteMacrosToDevice() override { return CKelvaskMouseDevice::WriteMacrosToDevice(); }
     int WriteAssignmentsToDevice(int bank) override { return CKelvaskMouseDevice::WriteAssignmentsToDevice(bank); }
     void SaveProfile() override { CKelvaskMouseDevice::SaveProfile(); }
+
+    // ---- LightEditorModel::Target ----
+    int LightDeviceType() const override { return DeviceType(); }
+    LightSetting LightRecord(LightEditorModel::Panel panel) const override;
+    void StoreLightRecord(LightEditorModel::Panel panel, const LightSetting& record) override;
+    int LoadLighting() override { return CKelvaskMouseDevice::LoadLighting(); }
+    int WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight) override
+    {
+        return CKelvaskMouseDevice::WriteSettingsToDevice(slot, byte0, flag, screenWidth, screenHeight);
+    }
+    void SetLightingSynced(bool synced) override { Channel().SetLightingSynced(synced); }
+    bool IsLightChannelOpen() const override { return const_cast<CMousePageDevice*>(this)->Channel().IsOpen(); }
+    void ShowMainLighting(const LightSetting& record) override;
 
     // The page binding of InitPage needs the protected button lists.
     void BindKeyButton(int index, IPageControl* button);

@@ -93,6 +93,7 @@ void CMousePageUI::RegisterClasses()
     auto& factory = ui::CControlFactory::Instance();
     factory.RegistControl<CMousePageUI>(kClassName);
     CKeySetControlUI::RegisterClass();
+    CLightControlUI::RegisterClass();
     MergePageTexts();
 }
 
@@ -175,6 +176,16 @@ void CMousePageUI::BuildPage()
     }
 
     m_mouse->LoadNameLists();
+    m_lightEditor = qobject_cast<CLightControlUI*>(Find("LightControlItem"));
+    if (m_lightEditor) {
+        // Brightness levels and speed levels both run 0-4 on the mouse.
+        constexpr int kHighestLevel = 4;
+        m_lightEditor->SetTarget(m_mouse);
+        m_lightEditor->SetDeviceType(m_mouse->DeviceType());
+        const auto& lists = m_mouse->NameLists();
+        m_lightEditor->FillEffects(CLightControlUI::Panel::Main, lists.defaultLightNames, lists.defaultLightVisible,
+                                   kHighestLevel, kHighestLevel);
+    }
     m_keyEditor = qobject_cast<CKeySetControlUI*>(Find("KeySetControlItem"));
     if (m_keyEditor) {
         m_keyEditor->SetTarget(m_mouse);
@@ -212,6 +223,7 @@ void CMousePageUI::SelectOptionPage(int n)
 
 void CMousePageUI::ShowProfilePage()
 {
+    ShowLighting(m_mouse->MainLightSetting());
     const int sliderMax = m_mouse->DpiSliderMaximum();
     for (int i = 0; i < kDpiRows; ++i) {
         if (sliderMax > 0)
@@ -229,6 +241,12 @@ void CMousePageUI::ShowProfilePage()
     SetScrollsPage(words.ScrollPage() != 0);
     SetScrollSpeed(words.WheelLines());
     SelectPollingOption(words.ReportRateStage());
+}
+
+void CMousePageUI::ShowLighting(const LightSetting& record)
+{
+    if (m_lightEditor)
+        m_lightEditor->Show(CLightControlUI::Panel::Main, record);
 }
 
 // ---- DPI rows ----
@@ -526,6 +544,8 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
     if (!sender || (sender != this && !isAncestorOf(sender)))
         return false;
     if (m_keyEditor && m_keyEditor->HandleNotify(msg))
+        return true;
+    if (m_lightEditor && m_lightEditor->HandleNotify(msg))
         return true;
     const QString name = msg.SenderName();
     const QString& type = msg.type;

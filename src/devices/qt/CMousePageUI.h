@@ -1,7 +1,7 @@
 #pragma once
 // The mouse page ("KelvaskMouseDevice", layout "XML\DeviceXml\mousedevice.xml"): the device
 // picture with its key and LED buttons, DPI stage rows, report-rate options, pointer controls, the
-// key summary list and the key assignment editor. It owns its mouse object and carries out the
+// key summary list, the key assignment editor and the lighting editor. It owns its mouse object and carries out the
 // mouse's page operations; the main window hands it the notifications of its controls (Notify).
 //
 // Every accepted change is stored in the mouse object and its profile, the profile file is saved,
@@ -14,6 +14,7 @@
 
 #include "editors/qt/CDeviceKeyButtonUI.h"
 #include "editors/qt/CKeySetControlUI.h"
+#include "editors/qt/CLightControlUI.h"
 
 #include <QListWidget>
 #include <QPointer>
@@ -75,6 +76,8 @@ public:
     void OutputLightFramePage();
     // Marks the function tab option of a page state selected (without raising events).
     void ShowFunctionTab(int code);
+    // The lighting editor shows the record's main zone.
+    void ShowLighting(const LightSetting& record);
 
     // Pointer controls (0 when the control is missing).
     int PointerSpeed() const;
@@ -99,6 +102,7 @@ public:
     bool HandleNotify(const ui::TNotify& msg);
 
     CKeySetControlUI* KeyEditor() const { return m_keyEditor; }
+    CLightControlUI* LightEditor() const { return m_lightEditor; }
     QListWidget* KeySummary() const { return m_keySummary; }
     CDeviceKeyButtonUI* LedButton(int index) const;
     CDeviceKeyButtonUI* LogoButton() const { return m_logoButton; }
@@ -117,6 +121,7 @@ private:
 
     CMousePageDevice* m_mouse = nullptr;
     QPointer<CKeySetControlUI> m_keyEditor;
+    QPointer<CLightControlUI> m_lightEditor;
     QPointer<QListWidget> m_keySummary;
     QPointer<CDeviceKeyButtonUI> m_logoButton;
     QPointer<QWidget> m_previewPanel;
