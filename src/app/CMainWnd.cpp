@@ -10,6 +10,7 @@
 #include "editors/qt/CDeviceKeyButtonUI.h"
 #include "editors/qt/CDeviceOptionUI.h"
 #include "editors/qt/CDevicePageUI.h"
+#include "editors/qt/CLightControlUI.h"
 #include "editors/qt/CMpDevicePowerUI.h"
 #include "editors/qt/CRedioMacroButtonUI.h"
 #include "editors/qt/CSelectPanelUI.h"
@@ -40,6 +41,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -54,6 +56,34 @@ constexpr const char* kDbusInterface = "org.nq501.Messages";
 constexpr int kTopmostPauseMs = 10;
 constexpr int kTrayMenuDelayMs = 10;
 constexpr int kUiScaleDelayMs = 100;
+
+// The lighting editors offer same mode while two or more devices are shown (the selector has just
+// decided that); same mode reaches the devices keyboards first, then mice, then the others.
+void ShareSameMode(DeviceSelector& selector)
+{
+    auto devices = [&selector] {
+        auto rank = [](const CKelvaskUSBDevice* d) {
+            const int type = d->DeviceType();
+            return type == LightEditorModel::kKeyboard ? 0 : (type == LightEditorModel::kMouse || type == 6) ? 1 : 2;
+        };
+        std::vector<CKelvaskUSBDevice*> all = selector.Devices();
+        std::stable_sort(all.begin(), all.end(), [&](auto* a, auto* b) { return rank(a) < rank(b); });
+        std::vector<LightEditorModel::SameModeDevice> targets;
+        for (CKelvaskUSBDevice* d : all) {
+            if (auto* target = dynamic_cast<LightEditorModel::Target*>(d))
+                targets.push_back({target, rank(d) == 0});
+        }
+        return targets;
+    };
+    for (int i = 0; i < selector.TabCount(); ++i) {
+        pages::CDevicePageUI* page = selector.Page(i);
+        auto* editor = page ? page->findChild<pages::CLightControlUI*>("LightControlItem") : nullptr;
+        if (!editor)
+            continue;
+        editor->sameModeDevices = devices;
+        editor->SetSameModePermission(page->Device().IsSyncAvailable() ? 1 : 0);
+    }
+}
 
 // Click names that one editor or profile action handles (their pages take them).
 bool IsEditorAction(const QString& name)
@@ -482,12 +512,16 @@ void CMainWnd::OnDeviceArrived(int slotIndex)
     m_connections->OnDeviceArrived(slotIndex);
     if (!m_awake)
         ApplyLightingControl(false);
+    if (m_selector)
+        ShareSameMode(*m_selector);
 }
 
 void CMainWnd::OnDeviceRemoved(int slotIndex)
 {
     if (m_connections)
         m_connections->OnDeviceRemoved(slotIndex);
+    if (m_selector)
+        ShareSameMode(*m_selector);
 }
 
 // ---- tray, menus, timers and scale ----
