@@ -220,3 +220,17 @@ TEST_F(LightControl, SameModeShowsOnlyWithPermissionAndAppliesToTheMouse)
     Editor()->SetSameModePermission(0);
     EXPECT_TRUE(Control("deng_same_mode")->isHidden());
 }
+
+TEST_F(LightControl, FollowsTheOnboardSlotTheMouseSwitchedTo)
+{
+    ConnectPage();
+    ASSERT_EQ(Fw({"profile", "2"}), "slot 2");
+    const auto config = Area("config");
+    const size_t slot = 256; // slot 2's settings block
+    page->Mouse().OnDeviceNotice(); // what the tab's notice timer runs
+    EXPECT_EQ(Editor()->EffectPosition(Panel::Main), config[slot + kEffectByte] > 8 ? 0 : config[slot + kEffectByte]);
+    EXPECT_EQ(Editor()->Brightness(Panel::Main), config[slot + kBrightnessByte]);
+    EXPECT_EQ(Editor()->Speed(Panel::Main), 4 - config[slot + kSpeedByte]);
+    EXPECT_EQ(Get<QLineEdit>("deng_edit_R")->text(), QString::number(config[slot + kRedByte]));
+    EXPECT_EQ(Editor()->MultiColour(Panel::Main), config[slot + kMultiByte] != 0);
+}
