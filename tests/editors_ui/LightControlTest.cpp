@@ -221,16 +221,24 @@ TEST_F(LightControl, SameModeShowsOnlyWithPermissionAndAppliesToTheMouse)
     EXPECT_TRUE(Control("deng_same_mode")->isHidden());
 }
 
-TEST_F(LightControl, FollowsTheOnboardSlotTheMouseSwitchedTo)
+TEST_F(LightControl, FollowsTheOnboardSlotTheMouseSwitchedToWithoutWritingIt)
 {
     ConnectPage();
-    ASSERT_EQ(Fw({"profile", "2"}), "slot 2");
+    // Slot 3 runs a colour cycle, which the profile's lighting does not: showing it flips the check.
+    ASSERT_EQ(Fw({"profile", "3"}), "slot 3");
     const auto config = Area("config");
-    const size_t slot = 256; // slot 2's settings block
+    const size_t slot = 3 * 128;
+    ASSERT_NE(config[slot + kMultiByte], 0);
+    ASSERT_FALSE(Editor()->MultiColour(Panel::Main));
+    ClearSent();
     page->Mouse().OnDeviceNotice(); // what the tab's notice timer runs
-    EXPECT_EQ(Editor()->EffectPosition(Panel::Main), config[slot + kEffectByte] > 8 ? 0 : config[slot + kEffectByte]);
+    EXPECT_EQ(Editor()->EffectPosition(Panel::Main), config[slot + kEffectByte]);
     EXPECT_EQ(Editor()->Brightness(Panel::Main), config[slot + kBrightnessByte]);
     EXPECT_EQ(Editor()->Speed(Panel::Main), 4 - config[slot + kSpeedByte]);
     EXPECT_EQ(Get<QLineEdit>("deng_edit_R")->text(), QString::number(config[slot + kRedByte]));
-    EXPECT_EQ(Editor()->MultiColour(Panel::Main), config[slot + kMultiByte] != 0);
+    EXPECT_TRUE(Editor()->MultiColour(Panel::Main));
+    // Showing the slot reads the mouse and writes nothing back (slot 0 keeps its settings).
+    for (uint8_t command : SentCommands())
+        EXPECT_NE(command, kWriteConfig);
+    EXPECT_EQ(Area("config"), config);
 }

@@ -167,7 +167,9 @@ void CLightControlUI::Show(Panel panel, const LightSetting& record)
                                                        record[zone + LightSetting::kBlue]);
     SetPaletteColour(panel, word);
     CControlAccess::SetBkColor(Control(panel, "deng_colordp_btn"), word);
-    SetMultiColour(panel, record[zone + LightSetting::kMultiColour] != 0, true);
+    // Silently: the record already holds the flag, and a page refresh (an on-board slot switch
+    // among them) must not write the settings back into the mouse's slot 0.
+    SetMultiColour(panel, record[zone + LightSetting::kMultiColour] != 0, false);
     SetDirection(panel, record[zone + LightSetting::kDirection]);
     if (panel == Panel::Logo)
         SetLogoLight(record[LightSetting::kLogoOnOff] != 0);

@@ -54,8 +54,7 @@ public:
     // translated, kept as the item's data; hidden unless its flag is set); sets the slider maxima.
     void FillEffects(Panel panel, const std::vector<std::string>& names, const std::vector<bool>& visible,
                      int highestBrightness, int highestSpeed);
-    // Fills the panel's controls from the record's zone, without raising events (the multicolour
-    // check excepted when its state changes).
+    // Fills the panel's controls from the record's zone, without raising events.
     void Show(Panel panel, const LightSetting& record);
     // Enables, shows and captions the panel's sub-panels for an effect.
     void ApplyEffectSwitch(Panel panel, int effect);
