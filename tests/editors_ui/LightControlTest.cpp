@@ -242,3 +242,28 @@ TEST_F(LightControl, FollowsTheOnboardSlotTheMouseSwitchedToWithoutWritingIt)
         EXPECT_NE(command, kWriteConfig);
     EXPECT_EQ(Area("config"), config);
 }
+
+TEST_F(LightControl, EffectListKeepsHiddenEntriesInTheirPositions)
+{
+    Editor()->FillEffects(Panel::Main, {"light_name_wave", "light_name_spectrum", "light_name_static"},
+                          {true, false, true}, 3, 2);
+    auto* combo = Get<QComboBox>("light_combo_modeSelect");
+    ASSERT_EQ(combo->count(), 3);
+    auto* view = qobject_cast<QListView*>(combo->view());
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(view->isRowHidden(0));
+    EXPECT_TRUE(view->isRowHidden(1));
+    EXPECT_EQ(combo->itemData(2).toString(), "light_name_static");
+    EXPECT_EQ(Get<QSlider>("deng_light_slider")->maximum(), 3);
+    EXPECT_EQ(Get<QSlider>("deng_speed_slider")->maximum(), 2);
+    // Refilling empties the list first; a missing flag hides the entry.
+    Editor()->FillEffects(Panel::Main, {"light_name_wave", "light_name_off"}, {true}, 4, 4);
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_TRUE(view->isRowHidden(1));
+    // Panels the layout does not have are skipped.
+    Editor()->FillEffects(Panel::Logo, {"light_name_wave"}, {true}, 4, 4);
+    EXPECT_EQ(Editor()->EffectPosition(Panel::Logo), -1);
+    EXPECT_EQ(Editor()->PresetColour(Panel::Logo, 0), 0u);
+    EXPECT_EQ(Editor()->PaletteColour(Panel::Logo), 0xFF000000u);
+    EXPECT_TRUE(Editor()->ComponentText(Panel::St, 0).isEmpty());
+}
