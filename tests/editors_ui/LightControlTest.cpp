@@ -256,6 +256,10 @@ TEST_F(LightControl, EffectListKeepsHiddenEntriesInTheirPositions)
     EXPECT_EQ(combo->itemData(2).toString(), "light_name_static");
     EXPECT_EQ(Get<QSlider>("deng_light_slider")->maximum(), 3);
     EXPECT_EQ(Get<QSlider>("deng_speed_slider")->maximum(), 2);
+    // An effect beyond the list shows none.
+    Editor()->SetEffectPosition(Panel::Main, 2);
+    Editor()->SetEffectPosition(Panel::Main, 12);
+    EXPECT_EQ(combo->currentIndex(), -1);
     // Refilling empties the list first; a missing flag hides the entry.
     Editor()->FillEffects(Panel::Main, {"light_name_wave", "light_name_off"}, {true}, 4, 4);
     EXPECT_EQ(combo->count(), 2);

@@ -208,7 +208,10 @@ int CLightControlUI::EffectPosition(Panel panel) const
 
 void CLightControlUI::SetEffectPosition(Panel panel, int position)
 {
-    CControlAccess::SelectItem(Control(panel, "light_combo_modeSelect"), position, false);
+    // An effect the list does not hold shows no effect rather than the one shown before.
+    QWidget* combo = Control(panel, "light_combo_modeSelect");
+    if (!CControlAccess::SelectItem(combo, position, false))
+        CControlAccess::SelectItem(combo, -1, false);
 }
 
 int CLightControlUI::Brightness(Panel panel) const { return CControlAccess::Value(Control(panel, "deng_light_slider")); }
