@@ -74,6 +74,8 @@ void CLightControlUI::RegisterClass()
     auto& factory = ui::CControlFactory::Instance();
     factory.RegistControl<CLightControlUI>(kClassName);
     factory.RegistControl<CLightControlUI>("CLightControlUI");
+    // The name a layout uses for a bare tree of the editor's controls: the editor builds it.
+    factory.RegistControl<CLightControlUI>("LightSetControlUI");
     MergeTexts();
 }
 

@@ -34,8 +34,8 @@ public:
     explicit CLightControlUI(QWidget* parent = nullptr);
     ~CLightControlUI() override;
 
-    // Registers the class under its skin name and its class name with the control factory and
-    // adds the editor's texts to the loaded language.
+    // Registers the class under its skin name, its class name and "LightSetControlUI" with the
+    // control factory and adds the editor's texts to the loaded language.
     static void RegisterClass();
     // Adds the texts of skin/lang/light_<language>.json that the loaded language lacks.
     static void MergeTexts();
