@@ -403,10 +403,8 @@ bool CLightControlUI::HandleNotify(const ui::TNotify& msg)
         return true;
     }
     if (panel == Panel::Main && name == "light_combo_ZZCCmodeSelect") {
-        if (type == "itemselect" && model.DeviceType() == LightEditorModel::kKeyboard) {
-            ApplyEffectSwitch(panel, EffectPosition(panel));
+        if (type == "itemselect" && model.DeviceType() == LightEditorModel::kKeyboard)
             model.SetLedMode(value);
-        }
         return true;
     }
     if (panel == Panel::Logo && name == "RGBdeng_check") {
