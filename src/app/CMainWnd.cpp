@@ -135,18 +135,7 @@ CMainWnd::~CMainWnd()
 
 void CMainWnd::MergeTexts()
 {
-    auto& texts = ui::CResourceManager::Instance();
-    const QString loaded = texts.LoadedFile() + texts.Language();
-    const QString file = loaded.contains("cn", Qt::CaseInsensitive) ? "mainwnd_cn.json" : "mainwnd_en.json";
-    QFile in(ui::CSkinPaths::LanguageFile(file));
-    if (!in.open(QIODevice::ReadOnly)) {
-        nq::DebugOut(("main window texts missing: " + in.fileName()).toStdString());
-        return;
-    }
-    const QJsonObject object = QJsonDocument::fromJson(in.readAll()).object();
-    for (auto it = object.begin(); it != object.end(); ++it)
-        if (it.value().isString() && !texts.HasText(it.key()))
-            texts.SetText(it.key(), it.value().toString());
+    ui::CResourceManager::Instance().MergeLanguagePart("mainwnd");
 }
 
 bool CMainWnd::Create()

@@ -70,6 +70,23 @@ QString CResourceManager::Text(const QString& key) const
     return found == m_texts.constEnd() ? key : found.value();
 }
 
+bool CResourceManager::MergeLanguagePart(const QString& part)
+{
+    const QString loaded = m_file + m_language;
+    const QString suffix = loaded.contains("cn", Qt::CaseInsensitive) ? "_cn.json" : "_en.json";
+    QFile in(CSkinPaths::LanguageFile(part + suffix));
+    if (!in.open(QIODevice::ReadOnly)) {
+        nq::DebugOut(("language texts missing: " + in.fileName()).toStdString());
+        return false;
+    }
+    const QJsonObject object = QJsonDocument::fromJson(in.readAll()).object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (it.value().isString() && !m_texts.contains(it.key()))
+            m_texts.insert(it.key(), it.value().toString());
+    }
+    return true;
+}
+
 bool CResourceManager::HasText(const QString& key) const
 {
     return m_texts.contains(key);

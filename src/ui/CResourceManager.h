@@ -29,6 +29,10 @@ public:
     bool LoadLanguageFromPath(const QString& path);
     QString LoadedFile() const;
 
+    // Adds the texts of a part's own language file (skin/lang/<part>_cn.json or <part>_en.json,
+    // following the loaded language) that the loaded table lacks. A missing file is traced.
+    bool MergeLanguagePart(const QString& part);
+
     QString Text(const QString& key) const;
     bool HasText(const QString& key) const;
     void SetText(const QString& key, const QString& text);

@@ -99,19 +99,7 @@ void CMousePageUI::RegisterClasses()
 
 void CMousePageUI::MergePageTexts()
 {
-    auto& texts = ui::CResourceManager::Instance();
-    const QString loaded = texts.LoadedFile() + texts.Language();
-    const QString file = loaded.contains("cn", Qt::CaseInsensitive) ? "mouse_cn.json" : "mouse_en.json";
-    QFile in(ui::CSkinPaths::LanguageFile(file));
-    if (!in.open(QIODevice::ReadOnly)) {
-        nq::DebugOut(("mouse page texts missing: " + in.fileName()).toStdString());
-        return;
-    }
-    const QJsonObject object = QJsonDocument::fromJson(in.readAll()).object();
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        if (it.value().isString() && !texts.HasText(it.key()))
-            texts.SetText(it.key(), it.value().toString());
-    }
+    ui::CResourceManager::Instance().MergeLanguagePart("mouse");
 }
 
 QWidget* CMousePageUI::Find(const QString& name) const

@@ -81,19 +81,7 @@ void CLightControlUI::RegisterClass()
 
 void CLightControlUI::MergeTexts()
 {
-    auto& texts = ui::CResourceManager::Instance();
-    const QString loaded = texts.LoadedFile() + texts.Language();
-    const QString file = loaded.contains("cn", Qt::CaseInsensitive) ? "light_cn.json" : "light_en.json";
-    QFile in(ui::CSkinPaths::LanguageFile(file));
-    if (!in.open(QIODevice::ReadOnly)) {
-        nq::DebugOut(("lighting editor texts missing: " + in.fileName()).toStdString());
-        return;
-    }
-    const QJsonObject object = QJsonDocument::fromJson(in.readAll()).object();
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        if (it.value().isString() && !texts.HasText(it.key()))
-            texts.SetText(it.key(), it.value().toString());
-    }
+    ui::CResourceManager::Instance().MergeLanguagePart("light");
 }
 
 QWidget* CLightControlUI::Control(Panel panel, const char* name) const
