@@ -1,11 +1,13 @@
 #!/bin/bash
 # CPU time and wake-ups of an idle nq501, per thread, by hand (never in CI).
 #
-#   bench/cpu_idle.sh [-b BUILD-DIR] [-s SECONDS] [-w WARMUP] [-t STRACE-SECONDS] [-n] [MODE...]
+#   bench/cpu_idle.sh [-b BUILD-DIR] [-s SECONDS] [-w WARMUP] [-t STRACE-SECONDS] [-n]
+#                     [-d "DEVICE..."] [MODE...]
 #
 # Modes (default: devices none demo):
-#   devices  every simulated device, served by a separate nq501-devsim daemon, so only the
-#            program's own CPU is counted (the daemon's is printed beside it)
+#   devices  the demo's devices (keyboard mouse mousepad headset, or those of -d), served by a
+#            separate nq501-devsim daemon, so only the program's own CPU is counted (the
+#            daemon's is printed beside it)
 #   none     no device: NQ501_SIM_DIR unset, the program watches the machine's hidraw nodes
 #   empty    an empty simulator folder (no device plugged)
 #   demo     nq501 --demo: the simulator runs inside the program and is counted with it
@@ -27,14 +29,16 @@ seconds=60
 warmup=5
 straceSeconds=0
 useGdb=1
-while getopts "b:s:w:t:nh" opt; do
+devices="keyboard mouse mousepad headset"
+while getopts "b:s:w:t:d:nh" opt; do
     case $opt in
     b) build=$(cd "$OPTARG" && pwd) ;;
     s) seconds=$OPTARG ;;
     w) warmup=$OPTARG ;;
     t) straceSeconds=$OPTARG ;;
     n) useGdb=0 ;;
-    *) sed -n '2,25p' "$0"; exit 2 ;;
+    d) devices=$OPTARG ;;
+    *) sed -n '2,27p' "$0"; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -134,7 +138,8 @@ measure() {
     devices | empty)
         sim=$work/sim/
         if [ "$mode" = devices ]; then
-            "$build/nq501-devsim" --dir "$sim" start --background >"$work/sim.out"
+            # shellcheck disable=SC2086
+            "$build/nq501-devsim" --dir "$sim" start --background $devices >"$work/sim.out"
         else
             "$build/nq501-devsim" --dir "$sim" start --background keyboard >"$work/sim.out"
             "$build/nq501-devsim" --dir "$sim" remove keyboard >/dev/null
@@ -169,7 +174,7 @@ measure() {
     : >"$work/labels"
     [ "$useGdb" = 1 ] && command -v gdb >/dev/null && thread_labels "$app" >"$work/labels"
 
-    echo "== $mode: nq501${args[*]:+ ${args[*]}}${sim:+ on the simulator daemon in $sim} ($(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
+    echo "== $mode: nq501${args[*]:+ ${args[*]}}${sim:+ on the simulator daemon in $sim}$([ "$mode" = devices ] && echo " with $devices") ($(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
     awk -v hz="$hz" -v span="$span" -v t0="$t0" -v t1="$t1" -v s0="$s0" -v s1="$s1" -v sim="$simPid" '
         FILENAME == ARGV[1] { label[$1] = $0; sub(/^[0-9]+\t/, "", label[$1]); next }
         FILENAME == ARGV[2] { run[$1] = $2; vol[$1] = $3; inv[$1] = $4; next }

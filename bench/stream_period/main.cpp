@@ -9,7 +9,8 @@
 //   stream_period [--seconds N] [--warmup N] [--device KIND]... [--all] [--program PATH]
 //                 [--manual] [--histogram] [-- PROGRAM-ARGS...]
 //
-// The first --device is measured (default: mouse); --all plugs one device of each kind besides.
+// The first --device is measured (default: mouse); --all plugs the demo's devices besides (one of
+// each kind with a page of its own).
 // The program defaults to nq501 beside this binary, run with QT_QPA_PLATFORM=offscreen (unless
 // set) and a private HOME / XDG folders so that it does not meet a running instance.
 #include "devsim/SimDeviceSetup.h"
@@ -209,7 +210,7 @@ void Report(const Options& o, const std::vector<Clock::time_point>& frames)
     const double span = std::chrono::duration<double>(frames.back() - frames.front()).count();
 
     std::printf("device:   %s (%s), %zu frames over %.1f s = %.2f frames/s\n", o.devices.front().c_str(),
-                o.all ? "with one device of each kind" : "alone", frames.size(), span,
+                o.all ? "with the demo's devices" : "alone", frames.size(), span,
                 static_cast<double>(frames.size() - 1) / span);
     std::printf("period:   mean %.3f ms, sd %.3f ms, min %.3f ms, max %.3f ms\n", mean, sd, sorted.front(),
                 sorted.back());
@@ -269,7 +270,7 @@ int main(int argc, char** argv)
         }
         std::vector<std::string> setups = o.devices;
         if (o.all)
-            for (const auto& kind : nqsim::SimKindNames())
+            for (const auto& kind : nqsim::DemoKindNames())
                 if (std::find(setups.begin(), setups.end(), kind) == setups.end())
                     setups.push_back(kind);
         std::string measured;
