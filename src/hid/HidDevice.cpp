@@ -336,10 +336,16 @@ bool HidDevice::Write(size_t length, const uint8_t* buffer, uint32_t timeoutMs, 
     const bool infinite = timeoutMs == kHidInfinite;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(infinite ? 0 : timeoutMs);
     bool ok = false;
+    // The handle is non-blocking: try at once and wait for room only when there is none, which
+    // saves a poll per report on the 20 Hz lighting stream.
+    bool tryNow = true;
     for (;;) {
-        short rev = im.Wait(POLLOUT, deadline, infinite);
-        if (!(rev & POLLOUT) || (rev & (POLLERR | POLLHUP)))
-            break;
+        if (!tryNow) {
+            short rev = im.Wait(POLLOUT, deadline, infinite);
+            if (!(rev & POLLOUT) || (rev & (POLLERR | POLLHUP)))
+                break;
+        }
+        tryNow = false;
         ssize_t n = im.isSocket ? ::send(im.fd, buffer, length, MSG_DONTWAIT | MSG_NOSIGNAL) : ::write(im.fd, buffer, length);
         if (n < 0 && (errno == EAGAIN || errno == EINTR))
             continue;
