@@ -17,6 +17,7 @@ constexpr uint32_t kNoticeDelayMs = 500;
 // After a failed read of the notification interface (device gone, interface closed) the thread
 // waits this long on its stop event before it tries again.
 constexpr uint32_t kNoticeRetryMs = 100;
+constexpr uint32_t kNoticeReadPauseMs = 50;
 
 // "key_12" -> ("key_", 12); -1 when the text has no trailing number.
 std::pair<std::string, int> SplitTrailingNumber(const std::string& text)
@@ -429,6 +430,10 @@ bool CKelvaskUSBDevice::ReopenNotificationInterface(const std::string& path)
 int CKelvaskUSBDevice::SyncThread(StopEvent& stop)
 {
     HidDevice& hid = notificationChannel.Hid();
+    // The notice collection shares its node with the command collection: without a pause this
+    // thread would wake for every command reply of the 20 Hz lighting stream. A notice only arms
+    // a 500 ms timer, so 50 ms more do not show; 50 reports fit the kernel's per-reader queue.
+    hid.SetForeignReportPause(kNoticeReadPauseMs);
     std::vector<uint8_t> report;
     while (!stop.IsSet()) {
         if (!m_notificationOpen) {

@@ -95,6 +95,22 @@ struct HidDevice::Impl {
             return fds[0].revents;
         }
     }
+
+    // Waits `ms` (cut to the deadline) unless the node is readable already. False when the abort
+    // event fired.
+    bool PauseUnlessReadable(uint32_t ms, std::chrono::steady_clock::time_point deadline, bool infinite)
+    {
+        pollfd ready = {fd, POLLIN, 0};
+        if (::poll(&ready, 1, 0) > 0)
+            return true;
+        long long wait = ms;
+        if (!infinite) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+            wait = std::max<long long>(0, std::min<long long>(left, wait));
+        }
+        pollfd stop = {abortFd, POLLIN, 0};
+        return ::poll(&stop, 1, static_cast<int>(wait)) == 0;
+    }
 };
 
 HidDevice::HidDevice() : m_impl(new Impl)
@@ -292,7 +308,11 @@ bool HidDevice::Read(size_t length, uint8_t* buffer, uint32_t timeoutMs, size_t*
     const bool infinite = timeoutMs == kHidInfinite;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(infinite ? 0 : timeoutMs);
     bool ok = false;
+    bool threwAway = false;
     for (;;) {
+        if (threwAway && m_foreignReportPauseMs && !im.PauseUnlessReadable(m_foreignReportPauseMs, deadline, infinite))
+            break; // aborted
+        threwAway = false;
         short rev = im.Wait(POLLIN, deadline, infinite);
         if (!(rev & POLLIN))
             break; // timeout, abort, or the device is gone
@@ -309,8 +329,10 @@ bool HidDevice::Read(size_t length, uint8_t* buffer, uint32_t timeoutMs, size_t*
             ++size;
         }
         // The node carries every collection of the interface; keep only this collection's reports.
-        if (im.usesReportIds && !im.collection.OwnsReport(HidReportType::Input, im.readScratch[0]))
+        if (im.usesReportIds && !im.collection.OwnsReport(HidReportType::Input, im.readScratch[0])) {
+            threwAway = true;
             continue;
+        }
         size_t count = std::min(size, length);
         std::memcpy(buffer, im.readScratch.data(), count);
         if (bytesTransferred)

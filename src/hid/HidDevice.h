@@ -65,6 +65,13 @@ public:
 
     bool DecodeReport(HidReportType type, const uint8_t* report, size_t length, std::vector<HidDataItem>& items);
 
+    // A node hands every input report to every open handle, so a reader of one collection also
+    // wakes for the reports of the node's other collections (a notice reader for every command
+    // reply). With a pause set, a read that has just thrown such reports away and finds the node
+    // empty waits this long (still woken at once by Close) before it listens again; whatever came
+    // meanwhile is then read in one go. Its own reports are at most that much later. 0: no pause.
+    void SetForeignReportPause(uint32_t ms) { m_foreignReportPauseMs = ms; }
+
     // Presence test of a path (the node still exists), without opening it.
     static bool IsPresent(const std::string& path);
     // Top-level collection of the open interface (its capabilities, report IDs, decoding data).
@@ -101,6 +108,7 @@ private:
     std::vector<HidDataItem> m_items[3];
     uint16_t m_interfaceNumber = 0;
     uint16_t m_collectionNumber = 0;
+    uint32_t m_foreignReportPauseMs = 0;
 };
 
 } // namespace nq

@@ -169,6 +169,60 @@ TEST_F(HidDeviceSim, CloseFromAnotherThreadEndsAnInfiniteRead)
     EXPECT_FALSE(dev.Read(sizeof(buf), buf, 10, &n));
 }
 
+TEST_F(HidDeviceSim, PausedReaderStillGetsItsReportsAndStopsOnClose)
+{
+    // A notice reader with a pause, while the command collection's replies flood the node: the
+    // replies are thrown away, the notice still arrives, and Close ends a paused read at once.
+    StartSim({"keyboard"});
+    HidDevice vendor, notices;
+    ASSERT_TRUE(vendor.Open(SimPath("keyboard", 1, 4), true, true, true, false));
+    ASSERT_TRUE(notices.Open(SimPath("keyboard", 1, 3), true, true, true, false));
+    notices.SetForeignReportPause(50);
+
+    std::atomic<bool> got{false};
+    std::atomic<uint16_t> usage{0};
+    std::thread reader([&] {
+        uint8_t buf[8] = {};
+        size_t n = 0;
+        if (notices.Read(sizeof(buf), buf, 3000, &n)) {
+            auto& items = notices.DataItems(HidReportType::Input);
+            if (notices.DecodeReport(HidReportType::Input, buf, n, items) && !items.front().button.usages.empty())
+                usage = items.front().button.usages.front();
+            got = true;
+        }
+    });
+    std::vector<uint8_t> out(64, 0), in(64, 0);
+    out[0] = 4;
+    out[1] = 3; // device information: answered with a reply on the same node
+    for (int i = 0; i < 20; ++i) {
+        size_t n = 0;
+        ASSERT_TRUE(vendor.Write(out.size(), out.data(), 1000, &n));
+        ASSERT_TRUE(vendor.Read(in.size(), in.data(), 1000, &n));
+    }
+    ASSERT_TRUE(Sim().SendNotice("keyboard", 1025));
+    reader.join();
+    EXPECT_TRUE(got);
+    EXPECT_EQ(usage.load(), 1025);
+
+    // A read that pauses after a foreign report ends promptly when the handle is closed.
+    std::atomic<bool> result{true};
+    std::thread waiter([&] {
+        uint8_t buf[8];
+        size_t n = 0;
+        result = notices.Read(sizeof(buf), buf, nq::kHidInfinite, &n);
+    });
+    std::this_thread::sleep_for(milliseconds(50)); // the waiter is listening
+    size_t n = 0;
+    ASSERT_TRUE(vendor.Write(out.size(), out.data(), 1000, &n));
+    ASSERT_TRUE(vendor.Read(in.size(), in.data(), 1000, &n));
+    std::this_thread::sleep_for(milliseconds(10)); // ...and now pauses after the reply
+    auto start = steady_clock::now();
+    notices.Close();
+    waiter.join();
+    EXPECT_LT(steady_clock::now() - start, milliseconds(500));
+    EXPECT_FALSE(result);
+}
+
 TEST_F(HidDeviceSim, OpenOnOpenObjectReleasesThePreviousInterfaceAndKeepsThePathList)
 {
     StartSim({"keyboard"});
