@@ -96,13 +96,9 @@ struct HidDevice::Impl {
         }
     }
 
-    // Waits `ms` (cut to the deadline) unless the node is readable already. False when the abort
-    // event fired.
-    bool PauseUnlessReadable(uint32_t ms, std::chrono::steady_clock::time_point deadline, bool infinite)
+    // Waits `ms` (cut to the deadline) on the abort event only. False when the abort event fired.
+    bool Pause(uint32_t ms, std::chrono::steady_clock::time_point deadline, bool infinite)
     {
-        pollfd ready = {fd, POLLIN, 0};
-        if (::poll(&ready, 1, 0) > 0)
-            return true;
         long long wait = ms;
         if (!infinite) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
@@ -308,19 +304,29 @@ bool HidDevice::Read(size_t length, uint8_t* buffer, uint32_t timeoutMs, size_t*
     const bool infinite = timeoutMs == kHidInfinite;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(infinite ? 0 : timeoutMs);
     bool ok = false;
-    bool threwAway = false;
+    // After a report of another collection the next one is read at once, without a poll; a run of
+    // them is cut after kMaxDrain so the deadline and the abort event are looked at again.
+    constexpr int kMaxDrain = 64;
+    int drained = 0;
     for (;;) {
-        if (threwAway && m_foreignReportPauseMs && !im.PauseUnlessReadable(m_foreignReportPauseMs, deadline, infinite))
-            break; // aborted
-        threwAway = false;
-        short rev = im.Wait(POLLIN, deadline, infinite);
-        if (!(rev & POLLIN))
-            break; // timeout, abort, or the device is gone
+        if (drained == 0 || drained >= kMaxDrain) {
+            drained = 0;
+            short rev = im.Wait(POLLIN, deadline, infinite);
+            if (!(rev & POLLIN))
+                break; // timeout, abort, or the device is gone
+        }
         // Without report IDs the node delivers the bare report; callers always see the ID byte first.
         uint8_t* dst = im.usesReportIds ? im.readScratch.data() : im.readScratch.data() + 1;
         ssize_t n = im.isSocket ? ::recv(im.fd, dst, kMaxReport, MSG_DONTWAIT) : ::read(im.fd, dst, kMaxReport);
-        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            // The node is empty after reports of other collections were thrown away: pause before
+            // listening again when asked to (see SetForeignReportPause).
+            if (drained && errno == EAGAIN && m_foreignReportPauseMs &&
+                !im.Pause(m_foreignReportPauseMs, deadline, infinite))
+                break; // aborted
+            drained = 0;
             continue;
+        }
         if (n <= 0)
             break;
         size_t size = static_cast<size_t>(n);
@@ -330,7 +336,7 @@ bool HidDevice::Read(size_t length, uint8_t* buffer, uint32_t timeoutMs, size_t*
         }
         // The node carries every collection of the interface; keep only this collection's reports.
         if (im.usesReportIds && !im.collection.OwnsReport(HidReportType::Input, im.readScratch[0])) {
-            threwAway = true;
+            ++drained;
             continue;
         }
         size_t count = std::min(size, length);
