@@ -20,12 +20,18 @@ int HeadsetFirmware::BankIndex(uint8_t bank)
 
 void HeadsetFirmware::OnOtherReport(const std::vector<uint8_t>& report)
 {
-    if (report.size() < 11 || report[0] != kLedReportId)
+    if (report.empty() || report[0] != kLedReportId)
         return;
-    const int bank = BankIndex(report[1]);
+    // Exactly 17 bytes; byte 3 and bytes 11-16 are zero.
+    bool shaped = report.size() == kLedReportSize && report[3] == 0;
+    for (size_t i = 11; shaped && i < kLedReportSize; ++i)
+        shaped = report[i] == 0;
+    const int bank = shaped ? BankIndex(report[1]) : -1;
     const uint8_t reg = report[2];
-    if (bank < 0 || reg < 0xAA || reg > 0xAF)
+    if (bank < 0 || reg < 0xAA || reg > 0xAF) {
+        ++m_badLedReports;
         return;
+    }
     ++m_ledReports;
     const int channel = (reg - 0xAA) % 3;
     const bool upper = reg >= 0xAD;
@@ -51,10 +57,18 @@ uint64_t HeadsetFirmware::LedReportCount() const
     return m_ledReports;
 }
 
+uint64_t HeadsetFirmware::BadLedReportCount() const
+{
+    std::lock_guard<std::mutex> guard(Lock());
+    return m_badLedReports;
+}
+
 std::string HeadsetFirmware::OnControl(const std::vector<std::string>& args)
 {
     if (args[0] == "help")
-        return "leds";
+        return "leds | ledreports";
+    if (args[0] == "ledreports")
+        return "taken " + std::to_string(m_ledReports) + " refused " + std::to_string(m_badLedReports);
     if (args[0] != "leds")
         return {};
     // One line per bank: the LEDs as rrggbb.

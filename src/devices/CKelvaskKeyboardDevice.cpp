@@ -12,4 +12,10 @@ CKelvaskKeyboardDevice::~CKelvaskKeyboardDevice()
     StopWorkers();
 }
 
+void CKelvaskKeyboardDevice::OutputLightFrame()
+{
+    if (lightingEnabled)
+        RefreshLightPreviews();
+}
+
 } // namespace nq

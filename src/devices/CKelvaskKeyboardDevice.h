@@ -11,6 +11,9 @@ public:
 
     std::string GetClass() const override { return "KelvaskKeyboardDevice"; }
     void PollStatus() override { RunStatusPoll(); }
+    // The keyboard's key colours are only previewed on the page: its effects run in the keyboard
+    // itself, so no frame is streamed.
+    void OutputLightFrame() override;
 };
 
 } // namespace nq

@@ -223,23 +223,34 @@ void CKelvaskUSBDevice::ClearReactiveBuffers() { engine.ClearReactiveBuffers(); 
 
 // ---- the 50 ms frame and the status poll ----
 
+void CKelvaskUSBDevice::RefreshLightPreviews()
+{
+    const int count = std::min(ledCount, kMaxStreamedLeds);
+    const int buttons = std::min(count, static_cast<int>(lightButtons.size()));
+    for (int i = 0; i < buttons; ++i) {
+        IPageControl* button = lightButtons[i];
+        if (!button || !button->IsVisible())
+            continue;
+        const uint32_t word = ledColours.Get(i);
+        button->SetLightColour(LedRed(word) | (LedBlue(word) << 8) | (LedGreen(word) << 16), LedLevel(word), true);
+    }
+}
+
 void CKelvaskUSBDevice::OutputLightFrame()
 {
     if (!lightingEnabled)
         return;
+    RefreshLightPreviews();
     uint8_t frame[kMaxFrameBytes] = {};
     const int count = std::min(ledCount, kMaxStreamedLeds);
     for (int i = 0; i < count; ++i) {
-        const uint32_t word = ledColours.Get(i);
-        const uint8_t red = LedRed(word), green = LedGreen(word), blue = LedBlue(word), level = LedLevel(word);
-        IPageControl* button = LightButton(i);
-        if (button && button->IsVisible())
-            button->SetLightColour(red | (blue << 8) | (green << 16), level, true);
         if (i == kNoSlot)
             continue;
-        frame[3 * i + 0] = static_cast<uint8_t>((red * level) >> 8);
-        frame[3 * i + 1] = static_cast<uint8_t>((green * level) >> 8);
-        frame[3 * i + 2] = static_cast<uint8_t>((blue * level) >> 8);
+        const uint32_t word = ledColours.Get(i);
+        const uint8_t level = LedLevel(word);
+        frame[3 * i + 0] = static_cast<uint8_t>((LedRed(word) * level) >> 8);
+        frame[3 * i + 1] = static_cast<uint8_t>((LedGreen(word) * level) >> 8);
+        frame[3 * i + 2] = static_cast<uint8_t>((LedBlue(word) * level) >> 8);
     }
     if (commandChannel.WirelessLink())
         return;

@@ -210,6 +210,9 @@ protected:
     // Status poll shared by every device class: ReadStatus 6 bytes, wireless flag in byte 3,
     // then the power display.
     void RunStatusPoll();
+    // Shows every LED colour word on its visible light button (red | blue << 8 | green << 16, with
+    // the word's level).
+    void RefreshLightPreviews();
 
     CommandChannel commandChannel;
     CommandChannel notificationChannel; // only its HidDevice is used

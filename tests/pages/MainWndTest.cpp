@@ -159,21 +159,21 @@ TEST(MainWndScreenshot, AllDevices)
 
 TEST(MainWnd, DeviceVanishingMidTransferOrNotAnsweringDoesNotHang)
 {
-    nqtest::SimEnvironment sim({"keyboard"});
+    nqtest::SimEnvironment sim({"mouse"}); // the mouse streams a lighting frame every 50 ms
     CMainWnd window;
     ASSERT_TRUE(window.Create());
     window.show();
-    CKelvaskUSBDevice* keyboard = nullptr;
+    CKelvaskUSBDevice* mouse = nullptr;
     ASSERT_TRUE(nqtest::WaitFor([&] {
-        keyboard = window.IsSetUp() ? Keyboard(window) : nullptr;
-        return keyboard && TabShown(window, keyboard);
+        mouse = window.IsSetUp() ? window.Connections().DevicesOfKind(kKindMouse).at(0) : nullptr;
+        return mouse && TabShown(window, mouse);
     }));
-    auto* tab = window.Selector().Tab(window.Selector().IndexOf(keyboard));
+    auto* tab = window.Selector().Tab(window.Selector().IndexOf(mouse));
     ASSERT_TRUE(nqtest::WaitFor([&] { return tab->IsTimerArmed(kTimerLightFrame); }, 1500));
 
     // The device stops answering for a while: each frame waits at most the channel's time
     // limit, the event loop keeps running.
-    sim.Sim().FirmwareControl("keyboard", {"delay", "1500", "1"});
+    sim.Sim().FirmwareControl("mouse", {"delay", "1500", "1"});
     QElapsedTimer clock;
     clock.start();
     int ticks = 0;
@@ -182,13 +182,13 @@ TEST(MainWnd, DeviceVanishingMidTransferOrNotAnsweringDoesNotHang)
     ticker.start(100);
     QTest::qWait(2500);
     EXPECT_GE(ticks, 5); // no freeze beyond one transfer's time limit
-    EXPECT_TRUE(keyboard->Channel().IsOpen());
+    EXPECT_TRUE(mouse->Channel().IsOpen());
 
     // It leaves the bus in the middle of a frame: the tab goes, and comes back with it.
-    sim.Sim().FirmwareControl("keyboard", {"unplug", "1"});
-    ASSERT_TRUE(nqtest::WaitFor([&] { return !TabShown(window, keyboard); }, 3000));
-    ASSERT_TRUE(sim.Sim().Plug("keyboard"));
-    EXPECT_TRUE(nqtest::WaitFor([&] { return TabShown(window, keyboard); }, 3000));
+    sim.Sim().FirmwareControl("mouse", {"unplug", "1"});
+    ASSERT_TRUE(nqtest::WaitFor([&] { return !TabShown(window, mouse); }, 3000));
+    ASSERT_TRUE(sim.Sim().Plug("mouse"));
+    EXPECT_TRUE(nqtest::WaitFor([&] { return TabShown(window, mouse); }, 3000));
     window.StopThreads();
 }
 

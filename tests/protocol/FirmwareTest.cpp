@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -383,9 +385,23 @@ TEST(Firmware, HeadsetTakesLedReportsWithoutReplying)
     EXPECT_EQ(fw.LedChannel(0x44, 7, 1), 10);
     EXPECT_EQ(fw.LedChannel(0x44, 12, 1), 15);
     EXPECT_EQ(fw.LedChannel(0x22, 7, 1), 0);
-    led[1] = 0x33; // no such bank
-    Send(fw, led);
+    // Refused, not applied: an unknown bank or register, a short or long report, stray bytes.
+    struct Bad {
+        size_t index;
+        uint8_t value;
+        size_t size;
+    } bad[] = {{1, 0x33, 17}, {2, 0xB0, 17}, {3, 1, 17}, {16, 1, 17}, {1, 0x44, 16}, {1, 0x44, 18}};
+    for (const Bad& b : bad) {
+        Bytes wrong = led;
+        wrong[4] = 99;
+        wrong.resize(std::max(b.size, b.index + 1), 0);
+        wrong[b.index] = b.value;
+        wrong.resize(b.size);
+        Send(fw, wrong);
+    }
+    EXPECT_EQ(fw.LedChannel(0x44, 7, 1), 10);
     EXPECT_EQ(fw.LedReportCount(), 1u);
+    EXPECT_EQ(fw.BadLedReportCount(), std::size(bad));
     EXPECT_EQ(fw.ReportCount(), 0u);
     // Its vendor reports reach the configuration memory like a mousepad's.
     EXPECT_EQ(Read(fw, 5, 1, 3), (Bytes{0, 4, 2}));

@@ -7,6 +7,7 @@
 #include "devices/CKelvaskKeyboardDevice.h"
 #include "devices/CKelvaskMouseDevice.h"
 #include "devices/CKelvaskMousePadDevice.h"
+#include "devices/CKelvaskVA6533Device.h"
 #include "devices/DeviceConnections.h"
 #include "hid/Discovery.h"
 
@@ -14,6 +15,7 @@
 
 #include <chrono>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 using namespace nq;
@@ -149,17 +151,73 @@ TEST(Connections, StatusPollAndLightingStreamReachTheDevice)
     EXPECT_EQ(rig.power.last[0], 57);
     EXPECT_EQ(rig.power.last[3], 0); // wired: no wireless symbol
 
+    // The keyboard only previews its colours: nothing goes out.
     rig.keyboard.SetLedColour(0, MakeLedWord(255, 128, 0, 128));
     rig.keyboard.OutputLightFrame();
     EXPECT_EQ(rig.keyboard.TakeStreamPause(), 0u);
+
+    // The mousepad streams its frame with command 18. (The placeholder rows bind in order, so a
+    // mouse takes the first pair of slots.)
+    ASSERT_TRUE(rig.sim.Sim().AddDevice("mouse"));
+    ASSERT_TRUE(rig.sim.Sim().AddDevice("mousepad"));
+    rig.discovery.RunPass();
+    ASSERT_TRUE(rig.pad.Channel().IsOpen());
+    rig.pad.SetPageXmlName("XML/DeviceXml/mousepaddevice.xml");
+    rig.pad.SetLedCount(15);
+    rig.pad.SetLedColour(0, MakeLedWord(255, 128, 0, 128));
+    rig.pad.OutputLightFrame();
+    EXPECT_EQ(rig.pad.TakeStreamPause(), 0u);
     std::lock_guard<std::mutex> guard(lock);
+    int keyboardFrames = 0;
     bool sawFrame = false;
     for (const std::string& line : wire) {
-        // First chunk of command 18 (56 bytes at offset 0); LED 0 scaled by its level: 7f 40 00.
-        if (line.rfind(">", 0) == 0 && line.find(" 12 38 00 00 00 7f 40 00") != std::string::npos)
+        if (line.rfind(">", 0) != 0)
+            continue;
+        // Command 18, 45 bytes at offset 0; LED 0 scaled by its level: 7f 40 00.
+        if (line.find(" 12 2d 00 00 00 7f 40 00") != std::string::npos)
             sawFrame = true;
+        if (line.find(" 12 38 00 00") != std::string::npos)
+            ++keyboardFrames; // a 126-LED frame would start with a full 56-byte chunk
     }
     EXPECT_TRUE(sawFrame);
+    EXPECT_EQ(keyboardFrames, 0);
+}
+
+TEST(Connections, HeadsetFrameGoesOutAsLedOutputReports)
+{
+    Rig rig;
+    CKelvaskVA6533Device headset;
+    headset.SetSlot(rig.slots[6]);
+    headset.SetPageXmlName("XML/DeviceXml/va6533device.xml");
+    headset.SetLedCount(13);
+    rig.connections.AddDevice(&headset, kKindHeadset);
+    ASSERT_TRUE(rig.sim.Sim().AddDevice("headset"));
+    rig.discovery.RunPass();
+    ASSERT_TRUE(headset.Channel().IsOpen());
+
+    headset.SetLedColour(0, MakeLedWord(0x80, 0x40, 0x20, 255));
+    headset.SetLedColour(12, MakeLedWord(255, 255, 255, 255));
+    headset.OutputLightFrame();
+    // The reports carry no reply, so wait until the simulator has taken all twelve. It prints a
+    // line per bank: "22: rrggbb rrggbb ..." for the 13 LEDs.
+    std::string leds;
+    const bool arrived = Rig::WaitUntil([&] {
+        leds = rig.sim.Sim().FirmwareControl("headset", {"leds"});
+        std::istringstream lines(leds);
+        std::string bank, first, last;
+        for (const char* name : {"22:", "44:"}) {
+            if (!(lines >> bank >> first) || bank != name || first != "7f3f1f")
+                return false;
+            for (int i = 1; i < 13; ++i)
+                lines >> last;
+            if (last != "f7f7f7") // 255 scaled is 254, capped at 247
+                return false;
+        }
+        return true;
+    });
+    EXPECT_TRUE(arrived) << leds;
+    EXPECT_EQ(headset.TakeStreamPause(), 0u);
+    rig.connections.OnDeviceRemoved(6);
 }
 
 TEST(Connections, DeviceWithoutObjectIsIgnored)

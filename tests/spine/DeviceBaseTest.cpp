@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -158,6 +160,76 @@ TEST(DeviceBase, WirelessLinkUpdatesPreviewButStreamsNothing)
     d.device.OutputLightFrame();
     EXPECT_EQ(led0->colour, 0x020301u);
     EXPECT_EQ(d.device.TakeStreamPause(), 0u);
+}
+
+TEST(DeviceBase, HeadsetLedReportsCarryEachChannelToBothBanks)
+{
+    CKelvaskVA6533Device headset;
+    headset.SetPageXmlName("XML/DeviceXml/va6533device.xml");
+    headset.SetLedCount(5);
+    for (int i = 0; i < 5; ++i)
+        headset.SetLedColour(i, MakeLedWord(static_cast<uint8_t>(10 * (i + 1)), 255, static_cast<uint8_t>(i), 128));
+    headset.SetLedColour(4, MakeLedWord(255, 255, 255, 255)); // 254 after scaling, capped at 247
+    const CKelvaskVA6533Device::LedReports reports = headset.BuildLedReports();
+
+    const uint8_t order[12][2] = {{0x22, 0xAA}, {0x22, 0xAD}, {0x44, 0xAA}, {0x44, 0xAD},
+                                  {0x22, 0xAB}, {0x22, 0xAE}, {0x44, 0xAB}, {0x44, 0xAE},
+                                  {0x22, 0xAC}, {0x22, 0xAF}, {0x44, 0xAC}, {0x44, 0xAF}};
+    for (int r = 0; r < 12; ++r) {
+        const auto& report = reports[r];
+        EXPECT_EQ(report[0], 0xFF);
+        EXPECT_EQ(report[1], order[r][0]) << r;
+        EXPECT_EQ(report[2], order[r][1]) << r;
+        EXPECT_EQ(report[3], 0) << r;
+        for (int b = 11; b < 17; ++b)
+            EXPECT_EQ(report[b], 0) << r << " byte " << b;
+    }
+    // Red of LEDs 0-6: five values (x 128 / 256) and two zeros; LED 4 is capped.
+    const std::array<uint8_t, 7> red = {5, 10, 15, 20, 247, 0, 0};
+    EXPECT_TRUE(std::equal(red.begin(), red.end(), reports[0].begin() + 4));
+    EXPECT_TRUE(std::equal(red.begin(), red.end(), reports[2].begin() + 4)); // the other bank
+    const std::array<uint8_t, 7> green = {127, 127, 127, 127, 247, 0, 0};
+    EXPECT_TRUE(std::equal(green.begin(), green.end(), reports[4].begin() + 4));
+    const std::array<uint8_t, 7> blue = {0, 0, 1, 1, 247, 0, 0};
+    EXPECT_TRUE(std::equal(blue.begin(), blue.end(), reports[8].begin() + 4));
+    // LEDs 7-12 are beyond the count; byte 10 of a high report repeats the report before it.
+    headset.SetLedCount(13);
+    headset.SetLedColour(6, MakeLedWord(200, 100, 50, 255));
+    headset.SetLedColour(12, MakeLedWord(1, 2, 3, 255));
+    const CKelvaskVA6533Device::LedReports full = headset.BuildLedReports();
+    EXPECT_EQ(full[1][9], 0);      // LED 12 red (1 x 255 / 256)
+    EXPECT_EQ(full[9][9], 2);      // LED 12 blue
+    EXPECT_EQ(full[0][10], 199);   // LED 6 red
+    EXPECT_EQ(full[1][10], 199);
+    EXPECT_EQ(full[5][10], 99);    // green high report: LED 6 green
+    EXPECT_EQ(full[11][10], 49);   // blue, second bank
+}
+
+TEST(DeviceBase, KeyboardAndHeadsetPreviewWithoutTheVendorStream)
+{
+    // The keyboard previews its key colours and streams nothing; the headset's frame goes out as
+    // output reports. With the channel closed neither asks for a stream pause.
+    CKelvaskKeyboardDevice keyboard;
+    CKelvaskVA6533Device headset;
+    for (CKelvaskUSBDevice* device : {static_cast<CKelvaskUSBDevice*>(&keyboard), static_cast<CKelvaskUSBDevice*>(&headset)}) {
+        FakePage page;
+        FakeControl* panel = page.root.Add("SelectPanel", "panel");
+        FakeControl* led0 = panel->Add("DeviceKeyButton", "key_0", "light_0");
+        device->SetPage(&page);
+        device->SetPageXmlName("page.xml");
+        device->SetKeyButtonCount(2);
+        device->SetLedCount(2);
+        device->InitPage();
+        device->SetLedColour(0, MakeLedWord(0x11, 0x22, 0x33, 0x80));
+        device->OutputLightFrame();
+        EXPECT_EQ(led0->colour, 0x223311u) << device->GetClass();
+        EXPECT_EQ(device->TakeStreamPause(), 0u) << device->GetClass();
+        device->SetLightingEnabled(false);
+        device->SetLedColour(0, MakeLedWord(1, 1, 1, 1));
+        device->OutputLightFrame();
+        EXPECT_EQ(led0->colour, 0x223311u) << device->GetClass();
+        device->SetPage(nullptr);
+    }
 }
 
 TEST(DeviceBase, PageStateSelectsFunctionAndKeyTabs)
