@@ -17,7 +17,8 @@ constexpr uint32_t kNoticeDelayMs = 500;
 // After a failed read of the notification interface (device gone, interface closed) the thread
 // waits this long on its stop event before it tries again.
 constexpr uint32_t kNoticeRetryMs = 100;
-constexpr uint32_t kNoticeReadPauseMs = 50;
+constexpr uint32_t kNoticeReadPauseMs = 200;
+constexpr uint32_t kNoticeWakeAfterReports = 32;
 
 // "key_12" -> ("key_", 12); -1 when the text has no trailing number.
 std::pair<std::string, int> SplitTrailingNumber(const std::string& text)
@@ -42,6 +43,7 @@ bool EqualsNoCase(const std::string& a, const std::string& b)
 
 CKelvaskUSBDevice::CKelvaskUSBDevice()
 {
+    commandChannel.Hid().CountTraffic(m_nodeTraffic);
     keyIndexMap.assign(LightingReactiveBuffers::kLevelCount, kNoSlot);
 }
 
@@ -381,7 +383,9 @@ void CKelvaskUSBDevice::StartLightingThread()
             return LightingThread::kClosedPasses;
         if (commandChannel.LightingSynced())
             return LightingThread::kIdlePasses;
-        return engine.Advance(passes, LightingClockMs());
+        // The colour words are read once per 50 ms frame: computing them more often shows nothing,
+        // so the thread wakes at most once a frame and catches up on the missed passes exactly.
+        return std::max(engine.Advance(passes, LightingClockMs()), LightingThread::kFramePasses);
     });
 }
 
@@ -442,9 +446,10 @@ int CKelvaskUSBDevice::SyncThread(StopEvent& stop)
 {
     HidDevice& hid = notificationChannel.Hid();
     // The notice collection shares its node with the command collection: without a pause this
-    // thread would wake for every command reply of the 20 Hz lighting stream. A notice only arms
-    // a 500 ms timer, so 50 ms more do not show; 50 reports fit the kernel's per-reader queue.
-    hid.SetForeignReportPause(kNoticeReadPauseMs);
+    // thread would wake for every command reply of the 20 Hz lighting stream. After throwing
+    // replies away it pauses 200 ms (a notice only arms a 500 ms timer), or less when the command
+    // channel has read 32 reports meanwhile, so its queue of 64 reports never fills.
+    hid.SetForeignReportPause(kNoticeReadPauseMs, m_nodeTraffic, kNoticeWakeAfterReports);
     std::vector<uint8_t> report;
     while (!stop.IsSet()) {
         if (!m_notificationOpen) {

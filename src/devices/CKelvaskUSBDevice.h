@@ -272,6 +272,8 @@ private:
     bool m_switchesLooked = false;
     std::atomic<bool> m_notificationOpen{false};
     std::atomic<uint32_t> m_streamPauseMs{0};
+    // Reports the command channel reads from the node it shares with the notification interface.
+    std::shared_ptr<NodeTraffic> m_nodeTraffic = std::make_shared<NodeTraffic>();
     std::atomic<int> m_noticeCounter{0};
     bool m_syncAvailable = false;
 };

@@ -24,7 +24,7 @@
 //     lightingThread.Start([this](int passes) {
 //         if (!commandChannel.isOpen) return LightingThread::kClosedPasses;    // 100 ms
 //         if (commandChannel.lightingSynced) return LightingThread::kIdlePasses;
-//         return engine.Advance(passes, LightingClockMs());
+//         return std::max(engine.Advance(passes, LightingClockMs()), LightingThread::kFramePasses);
 //     });
 //   StopLightingThread: lightingThread.Stop() (waits at most 1000 ms) returns the outcome for the
 //   worker-exit diagnostics.

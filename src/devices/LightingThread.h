@@ -19,9 +19,11 @@ class LightingThread {
 public:
     static constexpr std::chrono::milliseconds kPass{2};
     // Suggested answers of a pass function: the command channel is closed (100 ms), the device
-    // lights are synchronised from elsewhere (poll again after 20 ms).
+    // lights are synchronised from elsewhere (look again after one 50 ms frame).
     static constexpr int kClosedPasses = 50;
-    static constexpr int kIdlePasses = 10;
+    static constexpr int kIdlePasses = 25;
+    // One frame of the 50 ms lighting stream: the shortest useful wait of a device's pass function.
+    static constexpr int kFramePasses = 25;
     // A pass function's answer is clamped to 1 .. kMaxPasses.
     static constexpr int kMaxPasses = 500;
 

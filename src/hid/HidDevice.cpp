@@ -96,16 +96,27 @@ struct HidDevice::Impl {
         }
     }
 
-    // Waits `ms` (cut to the deadline) on the abort event only. False when the abort event fired.
-    bool Pause(uint32_t ms, std::chrono::steady_clock::time_point deadline, bool infinite)
+    // Waits `ms` (cut to the deadline) on the abort event, and on `traffic` having counted
+    // `wakeAfter` reports when it is set. False when the abort event fired.
+    bool Pause(uint32_t ms, std::chrono::steady_clock::time_point deadline, bool infinite, NodeTraffic* traffic,
+               uint32_t wakeAfter)
     {
         long long wait = ms;
         if (!infinite) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
             wait = std::max<long long>(0, std::min<long long>(left, wait));
         }
-        pollfd stop = {abortFd, POLLIN, 0};
-        return ::poll(&stop, 1, static_cast<int>(wait)) == 0;
+        const bool watch = traffic && wakeAfter && traffic->Fd() >= 0;
+        if (watch)
+            traffic->Watch(wakeAfter);
+        pollfd fds[2] = {{abortFd, POLLIN, 0}, {watch ? traffic->Fd() : -1, POLLIN, 0}};
+        int n;
+        do {
+            n = ::poll(fds, watch ? 2 : 1, static_cast<int>(wait));
+        } while (n < 0 && errno == EINTR);
+        if (watch)
+            traffic->EndWatch();
+        return !(n > 0 && fds[0].revents);
     }
 };
 
@@ -322,13 +333,15 @@ bool HidDevice::Read(size_t length, uint8_t* buffer, uint32_t timeoutMs, size_t*
             // The node is empty after reports of other collections were thrown away: pause before
             // listening again when asked to (see SetForeignReportPause).
             if (drained && errno == EAGAIN && m_foreignReportPauseMs &&
-                !im.Pause(m_foreignReportPauseMs, deadline, infinite))
+                !im.Pause(m_foreignReportPauseMs, deadline, infinite, m_pauseTraffic.get(), m_pauseWakeAfter))
                 break; // aborted
             drained = 0;
             continue;
         }
         if (n <= 0)
             break;
+        if (m_countedTraffic)
+            m_countedTraffic->Count();
         size_t size = static_cast<size_t>(n);
         if (!im.usesReportIds) {
             im.readScratch[0] = 0;

@@ -2,8 +2,10 @@
 // One HID interface (one top-level collection), on hidraw or on the simulator's sockets.
 // The same object lists the interface paths of the machine and opens one of them.
 #include "hid/HidReportDescriptor.h"
+#include "hid/NodeTraffic.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,7 +72,18 @@ public:
     // reply). With a pause set, a read that has just thrown such reports away and finds the node
     // empty waits this long (still woken at once by Close) before it listens again; whatever came
     // meanwhile is then read in one go. Its own reports are at most that much later. 0: no pause.
-    void SetForeignReportPause(uint32_t ms) { m_foreignReportPauseMs = ms; }
+    // With `traffic` (counted by another reader of the node, see CountTraffic) the pause also ends
+    // once that reader has read `wakeAfterReports` reports, so the kernel's queue of 64 unread
+    // reports of this handle never fills during a pause.
+    void SetForeignReportPause(uint32_t ms, std::shared_ptr<NodeTraffic> traffic = {}, uint32_t wakeAfterReports = 0)
+    {
+        m_foreignReportPauseMs = ms;
+        m_pauseTraffic = std::move(traffic);
+        m_pauseWakeAfter = wakeAfterReports;
+    }
+    // Every report this handle reads (of any collection) is counted into `traffic`. Set before
+    // the handle is used from other threads.
+    void CountTraffic(std::shared_ptr<NodeTraffic> traffic) { m_countedTraffic = std::move(traffic); }
 
     // Presence test of a path (the node still exists), without opening it.
     static bool IsPresent(const std::string& path);
@@ -109,6 +122,9 @@ private:
     uint16_t m_interfaceNumber = 0;
     uint16_t m_collectionNumber = 0;
     uint32_t m_foreignReportPauseMs = 0;
+    uint32_t m_pauseWakeAfter = 0;
+    std::shared_ptr<NodeTraffic> m_pauseTraffic;
+    std::shared_ptr<NodeTraffic> m_countedTraffic;
 };
 
 } // namespace nq

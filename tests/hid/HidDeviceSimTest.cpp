@@ -13,6 +13,7 @@
 using namespace std::chrono;
 using nq::HidDevice;
 using nq::HidReportType;
+using nq::NodeTraffic;
 
 namespace {
 
@@ -221,6 +222,44 @@ TEST_F(HidDeviceSim, PausedReaderStillGetsItsReportsAndStopsOnClose)
     waiter.join();
     EXPECT_LT(steady_clock::now() - start, milliseconds(500));
     EXPECT_FALSE(result);
+}
+
+TEST_F(HidDeviceSim, PauseEndsOnceTheCommandReaderHasReadEnough)
+{
+    // A notice reader pausing for 5 s is woken when the command collection's reader of the same
+    // node has read 8 reports, so a notice that follows is not held back by the long pause (and
+    // the pausing handle's queue never fills).
+    StartSim({"keyboard"});
+    auto traffic = std::make_shared<NodeTraffic>();
+    HidDevice vendor, notices;
+    ASSERT_TRUE(vendor.Open(SimPath("keyboard", 1, 4), true, true, true, false));
+    ASSERT_TRUE(notices.Open(SimPath("keyboard", 1, 3), true, true, true, false));
+    vendor.CountTraffic(traffic);
+    notices.SetForeignReportPause(5000, traffic, 8);
+
+    std::atomic<bool> got{false};
+    std::thread reader([&] {
+        uint8_t buf[8] = {};
+        size_t n = 0;
+        got = notices.Read(sizeof(buf), buf, 10000, &n);
+    });
+    std::vector<uint8_t> out(64, 0), in(64, 0);
+    out[0] = 4;
+    out[1] = 3;
+    auto exchange = [&] {
+        size_t n = 0;
+        ASSERT_TRUE(vendor.Write(out.size(), out.data(), 1000, &n));
+        ASSERT_TRUE(vendor.Read(in.size(), in.data(), 1000, &n));
+    };
+    exchange();
+    std::this_thread::sleep_for(milliseconds(100)); // the reader has thrown the reply away and pauses
+    const auto start = steady_clock::now();
+    for (int i = 0; i < 8; ++i)
+        exchange();
+    ASSERT_TRUE(Sim().SendNotice("keyboard", 1025));
+    reader.join();
+    EXPECT_TRUE(got);
+    EXPECT_LT(steady_clock::now() - start, milliseconds(2000));
 }
 
 TEST_F(HidDeviceSim, OpenOnOpenObjectReleasesThePreviousInterfaceAndKeepsThePathList)
