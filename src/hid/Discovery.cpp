@@ -2,6 +2,7 @@
 
 #include "common/DebugLog.h"
 #include "hid/HidEnumerator.h"
+#include "hid/NodeWatch.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -36,19 +37,38 @@ int Discovery::Run(StopEvent& stop)
 {
     // The stop event is fresh and clear when the thread starts; clearing it here could lose a
     // stop request that came before the thread ran.
+    NodeWatch watch;
+    const int stopFd = stop.WakeFd();
     for (;;) {
         if (stop.IsSet())
             break;
+        // The watch starts before the pass, so a change during the pass wakes the next wait.
+        if (!watch.Active() && stopFd >= 0)
+            StartWatch(watch);
         RunPass();
-        if (stop.Wait(kPassIntervalMs))
+        // Every 100 ms while a node waits to be read again or nothing can be watched; otherwise
+        // on the next change of the nodes, and at least once a second.
+        const uint32_t wait = (!watch.Active() || m_retryWanted) ? kPassIntervalMs : kQuietPassIntervalMs;
+        if (watch.Active()) {
+            if (watch.Wait(wait, stopFd) == NodeWatch::Outcome::Stopped)
+                break;
+        } else if (stop.Wait(wait)) {
             break;
+        }
     }
     DebugOut("抓取设备线程设定退出");
     return 0;
 }
 
+bool Discovery::StartWatch(NodeWatch& watch)
+{
+    const std::string sim = HidEnumerator::SimulatorFolder();
+    return sim.empty() ? watch.Start("/dev", "hidraw", "") : watch.Start(sim, "", ".sock");
+}
+
 void Discovery::RunPass()
 {
+    m_retryWanted = false;
     if (!AllSlotsConnected())
         EnumerateAndBind();
     CheckPresence();
@@ -144,8 +164,10 @@ void Discovery::ListPaths(std::vector<std::string>& paths)
         }
         HidNodeInfo info;
         ++m_described;
-        if (!HidEnumerator::DescribeNode(node, info))
+        if (!HidEnumerator::DescribeNode(node, info)) {
+            m_retryWanted = true;
             continue; // read again next pass
+        }
         current.emplace(node, NodeEntry{identity, HidEnumerator::PathsOf(info)});
     }
     m_nodes = std::move(current);
@@ -182,6 +204,7 @@ void Discovery::EnumerateAndBind()
             result.identity = identity;
             if (!Probe(path, result)) {
                 m_seen.erase(path); // could not open: probed again next pass
+                m_retryWanted = true;
                 continue;
             }
             seen = m_seen.insert_or_assign(path, result).first;

@@ -1,7 +1,13 @@
 #pragma once
-// Discovery and hot-plug: a thread that polls the HID interfaces every 100 ms, binds interfaces the
+// Discovery and hot-plug: a thread that looks at the HID interfaces, binds interfaces the
 // catalogue describes to free slots of the slot list, notices when a bound interface is gone, and
 // reports both to its listener.
+//
+// A pass runs as soon as a node of the node folder (/dev, or the simulator's folder) is created,
+// removed or given new permissions, at least once a second, and every 100 ms while a node could
+// not be read or opened (it is tried again) or while the folder cannot be watched. Changes are
+// therefore seen at least as soon as with a pass every 100 ms, and a machine where nothing is
+// plugged or unplugged costs one wake-up a second.
 //
 // A pass enumerates only while some slot is free. The enumeration lists the HID nodes and reads the
 // identity and report descriptor only of nodes not seen before (a node that is removed and created
@@ -14,6 +20,7 @@
 #include "hid/DeviceSlot.h"
 #include "hid/DiscoveryListener.h"
 #include "hid/HidDevice.h"
+#include "hid/NodeWatch.h"
 
 #include <cstdint>
 #include <map>
@@ -27,6 +34,7 @@ namespace nq {
 class Discovery {
 public:
     static constexpr uint32_t kPassIntervalMs = 100;
+    static constexpr uint32_t kQuietPassIntervalMs = 1000;
 
     // The slot list and the listener must outlive the discovery.
     Discovery(std::vector<DeviceSlot>& slots, DiscoveryListener& listener,
@@ -35,7 +43,7 @@ public:
     Discovery(const Discovery&) = delete;
     Discovery& operator=(const Discovery&) = delete;
 
-    // The thread body: passes every 100 ms until the stop event is set. Returns 0.
+    // The thread body: passes (see above) until the stop event is set. Returns 0.
     int Run(StopEvent& stop);
 
     // One pass: enumeration and binding while some slot is free, then the presence tests.
@@ -69,6 +77,7 @@ private:
     };
 
     void EnumerateAndBind();
+    static bool StartWatch(NodeWatch& watch);
     // The interface paths of the nodes present, from the node cache.
     void ListPaths(std::vector<std::string>& paths);
     void CheckPresence();
@@ -87,6 +96,7 @@ private:
     std::map<std::string, NodeEntry> m_nodes;
     int m_described = 0;
     bool m_firstPassDone = false;
+    bool m_retryWanted = false; // the last pass could not read or open a node
     int m_enumerations = 0;
     int m_probes = 0;
 };

@@ -159,10 +159,10 @@ TEST_F(HidDeviceSim, CloseFromAnotherThreadEndsAnInfiniteRead)
     EXPECT_FALSE(done);
     auto start = steady_clock::now();
     dev.Close();
-    // Close returns only once the read has left.
+    // The read has left the handle when Close returns; its caller gets the failure just after.
+    reader.join();
     EXPECT_TRUE(done);
     EXPECT_LT(steady_clock::now() - start, milliseconds(500));
-    reader.join();
     EXPECT_FALSE(result);
     EXPECT_EQ(n, 0u);
     EXPECT_FALSE(dev.IsOpen());
@@ -254,9 +254,13 @@ TEST_F(HidDeviceSim, PauseEndsOnceTheCommandReaderHasReadEnough)
     exchange();
     std::this_thread::sleep_for(milliseconds(100)); // the reader has thrown the reply away and pauses
     const auto start = steady_clock::now();
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 4; ++i)
         exchange();
+    // The notice waits in the paused handle's queue behind four replies; four more replies end the
+    // pause.
     ASSERT_TRUE(Sim().SendNotice("keyboard", 1025));
+    for (int i = 0; i < 4; ++i)
+        exchange();
     reader.join();
     EXPECT_TRUE(got);
     EXPECT_LT(steady_clock::now() - start, milliseconds(2000));

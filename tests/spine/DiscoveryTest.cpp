@@ -11,8 +11,11 @@
 #include <fstream>
 #include <mutex>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
+#include <unistd.h>
+#include <cstdlib>
 
 using namespace nq;
 using namespace std::chrono_literals;
@@ -280,4 +283,77 @@ TEST(Discovery, StopEventEndsTheThreadPromptly)
     EXPECT_EQ(thread.Stop(1000), WaitOutcome::Signalled);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 300ms);
     EXPECT_EQ(log.Count("抓取设备线程设定退出"), 1);
+}
+
+TEST(Discovery, PassesFollowNodeChangesAndRetryNodesThatCannotBeRead)
+{
+    nqtest::SimEnvironment sim;
+    Rig rig;
+    auto& [slots, listener, catalogue, discovery] = rig;
+    WorkerThread thread;
+    thread.Start([&](StopEvent& stop) { return discovery.Run(stop); });
+
+    // Nothing changes: after the first pass the thread waits for the node folder.
+    std::this_thread::sleep_for(650ms);
+    EXPECT_LE(discovery.EnumerationCount(), 2);
+
+    // A device plugged in is seen at once, not on a timer.
+    const auto plugged = std::chrono::steady_clock::now();
+    ASSERT_TRUE(sim.Sim().AddDevice("keyboard"));
+    ASSERT_TRUE(listener.WaitFor(2, 2s));
+    EXPECT_LT(std::chrono::steady_clock::now() - plugged, 300ms);
+
+    // A node whose identity cannot be read yet is looked at every 100 ms until it can.
+    const std::string ghost = sim.Folder() + "ghost-if1.sock";
+    const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", ghost.c_str());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::this_thread::sleep_for(100ms);
+    const int before = discovery.EnumerationCount();
+    std::this_thread::sleep_for(550ms);
+    EXPECT_GE(discovery.EnumerationCount() - before, 3);
+
+    // Gone again: quiet.
+    ::close(fd);
+    ::unlink(ghost.c_str());
+    std::this_thread::sleep_for(150ms);
+    const int quiet = discovery.EnumerationCount();
+    std::this_thread::sleep_for(550ms);
+    EXPECT_LE(discovery.EnumerationCount() - quiet, 1);
+
+    // A removal is seen at once too.
+    const auto unplugged = std::chrono::steady_clock::now();
+    ASSERT_TRUE(sim.Sim().Unplug("keyboard"));
+    ASSERT_TRUE(listener.WaitFor(4, 2s));
+    EXPECT_LT(std::chrono::steady_clock::now() - unplugged, 300ms);
+    EXPECT_EQ(thread.Stop(1000), WaitOutcome::Signalled);
+}
+
+TEST(Discovery, FolderThatAppearsLaterIsWatchedOnceItExists)
+{
+    // The simulator folder is named but not there yet: discovery looks on a 100 ms timer, and
+    // watches the folder once it exists.
+    nqtest::SimEnvironment sim;
+    const std::string later = sim.Folder() + "later/";
+    const char* previous = std::getenv("NQ501_SIM_DIR");
+    const std::string saved = previous ? previous : "";
+    ::setenv("NQ501_SIM_DIR", later.c_str(), 1);
+    {
+        Rig rig;
+        auto& [slots, listener, catalogue, discovery] = rig;
+        WorkerThread thread;
+        thread.Start([&](StopEvent& stop) { return discovery.Run(stop); });
+        std::this_thread::sleep_for(350ms);
+        EXPECT_GE(discovery.EnumerationCount(), 3);
+        ASSERT_EQ(::mkdir(later.c_str(), 0700), 0);
+        std::this_thread::sleep_for(250ms); // the next timed pass starts the watch
+        const int watched = discovery.EnumerationCount();
+        std::this_thread::sleep_for(550ms);
+        EXPECT_LE(discovery.EnumerationCount() - watched, 1);
+        EXPECT_EQ(thread.Stop(1000), WaitOutcome::Signalled);
+        ::rmdir(later.c_str());
+    }
+    ::setenv("NQ501_SIM_DIR", saved.c_str(), 1);
 }
