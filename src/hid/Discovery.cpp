@@ -165,14 +165,26 @@ void Discovery::ListPaths(std::vector<std::string>& paths)
         HidNodeInfo info;
         ++m_described;
         if (!HidEnumerator::DescribeNode(node, info)) {
-            m_retryWanted = true;
+            NoteFailure(node, identity);
             continue; // read again next pass
         }
+        m_failures.erase(node);
         current.emplace(node, NodeEntry{identity, HidEnumerator::PathsOf(info)});
     }
     m_nodes = std::move(current);
     for (const auto& [node, entry] : m_nodes)
         paths.insert(paths.end(), entry.paths.begin(), entry.paths.end());
+}
+
+void Discovery::NoteFailure(const std::string& key, uint64_t identity)
+{
+    Failure& failure = m_failures[key];
+    if (failure.identity != identity)
+        failure = Failure{identity, 0};
+    // Soon after a node appears its permissions may not be set yet: look again every 100 ms for a
+    // few seconds. After that only a change of the node (or the pass once a second) tries again.
+    if (++failure.count <= kQuickRetries)
+        m_retryWanted = true;
 }
 
 void Discovery::EnumerateAndBind()
@@ -204,10 +216,11 @@ void Discovery::EnumerateAndBind()
             result.identity = identity;
             if (!Probe(path, result)) {
                 m_seen.erase(path); // could not open: probed again next pass
-                m_retryWanted = true;
+                NoteFailure(path, identity);
                 continue;
             }
             seen = m_seen.insert_or_assign(path, result).first;
+            m_failures.erase(path);
         }
         candidate.vendorId = seen->second.vendorId;
         candidate.productId = seen->second.productId;
@@ -220,6 +233,9 @@ void Discovery::EnumerateAndBind()
             m_listener.SendDeviceArrived(slotIndex);
         }
     }
+
+    for (auto it = m_failures.begin(); it != m_failures.end();)
+        it = NodeIdentity(it->first) == 0 ? m_failures.erase(it) : std::next(it);
 
     if (!m_firstPassDone) {
         m_firstPassDone = true;

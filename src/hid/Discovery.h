@@ -4,8 +4,9 @@
 // reports both to its listener.
 //
 // A pass runs as soon as a node of the node folder (/dev, or the simulator's folder) is created,
-// removed or given new permissions, at least once a second, and every 100 ms while a node could
-// not be read or opened (it is tried again) or while the folder cannot be watched. Changes are
+// removed or given new permissions, at least once a second, and every 100 ms for the first
+// 3 seconds of a node that could not be read or opened (it is tried again) or while the folder
+// cannot be watched. Changes are
 // therefore seen at least as soon as with a pass every 100 ms, and a machine where nothing is
 // plugged or unplugged costs one wake-up a second.
 //
@@ -35,6 +36,8 @@ class Discovery {
 public:
     static constexpr uint32_t kPassIntervalMs = 100;
     static constexpr uint32_t kQuietPassIntervalMs = 1000;
+    // Failed reads or opens of one node that bring the next pass forward to 100 ms.
+    static constexpr int kQuickRetries = 30;
 
     // The slot list and the listener must outlive the discovery.
     Discovery(std::vector<DeviceSlot>& slots, DiscoveryListener& listener,
@@ -78,6 +81,8 @@ private:
 
     void EnumerateAndBind();
     static bool StartWatch(NodeWatch& watch);
+    // A node (or interface path) could not be read or opened in this pass.
+    void NoteFailure(const std::string& key, uint64_t identity);
     // The interface paths of the nodes present, from the node cache.
     void ListPaths(std::vector<std::string>& paths);
     void CheckPresence();
@@ -96,7 +101,12 @@ private:
     std::map<std::string, NodeEntry> m_nodes;
     int m_described = 0;
     bool m_firstPassDone = false;
-    bool m_retryWanted = false; // the last pass could not read or open a node
+    bool m_retryWanted = false; // the last pass could not read or open a node it should retry soon
+    struct Failure {
+        uint64_t identity = 0;
+        int count = 0;
+    };
+    std::map<std::string, Failure> m_failures; // by node or path, while it keeps failing
     int m_enumerations = 0;
     int m_probes = 0;
 };

@@ -314,6 +314,11 @@ TEST(Discovery, PassesFollowNodeChangesAndRetryNodesThatCannotBeRead)
     const int before = discovery.EnumerationCount();
     std::this_thread::sleep_for(550ms);
     EXPECT_GE(discovery.EnumerationCount() - before, 3);
+    // ...for about three seconds; then only once a second (or when the folder changes).
+    std::this_thread::sleep_for(2700ms);
+    const int later = discovery.EnumerationCount();
+    std::this_thread::sleep_for(1100ms);
+    EXPECT_LE(discovery.EnumerationCount() - later, 2);
 
     // Gone again: quiet.
     ::close(fd);
