@@ -7,7 +7,6 @@
 #include "hid/HidSeqPacket.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -126,7 +125,6 @@ Simulator::Simulator(const std::string& folder) : m_folder(folder)
         m_folder += '/';
     std::error_code ec;
     fs::create_directories(m_folder, ec);
-    m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
 
 Simulator::~Simulator()
@@ -142,8 +140,6 @@ Simulator::~Simulator()
     }
     for (int fd : m_controlClients)
         ::close(fd);
-    if (m_wakeFd >= 0)
-        ::close(m_wakeFd);
     if (m_wireLog)
         std::fclose(m_wireLog);
 }
@@ -153,7 +149,7 @@ bool Simulator::Start()
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_running)
         return true;
-    if (m_wakeFd < 0)
+    if (m_wake.Fd() < 0)
         return false;
     if (!m_wireLog)
         m_wireLog = std::fopen(WireLogPath().c_str(), "a");
@@ -185,8 +181,7 @@ void Simulator::Stop()
 
 void Simulator::Wake()
 {
-    uint64_t one = 1;
-    [[maybe_unused]] ssize_t n = ::write(m_wakeFd, &one, sizeof(one));
+    m_wake.Signal();
 }
 
 void Simulator::RunOnLoop(const std::function<void()>& task)
@@ -247,7 +242,7 @@ void Simulator::Loop()
 
         fds.clear();
         refs.clear();
-        fds.push_back({m_wakeFd, POLLIN, 0});
+        fds.push_back({m_wake.Fd(), POLLIN, 0});
         refs.push_back({0, nullptr});
         for (auto& d : m_devices)
             for (auto& link : d->links)
@@ -273,10 +268,8 @@ void Simulator::Loop()
             break;
         if (n <= 0)
             continue;
-        if (fds[0].revents) {
-            uint64_t v;
-            [[maybe_unused]] ssize_t r = ::read(m_wakeFd, &v, sizeof(v));
-        }
+        if (fds[0].revents)
+            m_wake.Drain();
         // Handle events without re-polling; the structures may change, so each fd is looked up again.
         for (size_t i = 1; i < fds.size(); ++i) {
             if (!fds[i].revents)

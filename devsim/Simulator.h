@@ -21,6 +21,7 @@
 //   setenv("NQ501_SIM_DIR", "/tmp/x/", 1);
 // or simply nqsim::Simulator::StartDemo(folder), which starts one device of each kind.
 // Every call is thread-safe; the sockets are served by one thread that waits in poll().
+#include "common/EventFd.h"
 #include "devsim/SimDeviceSetup.h"
 #include "devsim/SimFirmware.h"
 
@@ -152,7 +153,7 @@ private:
     bool m_stopRequested = false;
     std::thread m_thread;
     std::atomic<std::thread::id> m_loopThreadId{};
-    int m_wakeFd = -1;
+    nq::EventFd m_wake; // wakes the event loop
     int m_controlFd = -1;
     std::vector<int> m_controlClients;
     std::vector<std::unique_ptr<Device>> m_devices;       // loop thread only

@@ -4,21 +4,16 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
-#include <sys/eventfd.h>
-#include <unistd.h>
+#include "common/EventFd.h"
 
 namespace nq {
 
 class StopEvent {
 public:
     StopEvent() = default;
-    ~StopEvent()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
     StopEvent(const StopEvent&) = delete;
     StopEvent& operator=(const StopEvent&) = delete;
 
@@ -27,7 +22,8 @@ public:
         {
             std::lock_guard<std::mutex> guard(m_lock);
             m_set = true;
-            Signal();
+            if (m_wake)
+                m_wake->Signal();
         }
         m_cv.notify_all();
     }
@@ -36,10 +32,8 @@ public:
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_set = false;
-        if (m_fd >= 0) {
-            uint64_t value = 0;
-            [[maybe_unused]] ssize_t n = ::read(m_fd, &value, sizeof value);
-        }
+        if (m_wake)
+            m_wake->Drain();
     }
 
     // A descriptor that polls readable (POLLIN) while the event is set, for a thread that waits on
@@ -47,12 +41,12 @@ public:
     int WakeFd() const
     {
         std::lock_guard<std::mutex> guard(m_lock);
-        if (m_fd < 0) {
-            m_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (!m_wake) {
+            m_wake = std::make_unique<EventFd>();
             if (m_set)
-                Signal();
+                m_wake->Signal();
         }
-        return m_fd;
+        return m_wake->Fd();
     }
 
     bool IsSet() const
@@ -69,17 +63,9 @@ public:
     }
 
 private:
-    void Signal() const
-    {
-        if (m_fd >= 0) {
-            const uint64_t one = 1;
-            [[maybe_unused]] ssize_t n = ::write(m_fd, &one, sizeof one);
-        }
-    }
-
     mutable std::mutex m_lock;
     mutable std::condition_variable m_cv;
-    mutable int m_fd = -1;
+    mutable std::unique_ptr<EventFd> m_wake; // created by the first WakeFd()
     bool m_set = false;
 };
 

@@ -234,7 +234,7 @@ void CKelvaskUSBDevice::RefreshLightPreviews()
         if (!button || !button->IsVisible())
             continue;
         const uint32_t word = ledColours.Get(i);
-        button->SetLightColour(LedRed(word) | (LedBlue(word) << 8) | (LedGreen(word) << 16), LedLevel(word), true);
+        button->SetLightColour(LedPreviewColour(word), LedLevel(word), true);
     }
 }
 

@@ -26,6 +26,8 @@ inline constexpr uint8_t LedRed(LedWord w) { return uint8_t(w); }
 inline constexpr uint8_t LedGreen(LedWord w) { return uint8_t(w >> 8); }
 inline constexpr uint8_t LedBlue(LedWord w) { return uint8_t(w >> 16); }
 inline constexpr uint8_t LedLevel(LedWord w) { return uint8_t(w >> 24); }
+// The colour a light button shows for a word: red | blue << 8 | green << 16 (bytes 0, 2, 1).
+inline constexpr uint32_t LedPreviewColour(LedWord w) { return LedRed(w) | (LedBlue(w) << 8) | (LedGreen(w) << 16); }
 inline constexpr Rgb LedColour(LedWord w) { return {LedRed(w), LedGreen(w), LedBlue(w)}; }
 
 class LightingColourBuffer {

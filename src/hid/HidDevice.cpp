@@ -1,5 +1,7 @@
 #include "hid/HidDevice.h"
 
+#include "common/EventFd.h"
+
 #include "hid/HidEnumerator.h"
 #include "hid/HidReportDecoder.h"
 #include "hid/HidSeqPacket.h"
@@ -7,7 +9,6 @@
 #include <fcntl.h>
 #include <linux/hidraw.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -46,7 +47,7 @@ uint16_t ParseTag(const std::string& path, const char* tag)
 struct HidDevice::Impl {
     int fd = -1;
     bool isSocket = false;
-    int abortFd = -1;
+    EventFd abort; // wakes waiting transfers when the handle is closed
     std::mutex mutex;
     std::condition_variable idle;
     int inFlight = 0;
@@ -81,7 +82,7 @@ struct HidDevice::Impl {
                 auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
                 timeout = static_cast<int>(std::max<long long>(0, std::min<long long>(left, 0x7FFFFFFF)));
             }
-            pollfd fds[2] = {{fd, events, 0}, {abortFd, POLLIN, 0}};
+            pollfd fds[2] = {{fd, events, 0}, {abort.Fd(), POLLIN, 0}};
             int n = ::poll(fds, 2, timeout);
             if (n < 0) {
                 if (errno == EINTR)
@@ -109,7 +110,7 @@ struct HidDevice::Impl {
         const bool watch = traffic && wakeAfter && traffic->Fd() >= 0;
         if (watch)
             traffic->Watch(wakeAfter);
-        pollfd fds[2] = {{abortFd, POLLIN, 0}, {watch ? traffic->Fd() : -1, POLLIN, 0}};
+        pollfd fds[2] = {{abort.Fd(), POLLIN, 0}, {watch ? traffic->Fd() : -1, POLLIN, 0}};
         int n;
         do {
             n = ::poll(fds, watch ? 2 : 1, static_cast<int>(wait));
@@ -120,16 +121,11 @@ struct HidDevice::Impl {
     }
 };
 
-HidDevice::HidDevice() : m_impl(new Impl)
-{
-    m_impl->abortFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-}
+HidDevice::HidDevice() : m_impl(new Impl) {}
 
 HidDevice::~HidDevice()
 {
     Close();
-    if (m_impl->abortFd >= 0)
-        ::close(m_impl->abortFd);
     delete m_impl;
 }
 
@@ -278,11 +274,9 @@ void HidDevice::Close()
         m_impl->closing = true;
         if (m_impl->inFlight > 0) {
             // Wake the waiting transfers and let them finish before the handle goes.
-            uint64_t one = 1;
-            [[maybe_unused]] ssize_t n = ::write(m_impl->abortFd, &one, sizeof(one));
+            m_impl->abort.Signal();
             m_impl->idle.wait(lock, [this] { return m_impl->inFlight == 0; });
-            uint64_t v;
-            [[maybe_unused]] ssize_t r = ::read(m_impl->abortFd, &v, sizeof(v));
+            m_impl->abort.Drain();
         }
         ::close(m_impl->fd);
         m_impl->fd = -1;

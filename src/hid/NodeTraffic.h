@@ -7,6 +7,8 @@
 // collection's replies flow would lose a notice if more than 64 replies came during the pause. The
 // command channel's reader counts what it reads; the pausing reader watches that count and wakes
 // after a set number of reports, long before its own queue is full.
+#include "common/EventFd.h"
+
 #include <atomic>
 #include <cstdint>
 
@@ -14,8 +16,7 @@ namespace nq {
 
 class NodeTraffic {
 public:
-    NodeTraffic();
-    ~NodeTraffic();
+    NodeTraffic() = default;
     NodeTraffic(const NodeTraffic&) = delete;
     NodeTraffic& operator=(const NodeTraffic&) = delete;
 
@@ -26,12 +27,10 @@ public:
     // Ends the watch and clears the signal.
     void EndWatch();
     // An eventfd to poll for POLLIN; -1 when it could not be created (then nothing wakes early).
-    int Fd() const { return m_fd; }
+    int Fd() const { return m_signal.Fd(); }
 
 private:
-    void Drain();
-
-    int m_fd = -1;
+    EventFd m_signal;
     std::atomic<uint32_t> m_left{0}; // reports still to count before the signal; 0: no watch
 };
 

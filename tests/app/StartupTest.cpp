@@ -80,8 +80,9 @@ TEST(CommandLine, OptionsAndTheirErrors)
     for (const Case& c : cases) {
         CCommandLine options;
         EXPECT_EQ(options.Parse(c.arguments), c.ok) << c.arguments.join(' ').toStdString();
-        if (!c.ok)
+        if (!c.ok) {
             EXPECT_FALSE(options.Error().isEmpty());
+        }
     }
 
     CCommandLine options;

@@ -498,7 +498,7 @@ void CMousePageUI::OutputLightFramePage()
 {
     LightingColourBuffer& colours = m_mouse->LedColours();
     auto show = [](CDeviceKeyButtonUI* button, uint32_t word) {
-        button->SetLightColour(LedRed(word) | (LedBlue(word) << 8) | (LedGreen(word) << 16), LedLevel(word), true);
+        button->SetLightColour(LedPreviewColour(word), LedLevel(word), true);
     };
     for (int i = 0; i < int(m_ledButtons.size()); ++i) {
         CDeviceKeyButtonUI* button = m_ledButtons[size_t(i)];
