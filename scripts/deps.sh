@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libgl-dev qt6-qpa-plugins
+  qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libgl-dev qt6-qpa-plugins
   libjsoncpp-dev libcurl4-openssl-dev libasound2-dev libcli11-dev
   libgtest-dev libgmock-dev
   xvfb xauth fonts-dejavu-core
