@@ -15,9 +15,6 @@ public:
 
     KeyboardFirmware();
 
-    // Factory assignment of each key slot (function code, parameter 1, parameter 2).
-    static const uint8_t (&FactoryKeymap())[kEntries][3];
-
 private:
     void Factory();
 };
