@@ -5,6 +5,7 @@
 #include "devices/MouseMacroImage.h"
 #include "devices/MouseMacroList.h"
 #include "profiles/JsonFile.h"
+#include "profiles/TextHelpers.h"
 
 #include <algorithm>
 #include <chrono>
@@ -489,6 +490,44 @@ void CKelvaskKeyboardDevice::SetStLightSetting(const std::array<uint32_t, 8>& wo
 {
     CKelvaskUSBDevice::SetStLightSetting(words);
     profile.SetStLightInfo(stLightSetting);
+}
+
+// ---- page binding ----
+
+bool CKelvaskKeyboardDevice::BindKeyboardPicture(int view)
+{
+    IDevicePage* page = Page();
+    IPageControl* picture = page ? page->FindControl("keyboard_device_key_light_" + std::to_string(view)) : nullptr;
+    if (!picture)
+        return false;
+    currentView = view;
+    constexpr uint32_t kWhite = 0xFFFFFF;
+    for (IPageControl* button : picture->Children()) {
+        if (!button || button->ClassName() != "DeviceKeyButton")
+            continue;
+        std::string prefix;
+        int n = -1;
+        if (SplitIndexedName(button->Name(), prefix, n)) {
+            if (prefix == "key_" && n < int(keyButtons.size()))
+                keyButtons[size_t(n)] = button;
+            if (prefix == "light_" && n < int(lightButtons.size())) {
+                lightButtons[size_t(n)] = button;
+                button->SetLightColour(kWhite, 255, true);
+            }
+        }
+        if (!SplitIndexedName(button->UserData(), prefix, n) || prefix != "light_")
+            continue;
+        bool bound = false;
+        if (view == 0 && n < int(lightButtons.size()))
+            lightButtons[size_t(n)] = button, bound = true;
+        else if (view == 1 && n < kLogoLeds)
+            zoneButtonsA[size_t(n)] = button, bound = true;
+        else if (view == 2 && n < kSideLeds)
+            zoneButtonsB[size_t(n)] = button, bound = true;
+        if (bound)
+            button->SetLightColour(kWhite, 255, true);
+    }
+    return true;
 }
 
 // ---- previews ----

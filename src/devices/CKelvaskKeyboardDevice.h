@@ -83,6 +83,12 @@ public:
 
     // ---- keyboard operations (the page overrides the page ones) ----
     virtual void BuildPage() {}
+    // Makes picture "keyboard_device_key_light_" + view (0 keys, 1 logo, 2 side) the current one
+    // and binds its key buttons: name "key_" N is key button N; user data "light_" N is LED N of
+    // the view's sequence (keys, 15 logo LEDs, 6 side LEDs), shown white at full level. False when
+    // the page has no such picture.
+    bool BindKeyboardPicture(int view);
+    int CurrentView() const { return currentView; }
     virtual void RefreshKeyLabels() {}
     virtual void ShowSystemSettings() {}
     // The lighting editor shows the three records.
@@ -170,6 +176,7 @@ protected:
     KeyboardSystemWords systemWords;
     MouseNameLists nameLists;
     int customGroup = kNoGroup;
+    int currentView = 0;
 };
 
 } // namespace nq

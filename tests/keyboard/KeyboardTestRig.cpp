@@ -12,6 +12,9 @@ void KeyboardSimTest::SetUp()
     std::filesystem::create_directories(KeyboardFolder());
     std::filesystem::copy_file(std::string(NQ501_SOURCE_DIR) + "/DefaultData/keyboard.Json",
                                folders->DefaultFolder() + "keyboard.Json");
+    std::filesystem::copy_file(std::string(NQ501_SOURCE_DIR) + "/DefaultData/default_light.json",
+                               folders->DefaultFolder() + "default_light.json",
+                               std::filesystem::copy_options::overwrite_existing);
     keyboard = std::make_unique<nq::CKelvaskKeyboardDevice>();
     keyboard->SetProfileName("profile_k");
     keyboard->SetLightConfigName("drovo_light");
