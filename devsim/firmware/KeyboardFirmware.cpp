@@ -2,6 +2,8 @@
 
 #include "devices/KeyboardKeyPositions.h"
 
+#include <cstdio>
+
 namespace nqsim {
 
 KeyboardFirmware::KeyboardFirmware() : VendorFirmware("keyboard")
@@ -52,6 +54,61 @@ void KeyboardFirmware::Factory()
         keyIndex[k] = static_cast<uint8_t>(k);
     }
     Memory().Area("status")[kStatusBattery] = 100;
+}
+
+namespace {
+
+std::string ZoneText(const char* name, const std::vector<uint8_t>& config, size_t at)
+{
+    char line[160];
+    std::snprintf(line, sizeof line, "  %s effect %u brightness %u speed %d direction %u multicolour %u colour %02x %02x %02x\n",
+                  name, config[at], config[at + 1], 4 - config[at + 2], config[at + 3], config[at + 4], config[at + 5],
+                  config[at + 6], config[at + 7]);
+    return line;
+}
+
+} // namespace
+
+std::string KeyboardFirmware::DumpMemory() const
+{
+    std::string out;
+    {
+        std::lock_guard<std::mutex> guard(Lock());
+        const std::vector<uint8_t>& config = Memory().Area("config");
+        const std::vector<uint8_t>& colours = Memory().Area("colours");
+        char line[200];
+        std::snprintf(line, sizeof line, "keyboard: on-board profile %u\n", config[0]);
+        out += line;
+        for (int p = 0; p < kSlotCount; ++p) {
+            const size_t at = size_t(p) * kStride;
+            std::snprintf(line, sizeof line,
+                          "profile %d: LED mode %u W flag %u 6-key %u Win lock %u polling %u scan delay %u colour group %u "
+                          "logo %s\n",
+                          p, config[at + 18], config[at + 19], config[at + 20], config[at + 21], config[at + 22],
+                          config[at + 25], config[at + 26], config[at + 36] == 1 ? "off" : "on");
+            out += line;
+            out += ZoneText("keys", config, at + 1);
+            out += ZoneText("logo", config, at + 27);
+            out += ZoneText("side", config, at + 37);
+        }
+        for (size_t g = 0; g < kColourSlots; ++g) {
+            std::string lit;
+            int count = 0;
+            for (size_t led = 0; led < kColourSlotSize / 3; ++led) {
+                const uint8_t* c = colours.data() + g * kColourSlotSize + 3 * led;
+                if (!c[0] && !c[1] && !c[2])
+                    continue;
+                std::snprintf(line, sizeof line, "%s%zu=%02x%02x%02x", count % 12 ? " " : "\n   ", led, c[0], c[1], c[2]);
+                lit += line;
+                ++count;
+            }
+            if (count == 0)
+                continue;
+            std::snprintf(line, sizeof line, "colour group %zu: %d lit LEDs (LED=rrggbb):", g, count);
+            out += line + lit + "\n";
+        }
+    }
+    return out + VendorFirmware::DumpMemory();
 }
 
 } // namespace nqsim

@@ -15,6 +15,10 @@ public:
 
     KeyboardFirmware();
 
+    // What the keyboard holds, decoded (current profile, each profile's key, logo and side zones,
+    // its flags and custom colour group, the lit keys of each colour group), then the raw memory.
+    std::string DumpMemory() const override;
+
 private:
     void Factory();
 };

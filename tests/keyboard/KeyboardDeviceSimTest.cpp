@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 using namespace nq;
 using nqtest::Bytes;
@@ -151,13 +152,18 @@ TEST_F(KeyboardSim, RefusedOrUnsentWritesReportTheirFailure)
     EXPECT_EQ(keyboard->WriteAssignmentsToDevice(0), kNotOpen);
 }
 
-TEST_F(KeyboardSim, OnBoardProfileSwitchIsReadFromItsOffset)
+TEST_F(KeyboardSim, OnBoardProfileSwitchNoticeReadsTheProfileFromItsOffset)
 {
     ConnectKeyboard();
+    nqtest::RecordingTimerHost timers;
+    keyboard->SetTimerHost(&timers);
     keyboard->OnConnected();
+    ASSERT_TRUE(keyboard->OpenNotificationInterface(SimPath("keyboard", 1, 3)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // the reader's connection is taken
     EXPECT_EQ(Fw({"profile", "2"}), "slot 2");
+    ASSERT_TRUE(timers.WaitFor(kTimerDeviceNotice, std::chrono::milliseconds(2000)));
     ClearSent();
-    ASSERT_EQ(keyboard->ReadOnBoardSettings(), kOk);
+    keyboard->OnDeviceNotice();
 
     const std::vector<nqtest::SentReport> sent = Sent();
     ASSERT_GE(sent.size(), 2u);
@@ -207,6 +213,8 @@ TEST_F(KeyboardSim, CustomColoursGoOnlyInTheCustomEffectIntoTheGroup)
     for (int p : {22, 23, 24})
         EXPECT_EQ(Slice(colours, 1024 + 3 * size_t(p), 3), (Bytes{255, 0, 0})) << p;
     const Json::Value saved = ReadJsonFile(KeyboardFolder() + "profile_k.Json");
+    const std::string dump = Sim().Dump("keyboard");
+    EXPECT_NE(dump.find(" 22=ff0000 23=ff0000", dump.find("colour group 2:")), std::string::npos) << dump;
     const Json::Value& group = saved["Device"][0]["CustomLightMode"]["LightColorInfo"][2];
     EXPECT_EQ(group[23]["Red"].asInt(), 255);
     EXPECT_EQ(group[23]["Green"].asInt(), 0);
