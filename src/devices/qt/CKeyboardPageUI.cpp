@@ -15,6 +15,7 @@
 #include "ui/CSkinPaths.h"
 
 #include <QAbstractButton>
+#include <QLayout>
 #include <QStackedWidget>
 #include <QStyle>
 
@@ -111,11 +112,14 @@ void CKeyboardPageUI::BuildPage()
     }
     // The pictures keep their height; the editors below take what the page has left.
     if (auto* stack = qobject_cast<QStackedWidget*>(Find("keyboard_device_seting_layout"))) {
-        int height = 0;
+        QSize size;
         for (int i = 0; i < stack->count(); ++i)
-            height = std::max(height, stack->widget(i)->minimumHeight());
-        if (height > 0)
-            stack->setFixedHeight(height);
+            size = size.expandedTo(stack->widget(i)->minimumSize());
+        if (!size.isEmpty()) {
+            stack->setFixedSize(size);
+            if (QLayout* box = stack->parentWidget() ? stack->parentWidget()->layout() : nullptr)
+                box->setAlignment(stack, Qt::AlignHCenter);
+        }
     }
     m_keyboard->BindKeyboardPicture(0);
 
