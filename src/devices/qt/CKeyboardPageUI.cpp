@@ -156,6 +156,12 @@ void CKeyboardPageUI::BuildPage()
         CControlAccess::SetTextKey(m_keyEditor->Control("key_butt_prosave"), "keyboard_keyset_save");
         m_keyEditor->FillMacroNames(m_keyboard->NameLists().macroNames);
     }
+    // The macro editor and the profile list show once they have controls; an empty control (a
+    // build without them) is not offered.
+    const QWidget* macros = Find("MacroControlItem");
+    CControlAccess::SetVisible(Find("macro_Op_tab"), macros && !macros->findChildren<QWidget*>().isEmpty());
+    if (QWidget* profiles = Find("DeviceProfileItem"))
+        profiles->setVisible(!profiles->findChildren<QWidget*>().isEmpty());
     CControlAccess::SetSelected(Find("deng_Op_tab"), true, false);
     SelectKeyboardView(0);
     ShowIndicators();
