@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 using namespace nq;
@@ -258,4 +259,26 @@ TEST_F(KeyboardSim, PruneRevertsOnlyKeysOfMacrosBeyondTheList)
     EXPECT_EQ(pruned[1].current, pruned[1].defaults);
     EXPECT_EQ(pruned[2].current.code, 0x70);
     EXPECT_EQ(pruned[2].current.param1, 2);
+}
+
+TEST_F(KeyboardSim, KeyCountBeyondATransferStopsTheTableReadAndKeepsTheMaps)
+{
+    ConnectKeyboard();
+    keyboard->ReadKeyTables();
+    ASSERT_EQ(keyboard->KeyMaps().positionToSlot[0], 0);
+
+    // The memory image starts with 9 bytes, then "info": name length, name, size, bytes.
+    const std::string file = folders->Root() + "keyboard.bin";
+    ASSERT_TRUE(Sim().SaveMemory("keyboard", file));
+    std::fstream image(file, std::ios::in | std::ios::out | std::ios::binary);
+    image.seekp(9 + 1 + 4 + 4 + 5);
+    image.put(char(171)); // 171 keys: 513 bytes of key table
+    image.close();
+    ASSERT_TRUE(Sim().LoadMemory("keyboard", file));
+    ClearSent();
+
+    keyboard->ReadKeyTables();
+    EXPECT_EQ(Distinct(SentCommands()), (Bytes{kBegin, kInfo, kEnd}));
+    EXPECT_EQ(keyboard->KeyMaps().positionToSlot[0], 0);
+    EXPECT_EQ(keyboard->KeyMaps().positionToLed[125], 125);
 }
