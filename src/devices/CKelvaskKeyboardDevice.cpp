@@ -120,6 +120,7 @@ void CKelvaskKeyboardDevice::ReadKeyTables()
         return;
     keyImage = keys;
     keyLedImage = leds;
+    keyImageSlots = std::min<size_t>(deviceInfo.KeyEntryCount(), kKeyImageBytes / 3);
     BuildKeyMaps();
 }
 
@@ -269,12 +270,13 @@ void CKelvaskKeyboardDevice::PruneAssignments()
 
 int CKelvaskKeyboardDevice::WriteKeymapToDevice(int bank, const std::vector<KeyEntry>& keys)
 {
-    if (!commandChannel.IsOpen())
+    // Without the keyboard's own table the slots of the keys not listed would be sent as zeros.
+    if (!commandChannel.IsOpen() || keyImageSlots == 0)
         return kNotOpen;
     DeviceInfo info;
     if (const int read = commandChannel.ReadDeviceInfo(info); read != kOk)
         return read;
-    const size_t slots = std::min<size_t>(info.KeyEntryCount(), kKeyImageBytes / 3);
+    const size_t slots = std::min<size_t>(info.KeyEntryCount(), keyImageSlots);
     // The slots of the table as read at connection; the keys of the list over them.
     std::array<uint8_t, kKeyImageBytes> image{};
     std::copy(keyImage.begin(), keyImage.begin() + 3 * slots, image.begin());

@@ -58,6 +58,8 @@ public:
     void ShowProfile() override;
     void PruneAssignments() override;
     void RestoreDefaults() override;
+    // The key table as read at connection with the listed keys' assignments over their slots.
+    // 0 when the channel is closed or the keyboard's table was never read whole (nothing sent).
     int WriteKeymapToDevice(int bank, const std::vector<KeyEntry>& keys) override;
     int WriteAssignmentsToDevice(int bank) override;
     // 0 written, nothing to write or channel closed; n > 0 the image is n - 1 events (4 bytes)
@@ -170,6 +172,7 @@ protected:
     std::vector<KeyEntry> keyTable;
     std::array<uint8_t, kKeyImageBytes> keyImage{};
     std::array<uint8_t, kKeyImageBytes> keyLedImage{};
+    size_t keyImageSlots = 0; // slots of keyImage read from the keyboard; 0 before a whole read
     KeyboardKeyPositions::Maps keyMaps;
     KeyboardSettingsBlock::Live liveBlock{};
     KeyboardSettingsBlock::Live previousBlock{};

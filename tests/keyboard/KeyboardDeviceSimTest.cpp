@@ -82,6 +82,13 @@ TEST_F(KeyboardSim, ConnectionStopsAtAShortKeyToLedRead)
         ASSERT_EQ(keyboard->KeyMaps().positionToSlot[size_t(p)], KeyboardKeyPositions::kNone) << p;
         ASSERT_EQ(keyboard->KeyMaps().positionToLed[size_t(p)], KeyboardKeyPositions::kNone) << p;
     }
+    // Without the keyboard's table a key table write would wipe the keys: nothing is sent.
+    keyboard->LoadProfile();
+    const Bytes keymap = Area("keymap");
+    ClearSent();
+    EXPECT_EQ(keyboard->WriteAssignmentsToDevice(0), kNotOpen);
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(Area("keymap"), keymap);
 }
 
 TEST_F(KeyboardSim, KeyTableWithoutAFactoryAssignmentIsWrittenBackUnchangedThere)
