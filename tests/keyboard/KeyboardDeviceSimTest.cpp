@@ -289,3 +289,24 @@ TEST_F(KeyboardSim, KeyCountBeyondATransferStopsTheTableReadAndKeepsTheMaps)
     EXPECT_EQ(keyboard->KeyMaps().positionToSlot[0], 0);
     EXPECT_EQ(keyboard->KeyMaps().positionToLed[125], 125);
 }
+
+TEST_F(KeyboardSim, RestoreDefaultsPutsTheDefaultNodeIntoTheCurrentProfile)
+{
+    ConnectKeyboard();
+    keyboard->OnConnected();
+    std::vector<KeyEntry> keys = keyboard->GetKeyTable();
+    keys[5].current = KeyAssignment::Function(0x20, 0x00, 0x04);
+    keyboard->SetKeyTable(keys);
+    KeyboardSystemWords words = keyboard->GetKeyboardSystemWords();
+    words.words[3] = KeyboardSystemWords::Pack(3, 0);
+    keyboard->SetKeyboardSystemWords(words);
+    keyboard->SaveProfile();
+
+    keyboard->RestoreDefaults();
+    EXPECT_EQ(keyboard->GetKeyTable()[5].current, keyboard->GetKeyTable()[5].defaults);
+    EXPECT_EQ(keyboard->GetKeyboardSystemWords().ScanDelay(), 0);
+    const Json::Value saved = ReadJsonFile(KeyboardFolder() + "profile_k.Json");
+    const Json::Value defaults = ReadJsonFile(folders->DefaultFolder() + "keyboard.Json");
+    EXPECT_EQ(saved["Device"][0]["KeyList"], defaults["Device"][0]["KeyList"]);
+    EXPECT_EQ(saved["Device"][0]["SystemStages"]["ScanDelay"].asInt(), 0);
+}
