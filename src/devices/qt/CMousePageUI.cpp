@@ -289,6 +289,19 @@ void CMousePageUI::ShowActiveStageSliders()
     }
 }
 
+void CMousePageUI::ShowDpiRange(int taken)
+{
+    QWidget* hint = Find("device_tishi_info");
+    if (!hint)
+        return;
+    const QString text = Tr("mouse_dpi_range_text")
+                             .arg(m_mouse->Info().MinDpi())
+                             .arg(m_mouse->DpiEditMaximum())
+                             .arg(taken);
+    CControlAccess::SetText(hint, text);
+    hint->setVisible(true);
+}
+
 int CMousePageUI::GetDpiSlider(int i) const { return CControlAccess::Value(Row("DPI_slider_", i)); }
 
 int CMousePageUI::ReadDpiEdit(int i) const
@@ -561,7 +574,12 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
         const int step = m_mouse->Info().DpiStep();
         if (step == 0)
             return true; // no device information yet: a DPI cannot be turned into device units
-        const int units = ReadDpiEdit(i) / step;
+        int units = ReadDpiEdit(i) / step;
+        if (const int highest = m_mouse->DpiSliderMaximum(); highest > 0 && units > highest) {
+            // The sensor goes no higher: the stage takes the highest DPI and the page says so.
+            units = highest;
+            ShowDpiRange(units * step);
+        }
         SetDpiSlider(i, units);
         ChangeStage(i, [units](DpiStage& stage) { stage.dpiX = uint16_t(units); });
         return true;
@@ -591,7 +609,7 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
     if (name == "pointer_speed_slider" && type == "valuechanged") {
         StoreWord(1, value);
         m_mouse->SaveProfile();
-        m_pointer.speed = std::clamp(value * 2 + 2, 1, 20);
+        m_pointer.speed = std::clamp(value, 1, 20);
         ApplyPointerSettings();
         return true;
     }
@@ -622,7 +640,7 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
     if (name == "double_click_slider" && type == "valuechanged") {
         StoreWord(0, value);
         m_mouse->SaveProfile();
-        m_pointer.doubleClickMs = (CControlAccess::Maximum(sender) - value + 1) * 100;
+        m_pointer.doubleClickMs = value;
         ApplyPointerSettings();
         return true;
     }
