@@ -288,6 +288,11 @@ void CKelvaskMouseDevice::TakeHeldKeys()
 {
     heldKeys = keyList;
     const size_t slotCount = deviceInfo.KeyEntryCount();
+    // Buttons the profile gave another function are found by that function.
+    std::vector<int> map = keyIndexMap;
+    MouseKeyMap::CompleteKeyIndexMap(keyTable.data(), slotCount, map, keyList);
+    if (map != keyIndexMap)
+        SetKeyIndexMap(map);
     for (size_t e = 0; e < heldKeys.size() && e < keyIndexMap.size(); ++e) {
         const int slot = keyIndexMap[e];
         if (slot == MouseKeyMap::kNoSlot || slot < 0 || static_cast<size_t>(slot) >= slotCount)

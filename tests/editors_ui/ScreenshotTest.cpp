@@ -7,6 +7,7 @@
 #include "app/CApplication.h"
 #include "editors/qt/CKeySetControlUI.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QPixmap>
@@ -52,6 +53,8 @@ TEST_F(MousePageScreenshot, WritesPictures)
 
     // The lighting tab under both views of the picture.
     page->Mouse().SetPageState(1);
+    if (auto* swatch = qobject_cast<QAbstractButton*>(Control("color_option_4")))
+        swatch->click(); // a preset colour shows its ring
     shoot("lighting");
     page->SelectOptionPage(1);
     shoot("lighting-leds");

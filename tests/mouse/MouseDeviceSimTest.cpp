@@ -430,3 +430,36 @@ TEST_F(MouseSim, AProfileForFewerButtonsGetsTheOthersWithTheirFactoryFunction)
     EXPECT_EQ(Bytes(keymap.begin(), keymap.begin() + 30), expected);
     EXPECT_EQ(mouse->HeldKeyList()[3].current, KeyAssignment::Function(0x20, 0x01, 0x06));
 }
+
+TEST_F(MouseSim, AButtonSavedWithAnotherFunctionIsStillFoundAfterARestart)
+{
+    Connect();
+    mouse->ReadDeviceState();
+    mouse->LoadProfile();
+    mouse->SetSelectedKey(3); // forward
+    KeyEntry entry = mouse->GetKeyTable()[3];
+    entry.current = KeyAssignment::Function(0x20, 0x01, 0x06);
+    mouse->SetSelectedKeyEntry(entry);
+    ASSERT_EQ(mouse->WriteAssignmentsToDevice(0), 1);
+    mouse->SaveProfile();
+    mouse->Channel().Close();
+
+    // The program starts again: the mouse's table no longer holds forward's factory function.
+    mouse = std::make_unique<CKelvaskMouseDevice>();
+    mouse->SetProfileName("profile_a");
+    mouse->SetLightConfigName("drovo_light");
+    ASSERT_TRUE(mouse->Channel().Open(m_vendorPath));
+    mouse->ReadDeviceState();
+    mouse->LoadProfile();
+    EXPECT_EQ(mouse->KeyIndexMap()[3], 4);
+    EXPECT_EQ(mouse->HeldKeyList()[3].current, KeyAssignment::Function(0x20, 0x01, 0x06));
+
+    // Its factory function back: it reaches forward's slot.
+    mouse->SetSelectedKey(3);
+    entry = mouse->GetKeyTable()[3];
+    entry.current = entry.defaults;
+    mouse->SetSelectedKeyEntry(entry);
+    ASSERT_EQ(mouse->WriteAssignmentsToDevice(0), 1);
+    const Bytes keymap = Area("keymap");
+    EXPECT_EQ(Bytes(keymap.begin(), keymap.begin() + 30), kFactoryKeymap);
+}

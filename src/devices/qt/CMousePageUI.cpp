@@ -189,8 +189,21 @@ void CMousePageUI::SelectOptionPage(int n)
 {
     for (const char* name : {"mouse_device_seting_layout", "Light_seting_layout"}) {
         QWidget* layout = Find(name);
-        const int count = qobject_cast<QStackedWidget*>(layout) ? qobject_cast<QStackedWidget*>(layout)->count() : 0;
+        auto* stack = qobject_cast<QStackedWidget*>(layout);
+        const int count = stack ? stack->count() : 0;
         CControlAccess::SelectPage(layout, n >= 0 && n < count ? n : 0);
+        if (!stack || layout->maximumHeight() != QWIDGETSIZE_MAX)
+            continue;
+        // A stack without a fixed size takes the height of the page it shows, not of its
+        // tallest page: the lighting controls below it stay where the page puts them.
+        for (int k = 0; k < count; ++k) {
+            QWidget* shown = stack->widget(k);
+            const bool current = k == stack->currentIndex();
+            shown->setSizePolicy(current ? QSizePolicy::Preferred : QSizePolicy::Ignored,
+                                 current ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+        }
+        stack->adjustSize();
+        stack->updateGeometry();
     }
     if (QWidget* options = Find("mouse_option_layout")) {
         const QString wanted = QString("mouse_device_seting_option_%1").arg(n);
