@@ -116,7 +116,7 @@ int CKelvaskMouseDevice::ReadOnboardSettings()
 
     profile.SetActiveStage(values.activeStage);
     profile.SetLightInfo(lightSetting);
-    profile.Save();
+    SaveProfile();
     return kOk;
 }
 
@@ -186,7 +186,19 @@ int CKelvaskMouseDevice::WriteKeymapToDevice(int bank, const std::vector<KeyEntr
 
 int CKelvaskMouseDevice::WriteAssignmentsToDevice(int bank)
 {
+    savedKeys = keyList;
     return WriteKeymapToDevice(bank, std::vector<KeyEntry>(keyList));
+}
+
+void CKelvaskMouseDevice::SaveProfile()
+{
+    if (savedKeys == keyList) {
+        profile.Save();
+        return;
+    }
+    profile.SetKeyList(savedKeys);
+    profile.Save();
+    profile.SetKeyList(keyList);
 }
 
 int CKelvaskMouseDevice::WriteMacrosToDevice()
@@ -279,6 +291,7 @@ void CKelvaskMouseDevice::TakeProfileValues()
         changed = true;
     }
     systemWords = profile.GetSystemWords();
+    savedKeys = keyList;
     if (changed)
         profile.Save();
     TakeHeldKeys();
@@ -306,7 +319,7 @@ void CKelvaskMouseDevice::TakeHeldKeys()
 
 bool CKelvaskMouseDevice::RevertKeyEdits(KeyEntry& selectedEntry)
 {
-    keyList = heldKeys;
+    keyList = savedKeys = heldKeys;
     profile.SetKeyList(keyList);
     SaveProfile();
     RefreshKeyLabels();
@@ -370,15 +383,20 @@ void CKelvaskMouseDevice::PruneAssignments()
 {
     LoadNameLists();
     const size_t macroCount = nameLists.macroNames.size();
-    bool changed = false;
-    for (KeyEntry& entry : keyList) {
-        const KeyAssignment& current = entry.current;
-        if ((current.code == kMacroCode || current.code == kMacroHoldCode) && current.param1 >= macroCount) {
-            entry.current = entry.defaults;
-            changed = true;
+    // A key on a macro that no longer exists gets its default, in the saved key list as well.
+    auto prune = [macroCount](std::vector<KeyEntry>& list) {
+        bool changed = false;
+        for (KeyEntry& entry : list) {
+            const KeyAssignment& current = entry.current;
+            if ((current.code == kMacroCode || current.code == kMacroHoldCode) && current.param1 >= macroCount) {
+                entry.current = entry.defaults;
+                changed = true;
+            }
         }
-    }
-    if (!changed)
+        return changed;
+    };
+    prune(savedKeys);
+    if (!prune(keyList))
         return;
     profile.SetKeyList(keyList);
     RefreshKeyLabels();
@@ -388,7 +406,9 @@ void CKelvaskMouseDevice::PruneAssignments()
 
 void CKelvaskMouseDevice::SetKeyTable(const std::vector<KeyEntry>& list)
 {
-    keyList = list;
+    // A whole new key list (the macro editor's renumbering, among others) is saved with the
+    // profile; only the key editor's single-key edits wait for the key save.
+    keyList = savedKeys = list;
     profile.SetKeyList(keyList);
 }
 

@@ -45,6 +45,8 @@ public:
     // slots are sent back as read). 1 on success, 0 when the channel is closed, the link is down
     // or the device information cannot be read, else the failed write's result.
     int WriteKeymapToDevice(int bank, const std::vector<KeyEntry>& keys) override;
+    // The key save: the key list becomes the profile's (saved with the next SaveProfile) and is
+    // written to the mouse.
     int WriteAssignmentsToDevice(int bank) override;
     // 0 when the macros were written, there are none, or the channel is closed; the number of
     // 4-byte events too many (+1) when the image does not fit the macro memory (nothing is sent);
@@ -60,7 +62,9 @@ public:
     void SetPageState(int code) override;
     void SetProfilePaths() override;
     std::string CurrentProfilePath() const override { return profile.GetProfilePath(); }
-    void SaveProfile() override { profile.Save(); }
+    // Saves the profile file. Key edits not saved to the mouse yet stay out of it: the file holds
+    // the key list of the last key save (or as loaded).
+    void SaveProfile() override;
     void SetVariant(int n) override;
     void SetLightSetting(const std::array<uint32_t, 8>& words) override;
 
@@ -76,7 +80,9 @@ public:
     // Refills the page's key labels; the page extends it.
     virtual void RefreshKeyLabels() {}
 
-    // Key list. None of these writes to the device or saves the profile file.
+    // Key list. None of these writes to the device or saves the profile file. A list set with
+    // SetKeyTable goes into the file with the next SaveProfile; an entry set with
+    // SetSelectedKeyEntry (the key editor) only with the key save (WriteAssignmentsToDevice).
     std::vector<KeyEntry> GetKeyTable() const { return keyList; }
     void SetKeyTable(const std::vector<KeyEntry>& list);
     void SetSelectedKeyEntry(const KeyEntry& entry);
@@ -129,6 +135,7 @@ protected:
     CMouseProfiledata profile;
     std::vector<KeyEntry> keyList;
     std::vector<KeyEntry> heldKeys;
+    std::vector<KeyEntry> savedKeys; // the key list the profile file holds
     std::vector<DpiStage> dpiStages;
     MouseSystemWords systemWords;
     std::array<uint8_t, kKeyTableBytes> keyTable{};

@@ -114,6 +114,27 @@ TEST_F(MousePageAgreement, CancelReturnsEditorPageAndProfileToWhatTheMouseHolds)
     EXPECT_EQ(KeySlot(kForward), (Bytes{0x10, 0x10, 0x00}));
 }
 
+TEST_F(MousePageAgreement, AKeyEditWaitsForTheKeySaveWhateverElseIsSaved)
+{
+    ConnectPage();
+    SelectKey(kForward);
+    ChooseCtrlC();
+    ASSERT_TRUE(Control("key_butt_prosave")->isEnabled()); // pending
+    // A DPI change saves the profile: the pending key stays out of the file, as out of the mouse.
+    Get<QSlider>("DPI_slider_0")->setValue(20);
+    EXPECT_EQ(SavedNode()["DPIStages"]["StageDPIs"][0]["StageDPIX"].asInt(), 20);
+    EXPECT_EQ(SavedNode()["KeyList"][kForward]["Assignment"].asUInt(), 0x101000u);
+    EXPECT_EQ(KeySlot(kForward), (Bytes{0x10, 0x10, 0x00}));
+    EXPECT_EQ(KeyText(kForward), "Left Ctrl+C"); // still shown as the edit in progress
+
+    Get<QAbstractButton>("key_butt_prosave")->click();
+    EXPECT_EQ(SavedNode()["KeyList"][kForward]["Assignment"].asUInt(), 0x200106u);
+    EXPECT_EQ(KeySlot(kForward), (Bytes{0x20, 0x01, 0x06}));
+    // Later saves keep it.
+    Get<QSlider>("DPI_slider_0")->setValue(24);
+    EXPECT_EQ(SavedNode()["KeyList"][kForward]["Assignment"].asUInt(), 0x200106u);
+}
+
 TEST_F(MousePageAgreement, CancelAfterASaveKeepsWhatWasSaved)
 {
     ConnectPage();
