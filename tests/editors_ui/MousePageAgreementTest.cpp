@@ -272,8 +272,12 @@ TEST_F(MousePageAgreement, TheLastStagesCheckLooksItCannotBeChanged)
 {
     QFile sheet(NQ501_SOURCE_DIR "/skin/style.qss");
     ASSERT_TRUE(sheet.open(QIODevice::ReadOnly));
-    const QString before = qApp->styleSheet();
-    qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+    // The program's style sheet for this test only.
+    struct StyleSheet {
+        QString before = qApp->styleSheet();
+        explicit StyleSheet(const QString& sheet) { qApp->setStyleSheet(sheet); }
+        ~StyleSheet() { qApp->setStyleSheet(before); }
+    } style(QString::fromUtf8(sheet.readAll()));
     window->show();
     ConnectPage();
     page->Mouse().SetPageState(4);
@@ -291,7 +295,6 @@ TEST_F(MousePageAgreement, TheLastStagesCheckLooksItCannotBeChanged)
     ASSERT_TRUE(last->isChecked());
     EXPECT_NE(indicatorColour(), enabled);
     window->hide();
-    qApp->setStyleSheet(before);
 }
 
 TEST_F(MousePageAgreement, TheSwatchRingFollowsTheColourShown)
