@@ -168,7 +168,7 @@ Catalogue::Catalogue()
         Page("HD", 3, 3, -1, 3, 0, 0, kKindHeadset, kRoleCommand),
     };
     m_layouts = {
-        {6, 7, 0, -1, "XML/DeviceXml/mousedevice.xml", kLightingFolder},
+        {7, 10, 0, -1, "XML/DeviceXml/mousedevice.xml", kLightingFolder}, // seven LEDs, ten buttons
         {126, 126, 0, -1, "XML/DeviceXml/keyboarddevice.xml", kLightingFolder},
         {15, 0, 0, -1, "XML/DeviceXml/mousepaddevice.xml", kLightingFolder},
         {13, 0, 0, -1, "XML/DeviceXml/va6533device.xml", kLightingFolder},

@@ -305,4 +305,14 @@ void CBasicProfiledata::SetKeyList(const std::vector<KeyEntry>& entries)
     }
 }
 
+void CBasicProfiledata::AddKeyEntries(const std::vector<KeyEntry>& entries, size_t from)
+{
+    SetKeyList(entries);
+    Json::Value& list = JsonObjectMember(WritableNode(), "KeyList");
+    for (size_t k = from; k < entries.size(); ++k) {
+        Json::Value& element = JsonArrayElement(list, static_cast<Json::ArrayIndex>(k));
+        JsonObjectMember(element, "DefaultAssignment") = static_cast<Json::Int>(entries[k].defaults.Packed());
+    }
+}
+
 } // namespace nq

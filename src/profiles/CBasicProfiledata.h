@@ -94,6 +94,9 @@ public:
     // Caches the entries and writes "KeyList"[k]."Assignment" for each; "DefaultAssignment" and
     // elements beyond the sequence stay.
     void SetKeyList(const std::vector<KeyEntry>& entries);
+    // Caches `entries` and writes the elements from position `from` on whole: current and
+    // default assignment (keys the stored list did not have yet).
+    void AddKeyEntries(const std::vector<KeyEntry>& entries, size_t from);
     const std::vector<KeyEntry>& KeyList() const { return m_keyList; }
 
 protected:

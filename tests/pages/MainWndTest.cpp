@@ -210,6 +210,34 @@ TEST(MainWnd, DeviceArrivingWhileAsleepIsConnectedWithLightingOff)
     window.StopThreads();
 }
 
+TEST(MainWnd, ReplugBringsTheMousePageBack)
+{
+    nqtest::SimEnvironment sim({"keyboard", "mouse"});
+    CMainWnd window;
+    ASSERT_TRUE(window.Create());
+    window.show();
+    // Until the settings window exists, the gear button would do nothing: it is not offered.
+    EXPECT_FALSE(window.FindControl("setbtn")->isVisible());
+    CKelvaskUSBDevice* mouse = nullptr;
+    ASSERT_TRUE(nqtest::WaitFor([&] {
+        mouse = window.IsSetUp() ? window.Connections().DevicesOfKind(kKindMouse).at(0) : nullptr;
+        return mouse && TabShown(window, mouse) && TabShown(window, Keyboard(window));
+    }));
+    auto* tab = window.Selector().Tab(window.Selector().IndexOf(mouse));
+    auto* select = tab->findChild<QAbstractButton*>("device_select");
+    ASSERT_NE(select, nullptr);
+    select->click();
+    ASSERT_EQ(window.Selector().SelectedDevice(), mouse);
+
+    ASSERT_TRUE(sim.Sim().Unplug("mouse"));
+    ASSERT_TRUE(nqtest::WaitFor([&] { return !TabShown(window, mouse); }));
+    EXPECT_EQ(window.Selector().SelectedDevice(), Keyboard(window));
+    ASSERT_TRUE(sim.Sim().Plug("mouse"));
+    ASSERT_TRUE(nqtest::WaitFor([&] { return TabShown(window, mouse); }));
+    EXPECT_EQ(window.Selector().SelectedDevice(), mouse);
+    window.StopThreads();
+}
+
 TEST(MainWnd, CloseButtonHidesAndDevicesStayConnected)
 {
     nqtest::SimEnvironment sim({"keyboard"});

@@ -70,8 +70,8 @@ TEST(Catalogue, CompiledTablesHaveTheirRowsInOrder)
     ASSERT_EQ(catalogue.DeviceLayouts().size(), 4u);
     const char* kindNames[] = {"mouse", "keyboard", "MousePad", "HD"};
     const int ordinals[] = {1, 0, 2, 3};
-    const int leds[] = {6, 126, 15, 13};
-    const int keys[] = {7, 126, 0, 0};
+    const int leds[] = {7, 126, 15, 13};
+    const int keys[] = {10, 126, 0, 0};
     for (size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(catalogue.DevicePages()[i].kindName, kindNames[i]);

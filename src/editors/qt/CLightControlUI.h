@@ -104,6 +104,11 @@ private:
     void BindPanel(Panel panel);
     // After a colour was stored: edits, multicolour check, palette and colour button.
     void ShowColour(Panel panel, uint32_t word, bool palette);
+    // The preset button of exactly this colour carries the selection ring (property
+    // "selectedSwatch"); no other does.
+    void MarkPreset(Panel panel, uint32_t word);
+    // A colour edit left or confirmed with Enter.
+    void OnComponentEdited(Panel panel, int channel);
     void PaintPalette(QWidget* palette);
     void PickColour(QWidget* palette, const QPoint& at);
     static QRgb PaletteColourAt(const QSize& size, const QPoint& at);
