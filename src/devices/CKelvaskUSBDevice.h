@@ -210,6 +210,9 @@ protected:
     // Status poll shared by every device class: ReadStatus 6 bytes, wireless flag in byte 3,
     // then the power display.
     void RunStatusPoll();
+    // The connection read of the mousepad and the headset: BatchBegin, ReadDeviceInfo into
+    // deviceInfo, BatchEnd, when the channel is open. 1 when the information was read.
+    int ReadDeviceInformation();
     // Shows every LED colour word on its visible light button (red | blue << 8 | green << 16, with
     // the word's level).
     void RefreshLightPreviews();
