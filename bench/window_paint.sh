@@ -11,8 +11,8 @@
 # Each run starts the program with a private HOME and XDG folders and its diagnostics on; the
 # program writes "main window painted N ms after the process started" once the window has been
 # exposed and painted (N counts from the process's start, in 10 ms steps). The window is then
-# closed with SIGTERM. Prints every run's figure, then the median. The platform is offscreen
-# unless QT_QPA_PLATFORM says otherwise (under xvfb-run: QT_QPA_PLATFORM=xcb).
+# closed with SIGTERM. Prints every run's figure, then the median and the best. The platform is
+# offscreen unless QT_QPA_PLATFORM says otherwise (under xvfb-run: QT_QPA_PLATFORM=xcb).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -47,6 +47,7 @@ trap cleanup EXIT
 
 one_run() {
     local run=$1 log=$work/run$1.log
+    rm -f "$log"
     rm -rf "$work/home" "$work/run" "$work/config" "$work/data"
     mkdir -p "$work/home" "$work/run" "$work/config" "$work/data"
     chmod 700 "$work/run"
@@ -89,5 +90,6 @@ for mode in "${modes[@]}"; do
         figures+=("$(one_run "$run")")
     done
     median=$(printf '%s\n' "${figures[@]}" | sort -n | awk '{a[NR]=$1} END{print a[int((NR+1)/2)]}')
-    echo "$mode: ${figures[*]} ms; median $median ms"
+    best=$(printf '%s\n' "${figures[@]}" | sort -n | head -1)
+    echo "$mode: ${figures[*]} ms; median $median ms, best $best ms (load average $(cut -d' ' -f1 /proc/loadavg))"
 done

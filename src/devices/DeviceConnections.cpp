@@ -145,7 +145,11 @@ void DeviceConnections::SwitchLink(int slotIndex, bool removal)
     if (!removal && device->Channel().WirelessLink())
         chosen = slotIndex;
     const DeviceSlot target = m_slots[chosen];
+    const bool wasOpen = device->Channel().IsOpen();
     if (OpenChannel(*device, target)) {
+        // A device whose first link could not be opened is shown once a link opens.
+        if (!wasOpen)
+            m_selector.ShowConnectedDevice(*device);
         for (const DeviceSlot& other : m_slots) {
             if (other.connected && other.role == kRoleNotification && other.vendorId == target.vendorId &&
                 other.productId == target.productId && other.kind == target.kind)
