@@ -3,8 +3,9 @@
 #
 #   bench/window_paint.sh [-b BUILD-DIR] [-r RUNS] [MODE...]
 #
-# Modes (default: none six):
-#   none  no device: an empty simulator folder
+# Modes (default: real none six):
+#   real  the machine's own hidraw nodes (NQ501_SIM_DIR unset; no simulator rows, four pages)
+#   none  no device: an empty simulator folder (the simulator's rows too: nine pages)
 #   six   the simulator's full default set (keyboard, mouse, rxmouse, mousepad, chargepad,
 #         headset) served by a separate nq501-devsim daemon
 #
@@ -27,7 +28,7 @@ while getopts "b:r:h" opt; do
 done
 shift $((OPTIND - 1))
 modes=("$@")
-[ ${#modes[@]} -gt 0 ] || modes=(none six)
+[ ${#modes[@]} -gt 0 ] || modes=(real none six)
 [ -x "$build/nq501" ] && [ -x "$build/nq501-devsim" ] || {
     echo "window_paint: build nq501 and nq501-devsim in $build first" >&2
     exit 2
@@ -51,9 +52,11 @@ one_run() {
     rm -rf "$work/home" "$work/run" "$work/config" "$work/data"
     mkdir -p "$work/home" "$work/run" "$work/config" "$work/data"
     chmod 700 "$work/run"
-    env HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" \
+    local simDir=(NQ501_SIM_DIR="$sim")
+    [ "$mode" = real ] && simDir=()
+    env -u NQ501_SIM_DIR "${simDir[@]}" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" \
         XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" \
-        NQ501_SIM_DIR="$sim" NQ501_LOG="$log" "$build/nq501" >"$work/app.out" 2>&1 &
+        NQ501_LOG="$log" "$build/nq501" >"$work/app.out" 2>&1 &
     app=$!
     local ms=""
     for _ in $(seq 200); do
@@ -80,6 +83,7 @@ one_run() {
 for mode in "${modes[@]}"; do
     "$build/nq501-devsim" --dir "$sim" stop >/dev/null 2>&1 || true
     case $mode in
+    real) ;;
     none) "$build/nq501-devsim" --dir "$sim" start --background keyboard >/dev/null
           "$build/nq501-devsim" --dir "$sim" remove keyboard >/dev/null ;;
     six) "$build/nq501-devsim" --dir "$sim" start --background >/dev/null ;;
