@@ -37,11 +37,16 @@ modes=("$@")
 work=$(mktemp -d)
 sim=$work/sim/
 app=""
+# Stops the simulator daemon of $sim and waits until it has let go of its folder.
+stop_sim() {
+    "$build/nq501-devsim" --dir "$sim" stop >/dev/null 2>&1 || true
+    for _ in $(seq 100); do [ -e "$sim/control" ] || break; sleep 0.05; done
+}
 cleanup() {
     if [ -n "$app" ] && kill -0 "$app" 2>/dev/null; then
         kill -KILL "$app" 2>/dev/null || true
     fi
-    "$build/nq501-devsim" --dir "$sim" stop >/dev/null 2>&1 || true
+    stop_sim
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -81,7 +86,7 @@ one_run() {
 }
 
 for mode in "${modes[@]}"; do
-    "$build/nq501-devsim" --dir "$sim" stop >/dev/null 2>&1 || true
+    stop_sim
     case $mode in
     real) ;;
     none) "$build/nq501-devsim" --dir "$sim" start --background keyboard >/dev/null

@@ -31,6 +31,7 @@
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -207,7 +208,10 @@ void CMainWnd::SetUp()
 
     const Catalogue& catalogue = Catalogue::Default();
     m_slots = catalogue.SupportedInterfaces();
-    m_selector->BuildDevicePages(m_slots, catalogue, *m_connections, "");
+    QElapsedTimer building;
+    building.start();
+    const int pages = m_selector->BuildDevicePages(m_slots, catalogue, *m_connections, "");
+    nq::DebugOutF("%d device pages built in %lld ms", pages, static_cast<long long>(building.elapsed()));
 
     show();
 
