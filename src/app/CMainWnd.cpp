@@ -41,7 +41,6 @@
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
-
 #include <QWindow>
 
 #include <algorithm>
