@@ -709,8 +709,10 @@ int CMainWnd::ChooseUiScale()
     const QRect area = screen ? screen->geometry() : QRect(0, 0, kScaledWidth, kScaledHeight);
     const int scale = area.width() > 1500 && area.height() > 960 ? kDpiLarge : kDpiNormal;
     // Already laid out at that scale: sizing it down and up again would only make it jump.
-    if (m_scaleChosen && scale == m_uiScale && size() == m_scaledSize)
+    if (m_scaleChosen && scale == m_uiScale && size() == m_scaledSize) {
+        CenterWindow();
         return m_uiScale;
+    }
     m_scaleChosen = true;
     m_uiScale = scale;
     SetAllWindowsDpi(kDpiNormal);
