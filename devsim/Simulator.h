@@ -113,12 +113,11 @@ public:
     void RequestStop();
 
     // Demo mode: a started simulator in folder, serving its control socket, with one device of
-    // each kind that has a page of its own in the compiled-in catalogue plugged (DemoKindNames:
-    // keyboard, mouse, mousepad, headset; the mouse is plugged before the mousepad, so the two
-    // placeholder devices bind their own slots). The receiver mouse and the charging pad can be
-    // added with "add". The caller points NQ501_SIM_DIR at the folder before the HID layer
-    // enumerates, keeps the object for the life of the demo and destroys it at the end (which
-    // unplugs everything and removes the sockets). Null when the folder cannot be used.
+    // each kind plugged (DemoKindNames: keyboard, mouse, rxmouse, mousepad, chargepad, headset),
+    // each with its own identity (SimKindIdentities). The caller points NQ501_SIM_DIR at the
+    // folder before the HID layer enumerates, keeps the object for the life of the demo and
+    // destroys it at the end (which unplugs everything and removes the sockets). Null when the
+    // folder cannot be used.
     static std::unique_ptr<Simulator> StartDemo(const std::string& folder);
     // A folder for the demo of this process: $XDG_RUNTIME_DIR/nq501-demo-PID/, else
     // $TMPDIR (or /tmp)/nq501-demo-UID-PID/.

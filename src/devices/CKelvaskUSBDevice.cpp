@@ -262,6 +262,16 @@ void CKelvaskUSBDevice::OutputLightFrame()
         m_streamPauseMs = kStreamPauseMs;
 }
 
+int CKelvaskUSBDevice::ReadDeviceInformation()
+{
+    if (!commandChannel.IsOpen())
+        return kNotOpen;
+    commandChannel.BatchBegin();
+    const int result = commandChannel.ReadDeviceInfo(deviceInfo);
+    commandChannel.BatchEnd();
+    return result;
+}
+
 void CKelvaskUSBDevice::RunStatusPoll()
 {
     if (!commandChannel.IsOpen())

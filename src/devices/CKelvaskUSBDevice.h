@@ -214,6 +214,9 @@ protected:
     // The profile's default path, its file (user folder + profile name + ".Json") and its light
     // configuration (user folder + light configuration name + ".config").
     void SetProfilePathsOf(CBasicProfiledata& profile) const;
+    // The connection read of the mousepad and the headset: BatchBegin, ReadDeviceInfo into
+    // deviceInfo, BatchEnd, when the channel is open. 1 when the information was read.
+    int ReadDeviceInformation();
     // Shows every LED colour word on its visible light button (red | blue << 8 | green << 16, with
     // the word's level).
     void RefreshLightPreviews();

@@ -1,6 +1,8 @@
 #include "hid/Catalogue.h"
 
 #include "common/DebugLog.h"
+#include "common/InstallPaths.h"
+#include "hid/HidEnumerator.h"
 
 #include <json/json.h>
 
@@ -186,6 +188,9 @@ const Catalogue& Catalogue::Default()
     static const std::unique_ptr<Catalogue> catalogue = [] {
         auto made = std::make_unique<Catalogue>();
         made->LoadExtraRows(ExtraRowsPath());
+        // After the user's rows, so their "twin" indices stay what the user wrote.
+        if (!HidEnumerator::SimulatorFolder().empty())
+            made->LoadExtraRows(SimulatorRowsPath());
         return made;
     }();
     return *catalogue;
@@ -206,6 +211,11 @@ std::string Catalogue::ExtraRowsPath()
     if (folder.back() != '/')
         folder += '/';
     return folder + "NQ501/devices.json";
+}
+
+std::string Catalogue::SimulatorRowsPath()
+{
+    return ProgramDataFolder() + "DefaultData/simdevices.json";
 }
 
 bool Catalogue::LoadExtraRows(const std::string& path)
@@ -276,6 +286,12 @@ bool Catalogue::LoadExtraRowsText(const std::string& text, const std::string& so
         slot.usagePage = static_cast<uint16_t>(row.Number("usagePage", 0, 0xFFFF, error));
         slot.usage = static_cast<uint16_t>(row.Number("usage", 0, 0xFFFF, error));
         long twin = row.Number("twin", 0, slotCount - 1, error, -1, true);
+        const long fileRows = static_cast<long>(interfaces.size());
+        const long twinRow = row.Number("twinRow", 0, fileRows - 1, error, -1, true);
+        if (twinRow >= 0 && twin >= 0 && error.empty())
+            error = "interfaces[" + std::to_string(i) + "]: \"twin\" and \"twinRow\" together";
+        if (twinRow >= 0)
+            twin = static_cast<long>(m_interfaces.size()) + twinRow;
         row.UnknownKeys(error);
         if (error.empty() && !ValidKind(kind))
             error = "interfaces[" + std::to_string(i) + "]: \"kind\" must be 1, 2, 3, 6 or 7";

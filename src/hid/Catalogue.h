@@ -11,6 +11,8 @@
 //     { "vendorId": "0x320F", "productId": "0x5042", "interface": 1, "collection": 4,
 //       "kind": 2, "role": 0, "usagePage": "0xFF1C", "usage": "0x92",
 //       "twin": 9 }                      // optional: index of the other link of the same device
+//                                        // in the combined table; or "twinRow": its index in
+//                                        // this file's "interfaces" array
 //   ],
 //   "pages": [                           // appended to the device-page and device-layout tables
 //     { "kindName": "mouse", "ordinal": 4,
@@ -21,7 +23,8 @@
 // }
 // Numbers are JSON integers or strings in hexadecimal ("0x...") or decimal; both arrays are
 // optional. kind is 1, 2, 3, 6 or 7, role 0 or 255, ids and usages 0..65535, "twin" a valid slot
-// index of the combined table. Any error (unreadable JSON, wrong shape, a bad field, an unknown
+// index of the combined table, "twinRow" a valid index of the file's own rows (at most one of the
+// two). Any error (unreadable JSON, wrong shape, a bad field, an unknown
 // key) rejects the whole file: it is reported through the diagnostics and nothing is added.
 #include "hid/DeviceSlot.h"
 
@@ -92,10 +95,14 @@ public:
     // Compiled-in rows only.
     Catalogue();
 
-    // The process-wide catalogue: compiled-in rows plus the user's extra-rows file, read once.
+    // The process-wide catalogue, read once: compiled-in rows, then the user's extra-rows file,
+    // then, while the device simulator is in use (NQ501_SIM_DIR), the simulator's rows.
     static const Catalogue& Default();
     // $XDG_CONFIG_HOME/NQ501/devices.json, or ~/.config/NQ501/devices.json.
     static std::string ExtraRowsPath();
+    // The rows that name the simulated devices' own identities, an extra-rows file installed
+    // with the program: DefaultData/simdevices.json in the program folder.
+    static std::string SimulatorRowsPath();
 
     // Appends the rows of an extra-rows file. A missing file is not an error (true, nothing
     // added); a malformed one is reported and changes nothing (false).

@@ -157,7 +157,9 @@ TEST(MainWindow, CreatedWithTitleSizeAndCentredAndRaisedByTheIdentityMessage)
     ASSERT_TRUE(window.Create());
     nq::ui::CSkinPaths::SetSkinFolder(QString());
     EXPECT_EQ(window.windowTitle(), "NQ501");
-    EXPECT_EQ(window.size(), QSize(800, 572));
+    // At the size of its UI scale before it is ever shown.
+    EXPECT_EQ(window.width(), nq::app::CMainWnd::kScaledWidth * window.UiScale() / 96);
+    EXPECT_GE(window.height(), nq::app::CMainWnd::kScaledHeight * window.UiScale() / 96);
     QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((window.frameGeometry().center() - screen.center()).manhattanLength(), 2);
 

@@ -58,7 +58,7 @@ TEST(DevsimTool, BackgroundSimulatorFromStartToStop)
     EXPECT_EQ(status, 0);
     const std::string vendor = dir + "keyboard-if1.sock?vid_320f&pid_5041&mi_01&col04";
     EXPECT_NE(out.find(vendor), std::string::npos) << out;
-    EXPECT_NE(out.find("m1 mouse 0000:0000 plugged"), std::string::npos) << out;
+    EXPECT_NE(out.find("m1 mouse 320f:5f10 plugged"), std::string::npos) << out;
 
     ::setenv("NQ501_SIM_DIR", dir.c_str(), 1);
     nq::HidDevice dev;

@@ -169,6 +169,47 @@ TEST_F(MousePage, DpiEditIsReadInDpiAndRaisedToTheLowest)
     }
 }
 
+TEST_F(MousePage, DeviceWithoutDpiStepShowsNoDpiAndSendsNothing)
+{
+    // The page's mouse on a device that reports a DPI step of 0 (here a charging pad).
+    ASSERT_TRUE(Sim().AddDevice("chargepad"));
+    m_device = "chargepad";
+    m_vendorPath = SimPath("chargepad", 1, 4);
+    ConnectPage();
+    ASSERT_EQ(page->Mouse().Info().DpiStep(), 0);
+    const QString unavailable = ui::CResourceManager::Instance().Text("mouse_dpi_unavailable");
+    EXPECT_FALSE(unavailable.isEmpty());
+    EXPECT_EQ(Text("mouse_dpi_card_title"), unavailable);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        auto* edit = Get<QLineEdit>(QString("DPI_edit_%1").arg(i));
+        EXPECT_EQ(edit->text(), QString()); // not "0"
+        EXPECT_FALSE(edit->isEnabled());
+        EXPECT_FALSE(Control(QString("DPI_slider_%1").arg(i))->isEnabled());
+    }
+
+    // Neither a typed DPI nor a slider move reaches the device or the profile.
+    const std::vector<DpiStage> before = page->Mouse().GetDpiStages();
+    auto* edit = Get<QLineEdit>("DPI_edit_0");
+    edit->setText("800");
+    emit edit->returnPressed();
+    Get<QSlider>("DPI_slider_1")->setValue(100);
+    EXPECT_TRUE(Env().WireLines().empty());
+    EXPECT_EQ(page->Mouse().GetDpiStages()[0].dpiX, before[0].dpiX);
+    EXPECT_EQ(page->Mouse().GetDpiStages()[1].dpiX, before[1].dpiX);
+
+    // On a mouse the same page shows its DPI values again.
+    page->Mouse().Channel().Close();
+    m_device = "mouse";
+    m_vendorPath = SimPath("mouse", 1, 4);
+    ConnectPage();
+    const int step = page->Mouse().Info().DpiStep();
+    ASSERT_GT(step, 0);
+    EXPECT_NE(Text("mouse_dpi_card_title"), unavailable);
+    EXPECT_TRUE(edit->isEnabled());
+    EXPECT_EQ(edit->text(), QString::number(page->GetDpiSlider(0) * step));
+}
+
 TEST_F(MousePage, TheLastCheckedStageCannotBeSwitchedOff)
 {
     ConnectPage();

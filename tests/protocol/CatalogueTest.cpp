@@ -268,6 +268,23 @@ TEST(CatalogueExtraRows, AreAppendedAfterTheCompiledRows)
     EXPECT_EQ(receiver.kind, 6);
 }
 
+TEST(CatalogueExtraRows, TwinRowCountsFromTheFilesOwnRows)
+{
+    // The same two links named by their places in the file: the indices do not depend on the rows
+    // loaded before (here a first file of two rows).
+    std::string file = kReceiverRows;
+    file.replace(file.find("\"twin\": 8"), 9, "\"twinRow\": 1");
+    file.replace(file.find("\"twin\": 7"), 9, "\"twinRow\": 0");
+    Catalogue catalogue;
+    ASSERT_TRUE(catalogue.LoadExtraRowsText(kReceiverRows, "devices.json"));
+    ASSERT_TRUE(catalogue.LoadExtraRowsText(file, "simdevices.json"));
+    const auto& slots = catalogue.SupportedInterfaces();
+    ASSERT_EQ(slots.size(), 11u);
+    EXPECT_EQ(slots[9].twinIndex, 10);
+    EXPECT_EQ(slots[10].twinIndex, 9);
+    EXPECT_TRUE(slots[9].hasTwin && slots[10].hasTwin);
+}
+
 TEST(CatalogueExtraRows, AMalformedFileIsReportedAndChangesNothing)
 {
     const std::string row = R"("vendorId": 1, "productId": 2, "interface": 1, "collection": 4, "usagePage": 65308, "usage": 146)";
@@ -291,6 +308,8 @@ TEST(CatalogueExtraRows, AMalformedFileIsReportedAndChangesNothing)
         {"id not a number", R"({"interfaces": [{"vendorId": "abc", "productId": 2, "interface": 1, "collection": 4,
             "usagePage": 1, "usage": 1, "kind": 2, "role": 0}]})"},
         {"twin out of range", R"({"interfaces": [{)" + row + R"(, "kind": 2, "role": 0, "twin": 8}]})"},
+        {"twinRow past the file's rows", R"({"interfaces": [{)" + row + R"(, "kind": 2, "role": 0, "twinRow": 1}]})"},
+        {"twin and twinRow", R"({"interfaces": [{)" + row + R"(, "kind": 2, "role": 0, "twin": 7, "twinRow": 0}]})"},
         {"unknown row key", R"({"interfaces": [{)" + row + R"(, "kind": 2, "role": 0, "colour": 1}]})"},
         {"layout escapes the skin", R"({"pages": [{)" + page + R"(, "layoutFile": "../../etc/passwd"}]})"},
         {"absolute layout", R"({"pages": [{)" + page + R"(, "layoutFile": "/etc/passwd"}]})"},

@@ -235,6 +235,7 @@ void CMousePageUI::ShowProfilePage()
         ShowDpiStage(i, stages[size_t(i)].active != 0);
         SetDpiSlider(i, stages[size_t(i)].dpiX);
     }
+    ShowDpiAvailability();
     const MouseSystemWords words = m_mouse->GetSystemWords();
     SetPointerSpeed(words.MouseSpeed());
     SetPointerPrecision(words.PointerPrecision() != 0);
@@ -276,13 +277,30 @@ void CMousePageUI::ShowDpiStage(int i, bool enabled)
 
 bool CMousePageUI::IsDpiStageChecked(int i) const { return CControlAccess::IsSelected(Row("DPI_enable_check_", i)); }
 
+bool CMousePageUI::HasDpiStep() const { return m_mouse->Info().DpiStep() != 0; }
+
+void CMousePageUI::ShowDpiAvailability()
+{
+    // A device that reports no DPI step (another kind of device, or no device information) has
+    // no DPI to show or set: the rows say so instead of showing 0 DPI.
+    const bool available = HasDpiStep();
+    CControlAccess::SetTextKey(Find("mouse_dpi_card_title"), available ? "mouse_dpi_title" : "mouse_dpi_unavailable");
+    for (int i = 0; i < kDpiRows; ++i) {
+        CControlAccess::SetEnabled(Row("DPI_slider_", i), available);
+        if (auto* edit = qobject_cast<QLineEdit*>(Row("DPI_edit_", i))) {
+            edit->setEnabled(available);
+            edit->setPlaceholderText(available ? QString() : QStringLiteral("\u2014"));
+        }
+    }
+}
+
 void CMousePageUI::SetDpiSlider(int i, int value)
 {
     auto* slider = qobject_cast<QSlider*>(Row("DPI_slider_", i));
     SetValueSilently(slider, value);
     if (auto* edit = qobject_cast<QLineEdit*>(Row("DPI_edit_", i))) {
         ui::CNotifyBridge::Silence silence;
-        edit->setText(QString::number(value * int(m_mouse->Info().DpiStep())));
+        edit->setText(HasDpiStep() ? QString::number(value * int(m_mouse->Info().DpiStep())) : QString());
     }
     ShowActiveStageSliders();
 }
@@ -572,6 +590,8 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
         return true;
     }
     if (int i = NumberAfter(name, "DPI_slider_"); i >= 0 && i < kDpiRows) {
+        if (!HasDpiStep())
+            return true; // no DPI to set on this device
         if (type == "movevaluechanged") {
             // While the thumb is dragged the edit follows; the stage is stored on release.
             SetDpiSlider(i, value);
@@ -586,7 +606,7 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
             return true;
         const int step = m_mouse->Info().DpiStep();
         if (step == 0)
-            return true; // no device information yet: a DPI cannot be turned into device units
+            return true; // no DPI step: a DPI cannot be turned into device units, nothing is sent
         int units = ReadDpiEdit(i) / step;
         if (const int highest = m_mouse->DpiSliderMaximum(); highest > 0 && units > highest) {
             // The sensor goes no higher: the stage takes the highest DPI and the page says so.

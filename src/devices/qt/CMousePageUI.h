@@ -68,6 +68,10 @@ public:
     void ShowDpiStage(int i, bool enabled);
     bool IsDpiStageChecked(int i) const;
     void SetDpiSlider(int i, int value);
+    // The device reports a DPI step (its information was read and it has DPI stages).
+    bool HasDpiStep() const;
+    // Enables the DPI rows, or marks them unavailable when the device reports no DPI step.
+    void ShowDpiAvailability();
     int GetDpiSlider(int i) const;
     int ReadDpiEdit(int i) const;
     void SelectPollingOption(int n);
