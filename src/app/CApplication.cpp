@@ -10,6 +10,7 @@
 #include "app/DemoMode.h"
 #include "common/DebugLog.h"
 #include "common/InstallPaths.h"
+#include "profiles/DataFolders.h"
 #include "ui/CSkinPaths.h"
 
 #include <QApplication>
@@ -75,6 +76,9 @@ int CApplication::Run(int argc, char** argv)
             nq::DebugOut("the running instance did not answer");
         return 0;
     }
+
+    // Only the running instance may remove what interrupted saves left: no other one is saving.
+    nq::RemoveInterruptedSaves();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(identity);
