@@ -33,21 +33,35 @@ std::string RunTool(const std::string& args, int& status, const std::string& str
     return out;
 }
 
-TEST(DevsimTool, BackgroundSimulatorFromStartToStop)
+// A simulator folder for one test; whatever fails, the daemon does not outlive the test.
+class DevsimTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::filesystem::exists(kTool))
+            GTEST_SKIP() << kTool << " not built";
+        char pattern[] = "/tmp/nq501-devsim-XXXXXX";
+        ASSERT_TRUE(::mkdtemp(pattern));
+        dir = std::string(pattern) + "/";
+        d = "--dir " + dir + " ";
+    }
+    void TearDown() override
+    {
+        if (dir.empty())
+            return;
+        int ignored;
+        RunTool(d + "stop", ignored);
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    std::string dir; // the simulator's folder
+    std::string d;   // "--dir FOLDER "
+};
+
+TEST_F(DevsimTool, BackgroundSimulatorFromStartToStop)
 {
-    if (!std::filesystem::exists(kTool))
-        GTEST_SKIP() << kTool << " not built";
-    char pattern[] = "/tmp/nq501-devsim-XXXXXX";
-    ASSERT_TRUE(::mkdtemp(pattern));
-    const std::string dir = std::string(pattern) + "/";
     const std::string state = dir + "state/";
-    const std::string d = "--dir " + dir + " ";
     int status = -1;
-    // Whatever fails below, the daemon does not outlive the test.
-    struct StopAtEnd {
-        std::string args;
-        ~StopAtEnd() { int ignored; RunTool(args, ignored); }
-    } stopAtEnd{d + "stop"};
 
     std::string out = RunTool(d + "start --background --state " + state + " keyboard mouse:m1", status);
     ASSERT_EQ(status, 0) << out;
@@ -96,32 +110,13 @@ TEST(DevsimTool, BackgroundSimulatorFromStartToStop)
     EXPECT_EQ(status, 2); // nobody answers
 
     ::unsetenv("NQ501_SIM_DIR");
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
 }
 
 // Every refused command exits non-zero and says why on standard error; the same commands with good
 // arguments are carried out.
-TEST(DevsimTool, EveryErrorExitsNonZeroWithAMessage)
+TEST_F(DevsimTool, EveryErrorExitsNonZeroWithAMessage)
 {
-    if (!std::filesystem::exists(kTool))
-        GTEST_SKIP() << kTool << " not built";
-    char pattern[] = "/tmp/nq501-devsim-XXXXXX";
-    ASSERT_TRUE(::mkdtemp(pattern));
-    const std::string dir = std::string(pattern) + "/";
-    const std::string d = "--dir " + dir + " ";
     int status = -1;
-    struct StopAtEnd {
-        std::string args;
-        std::string dir;
-        ~StopAtEnd()
-        {
-            int ignored;
-            RunTool(args, ignored);
-            std::error_code ec;
-            std::filesystem::remove_all(dir, ec);
-        }
-    } stopAtEnd{d + "stop", dir};
     std::string out = RunTool(d + "start --background mouse rxmouse", status);
     ASSERT_EQ(status, 0) << out;
 
