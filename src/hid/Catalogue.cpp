@@ -250,12 +250,15 @@ bool Catalogue::LoadExtraRowsText(const std::string& text, const std::string& so
     };
     if (text.size() > kMaxExtraRowsFileSize)
         return reject("larger than " + std::to_string(kMaxExtraRowsFileSize) + " bytes");
+    if (text.find('\0') != std::string::npos)
+        return reject("not valid JSON (a zero byte)");
 
     Json::Value root;
     std::string parseErrors;
     Json::CharReaderBuilder builder;
     builder["collectComments"] = false;
     builder["rejectDupKeys"] = true;
+    builder["failIfExtra"] = true;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     bool parsed = false;
     try {

@@ -296,6 +296,8 @@ TEST(CatalogueExtraRows, AMalformedFileIsReportedAndChangesNothing)
     const Case cases[] = {
         {"not JSON", "{ \"interfaces\": [ "},
         {"top level is an array", "[]"},
+        {"a second document", R"({"interfaces": []} {"pages": []})"},
+        {"a zero byte and more", std::string(R"({"interfaces": []})") + std::string(1, '\0') + "junk"},
         {"interfaces is an object", R"({"interfaces": {}})"},
         {"unknown top-level key", R"({"interface": []})"},
         {"row is a number", R"({"interfaces": [3]})"},
