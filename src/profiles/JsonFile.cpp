@@ -8,6 +8,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <ctime>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -72,6 +75,8 @@ bool IsNullLiteral(const std::string& text)
 }
 
 const char kTemporaryMark[] = ".tmp";
+// A temporary file this old is stale whoever owns it.
+constexpr time_t kStaleTemporaryAge = 10 * 60;
 
 std::string TemporaryName(const std::string& path, unsigned number)
 {
@@ -248,6 +253,7 @@ int RemoveStaleTemporaryFiles(const std::string& folder)
         return 0;
     int removed = 0;
     const long self = static_cast<long>(getpid());
+    const time_t now = time(nullptr);
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
         const long owner = TemporaryFileOwner(name);
@@ -255,6 +261,12 @@ int RemoveStaleTemporaryFiles(const std::string& folder)
             continue;
         struct stat info {};
         if (fstatat(dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        // A write in progress takes well under a second: a recent file of a live process is
+        // being written (another program of the same user); an old one belongs to a reused pid.
+        const bool ownerGone =
+            owner == 0 || owner > INT32_MAX || (kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH);
+        if (!ownerGone && now - info.st_mtime < kStaleTemporaryAge)
             continue;
         if (unlinkat(dirfd(dir), name.c_str(), 0) == 0) {
             DebugOutF("removed the temporary file %s%s left by an interrupted save", folder.c_str(), name.c_str());

@@ -67,8 +67,9 @@ enum class WriteStatus {
 bool WriteJsonFile(const std::string& path, const Json::Value& value, WriteStatus* status = nullptr);
 
 // Temporary files of WriteJsonFile are named <file>.tmp<pid>_<n>. A process killed during a write
-// leaves one behind; this removes those in `folder` (not following links) that do not belong to
-// this process. Returns how many were removed.
+// leaves one behind; this removes those in `folder` (not following links) whose process is gone,
+// and those older than ten minutes whoever owns them (a write takes well under a second; a live
+// process with an old file is a reused process id). Returns how many were removed.
 int RemoveStaleTemporaryFiles(const std::string& folder);
 // True when `name` (a file name without folder) has the form of such a temporary file.
 bool IsTemporaryFileName(const std::string& name);

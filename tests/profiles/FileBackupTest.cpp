@@ -8,8 +8,12 @@
 #include "profiles/FileBackup.h"
 #include "profiles/JsonFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <ctime>
 
 #include <algorithm>
 
@@ -186,10 +190,20 @@ TEST_F(ProfileBackup, TemporaryFilesOfInterruptedSavesAreRemoved)
 {
     const std::string data = Path("data/NQ501/");
     const std::string own = ".tmp" + std::to_string(getpid()) + "_0";
+    const pid_t gone = fork();  // a process that has ended
+    if (gone == 0)
+        _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    const std::string dead = ".tmp" + std::to_string(gone) + "_";
     WriteRaw("data/NQ501/mouse/p.Json", "{}");
-    WriteRaw("data/NQ501/mouse/p.Json.tmp999999_0", "partial");
-    WriteRaw("data/NQ501/mouse/drovo_light/x.light.tmp4_17", "partial");
-    WriteRaw("data/NQ501/main.ini.tmp12_3", "partial");
+    WriteRaw("data/NQ501/mouse/p.Json" + dead + "0", "partial");
+    WriteRaw("data/NQ501/mouse/drovo_light/x.light" + dead + "17", "partial");
+    // Process 1 lives: its recent file is being written, its old one is stale.
+    WriteRaw("data/NQ501/main.ini.tmp1_3", "partial");
+    const timespec hourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, Path("data/NQ501/main.ini.tmp1_3").c_str(), hourAgo, 0), 0);
+    WriteRaw("data/NQ501/mouse/k.Json.tmp1_0", "being written by another process");
     WriteRaw("data/NQ501/mouse/p.Json" + own, "being written by this process");
     WriteRaw("data/NQ501/mouse/notes.tmp", "user's");
     WriteRaw("data/NQ501/mouse/p.Json.tmp12_x", "user's");
@@ -199,8 +213,8 @@ TEST_F(ProfileBackup, TemporaryFilesOfInterruptedSavesAreRemoved)
 
     EXPECT_EQ(nq::RemoveInterruptedSaves(), 3);
 
-    std::vector<std::string> left = {"drovo_light", "l.Json.tmp5_0", "notes.tmp", "p.Json", "p.Json" + own,
-                                     "p.Json.tmp12_x", "p.Json.tmp_3"};
+    std::vector<std::string> left = {"drovo_light",    "k.Json.tmp1_0",  "l.Json.tmp5_0", "notes.tmp", "p.Json",
+                                     "p.Json" + own, "p.Json.tmp12_x", "p.Json.tmp_3"};
     std::sort(left.begin(), left.end());
     EXPECT_EQ(List(data + "mouse"), left);
     EXPECT_TRUE(List(data + "mouse/drovo_light").empty());
