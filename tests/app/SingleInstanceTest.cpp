@@ -149,16 +149,27 @@ TEST_F(SingleInstanceTest, AFolderInPlaceOfTheLockFileStillAllowsOneInstance)
     EXPECT_EQ(first->state(), QProcess::Running);
 }
 
-// A FIFO in place of the catalogue file does not stall the start; the refusal is said.
-TEST_F(SingleInstanceTest, ACatalogueFileThatIsAFifoDoesNotStallTheStart)
+// A FIFO in place of the catalogue file does not stall the start, and the refusal is said; what
+// an interrupted save left in the data folder is removed.
+TEST_F(SingleInstanceTest, StartUpCopesWithWhatItFindsOnDisk)
 {
     const QString config = m_runtime.filePath("config");
     ASSERT_TRUE(QDir().mkpath(config + "/NQ501"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(config + "/NQ501/devices.json").constData(), 0600), 0);
+    const QString data = m_runtime.filePath("data");
+    const QString stale = data + "/NQ501/mouse/p.Json.tmp0_0";  // no process has id 0
+    ASSERT_TRUE(QDir().mkpath(data + "/NQ501/mouse"));
+    QFile partial(stale);
+    ASSERT_TRUE(partial.open(QIODevice::WriteOnly));
+    partial.write("{ \"Device\": [");
+    partial.close();
     m_environment.insert("XDG_CONFIG_HOME", config);
+    m_environment.insert("XDG_DATA_HOME", data);
     m_captureErrors = true;
-    QProcess* first = Start({"--log", LogPath("fifo")});
-    ASSERT_TRUE(WaitForLog(LogPath("fifo"), "windowinit"));
+
+    QProcess* first = Start({"--log", LogPath("disk")});
+    ASSERT_TRUE(WaitForLog(LogPath("disk"), "windowinit"));
+    EXPECT_FALSE(QFile::exists(stale));
     first->terminate();
     ASSERT_TRUE(first->waitForFinished(15000));
     EXPECT_TRUE(first->readAllStandardError().contains("devices.json: not a regular file"));
