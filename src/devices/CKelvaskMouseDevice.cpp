@@ -10,13 +10,6 @@
 
 namespace nq {
 
-namespace {
-
-constexpr uint8_t kMacroCode = 0x70;
-constexpr uint8_t kMacroHoldCode = 0x71;
-
-} // namespace
-
 CKelvaskMouseDevice::CKelvaskMouseDevice()
 {
     deviceType = 2;
@@ -226,10 +219,7 @@ void CKelvaskMouseDevice::WriteRecoilToDevice()
 
 void CKelvaskMouseDevice::SetProfilePaths()
 {
-    const std::string folder = GetUserFolder();
-    profile.SetDefaultPath(GetDefaultProfilePath());
-    profile.SetProfilePath(folder + profileName + ".Json");
-    profile.SetLightConfigPath(folder + lightConfigName + ".config");
+    SetProfilePathsOf(profile);
 }
 
 void CKelvaskMouseDevice::TakeProfileValues()
@@ -282,16 +272,7 @@ void CKelvaskMouseDevice::LoadNameLists()
 void CKelvaskMouseDevice::PruneAssignments()
 {
     LoadNameLists();
-    const size_t macroCount = nameLists.macroNames.size();
-    bool changed = false;
-    for (KeyEntry& entry : keyList) {
-        const KeyAssignment& current = entry.current;
-        if ((current.code == kMacroCode || current.code == kMacroHoldCode) && current.param1 >= macroCount) {
-            entry.current = entry.defaults;
-            changed = true;
-        }
-    }
-    if (!changed)
+    if (!MouseMacroList::RevertKeysBeyond(keyList, nameLists.macroNames.size()))
         return;
     profile.SetKeyList(keyList);
     RefreshKeyLabels();

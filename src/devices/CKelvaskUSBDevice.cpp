@@ -346,6 +346,14 @@ std::string CKelvaskUSBDevice::GetDefaultProfilePath() const
     return nq::GetDefaultFolder() + folderName + ".Json";
 }
 
+void CKelvaskUSBDevice::SetProfilePathsOf(CBasicProfiledata& profile) const
+{
+    const std::string folder = GetUserFolder();
+    profile.SetDefaultPath(GetDefaultProfilePath());
+    profile.SetProfilePath(folder + profileName + ".Json");
+    profile.SetLightConfigPath(folder + lightConfigName + ".config");
+}
+
 // ---- worker threads ----
 
 void CKelvaskUSBDevice::LogStopOutcome(WaitOutcome outcome)

@@ -57,7 +57,8 @@ TEST(DeviceSelector, PagesAreBuiltHiddenWithTheirDeviceSettings)
     EXPECT_EQ(rig.keyboard->GetVariant(), 0);
     EXPECT_EQ(rig.keyboard->Slot().kind, kKindKeyboard);
     EXPECT_TRUE(rig.keyboard->Slot().path.empty());
-    EXPECT_NE(rig.keyboard->LightButton(125), nullptr); // the page's key buttons are bound
+    EXPECT_NE(rig.keyboard->LightButton(0), nullptr);   // the page's key caps are bound
+    EXPECT_EQ(rig.keyboard->LightButton(125), nullptr); // a position without a key on this keyboard
     EXPECT_EQ(rig.pad->FolderName(), "MousePad");
     EXPECT_EQ(rig.headset->LedCount(), 13);
     nq::pages::CDeviceOptionUI* tab = rig.selector.Tab(rig.TabOf(rig.keyboard));

@@ -8,6 +8,8 @@
 #include "ui/CSkinLoader.h"
 #include "ui/CSkinPaths.h"
 
+#include <QSet>
+#include <QStackedWidget>
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
@@ -107,6 +109,60 @@ void CLightControlUI::BindPanel(Panel panel)
         const QString name = button->objectName();
         if (NumberAfter(name, FullName(panel, kPresetPrefix)) >= 0 && CControlAccess::BkColor(button) != 0)
             CControlAccess::SetBkColor(button, CControlAccess::BkColor(button));
+    }
+}
+
+void CLightControlUI::AddKeyboardPanels()
+{
+    if (!m_root || Control(Panel::Logo, "light_combo_modeSelect"))
+        return;
+    auto* stack = new QStackedWidget(this);
+    stack->setObjectName("Light_seting_layout");
+    layout()->removeWidget(m_root);
+    layout()->addWidget(stack);
+    stack->addWidget(m_root);
+    // The main panel's keyboard controls go right under its effect row.
+    auto insertAfterEffects = [](QWidget* panelRoot, QWidget* extra) {
+        auto* frame = panelRoot ? panelRoot->findChild<QWidget*>("lighteffect_layout") : nullptr;
+        auto* box = frame ? qobject_cast<QBoxLayout*>(frame->layout()) : nullptr;
+        if (box && extra)
+            box->insertWidget(2, extra);
+    };
+    auto* holder = new QWidget;
+    insertAfterEffects(m_root, ui::CSkinLoader::LoadInto(holder, "XML\\CustomControlXML\\LightControlKeyboard.xml") ? holder : nullptr);
+    for (Panel panel : {Panel::Logo, Panel::St}) {
+        auto* page = new QWidget(stack);
+        QWidget* root = ui::CSkinLoader::LoadInto(page, kLayoutName);
+        if (panel == Panel::Logo) {
+            auto* logo = new QWidget;
+            insertAfterEffects(root, ui::CSkinLoader::LoadInto(logo, "XML\\CustomControlXML\\LightControlLogo.xml") ? logo : nullptr);
+        }
+        const QString prefix = LightEditorModel::kPanelPrefixes[size_t(panel)];
+        QSet<QString> names;
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")) {
+                names.insert(w->objectName());
+                w->setObjectName(prefix + w->objectName());
+            }
+        }
+        // Style rules that name a control by "#name" follow it to its new name.
+        static const QRegularExpression kIdSelector("#([A-Za-z_][A-Za-z0-9_]*)");
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            QString sheet = w->styleSheet();
+            if (sheet.isEmpty())
+                continue;
+            QString renamed;
+            qsizetype at = 0;
+            for (auto it = kIdSelector.globalMatch(sheet); it.hasNext();) {
+                const QRegularExpressionMatch match = it.next();
+                renamed += sheet.mid(at, match.capturedStart() - at);
+                renamed += names.contains(match.captured(1)) ? "#" + prefix + match.captured(1) : match.captured(0);
+                at = match.capturedEnd();
+            }
+            w->setStyleSheet(renamed + sheet.mid(at));
+        }
+        stack->addWidget(page);
+        BindPanel(panel);
     }
 }
 
