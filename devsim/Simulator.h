@@ -94,13 +94,14 @@ public:
     // A consumer-control notice (1025, 1028, ...) on the device's notice interface.
     bool SendNotice(const std::string& name, uint16_t usage);
 
-    // The firmware of a device: Control(args), memory dump, save and load.
-    std::string FirmwareControl(const std::string& name, const std::vector<std::string>& args);
-    std::string Dump(const std::string& name);
+    // The firmware of a device: Control(args), memory dump, save and load. `ok` (when given) tells
+    // whether the device exists and the command was carried out / the memory was dumped.
+    std::string FirmwareControl(const std::string& name, const std::vector<std::string>& args, bool* ok = nullptr);
+    std::string Dump(const std::string& name, bool* ok = nullptr);
     bool SaveMemory(const std::string& name, const std::string& file);
     bool LoadMemory(const std::string& name, const std::string& file);
     // The on-board profile button: the firmware's Control({"profile"}), the next on-board slot.
-    std::string PressButton(const std::string& name);
+    std::string PressButton(const std::string& name, bool* ok = nullptr);
 
     // Every wire log line is also given to this callback (on the simulator thread).
     void SetWireLogCallback(std::function<void(const std::string&)> callback);

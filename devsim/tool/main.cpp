@@ -237,9 +237,13 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (args.empty() || args[0] == "help") {
+    if (args.empty()) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    if (args[0] == "help") {
         std::cout << kUsage;
-        return args.empty() ? 2 : 0;
+        return 0;
     }
     folder = WithSlash(folder);
     if (args[0] == "start")

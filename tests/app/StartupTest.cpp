@@ -75,6 +75,8 @@ TEST(CommandLine, OptionsAndTheirErrors)
         {{"nq501", "--message", "NQ501", "0"}, false},
         {{"nq501", "--message", "NQ501", "x", "1"}, false},
         {{"nq501", "--message", "", "0", "1"}, false},
+        {{"nq501", "--message", QString(1025, 'x'), "0", "1"}, false},
+        {{"nq501", "--message", QString(1024, 'x'), "0", "1"}, true},
         {{"nq501", "-platform", "offscreen", "--demo"}, true},
     };
     for (const Case& c : cases) {
