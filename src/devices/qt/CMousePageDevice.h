@@ -40,6 +40,11 @@ public:
     {
         return CKelvaskMouseDevice::WriteSettingsToDevice(slot, byte0, flag, screenWidth, screenHeight);
     }
+    // The lighting editor's writes show their outcome on the page.
+    void SendLightingToDevice(int screenWidth, int screenHeight) override
+    {
+        SubmitSettingsWrite(0, 0, 1, screenWidth, screenHeight);
+    }
     void SetLightingSynced(bool synced) override { Channel().SetLightingSynced(synced); }
     bool IsLightChannelOpen() const override { return const_cast<CMousePageDevice*>(this)->Channel().IsOpen(); }
     void ShowMainLighting(const LightSetting& record) override;
