@@ -140,6 +140,21 @@ TEST_F(MouseWriteOutcome, RefusedDpiLeavesPageAndProfileOnWhatTheMouseHolds)
     }
 }
 
+TEST_F(MouseWriteOutcome, KeyTableWriteOfTheKeyEditorShowsItsOutcome)
+{
+    ConnectPage();
+    IKeyAssignmentTarget& target = page->Mouse();
+    ASSERT_EQ(Fw({"refuse", "ff", "2..100"}), "ok"); // after the device information
+    EXPECT_EQ(target.WriteAssignmentsToDevice(0), kRefusedFF);
+    EXPECT_EQ(page->Mouse().StatusKey(), CKelvaskUSBDevice::kStatusRefused);
+    ASSERT_EQ(Fw({"clear"}), "ok");
+    EXPECT_EQ(target.WriteAssignmentsToDevice(0), kOk);
+    EXPECT_EQ(page->Mouse().StatusKey(), "");
+    ASSERT_TRUE(Sim().Unplug("mouse"));
+    EXPECT_EQ(target.WriteAssignmentsToDevice(0), kNotOpen);
+    EXPECT_EQ(page->Mouse().StatusKey(), CKelvaskUSBDevice::kStatusLost);
+}
+
 TEST_F(MouseWriteOutcome, ProfileThatCannotBeSavedIsShown)
 {
     ConnectPage();

@@ -28,7 +28,13 @@ public:
     // ---- IKeyAssignmentTarget ----
     void SetSelectedKeyEntry(const KeyEntry& entry) override { CKelvaskMouseDevice::SetSelectedKeyEntry(entry); }
     int WriteMacrosToDevice() override { return CKelvaskMouseDevice::WriteMacrosToDevice(); }
-    int WriteAssignmentsToDevice(int bank) override { return CKelvaskMouseDevice::WriteAssignmentsToDevice(bank); }
+    // The key table write's outcome is shown on the page as well.
+    int WriteAssignmentsToDevice(int bank) override
+    {
+        const int result = CKelvaskMouseDevice::WriteAssignmentsToDevice(bank);
+        ReportDeviceWrite(result);
+        return result;
+    }
     void SaveProfile() override { CKelvaskMouseDevice::SaveProfile(); }
 
     // ---- LightEditorModel::Target ----
