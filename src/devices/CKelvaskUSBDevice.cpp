@@ -230,7 +230,7 @@ void CKelvaskUSBDevice::SetLightingEnabled(bool on)
 {
     lightingEnabled = on;
     if (on && deviceType == kKindKeyboard)
-        commandChannel.EnterHostLighting();
+        RunTransfer([this] { return commandChannel.EnterHostLighting(); }, nullptr);
 }
 
 // ---- LED colour words and effect steps ----
