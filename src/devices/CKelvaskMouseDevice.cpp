@@ -266,11 +266,13 @@ void CKelvaskMouseDevice::OnSettingsWritten(uint64_t write, int slot, const Mous
 void CKelvaskMouseDevice::WriteBackIfDiffers(const DeviceStateRead& read)
 {
     m_deviceBlock.reset();
-    // The profile stands for slot 0, the slot the page writes; a mouse switched to another
-    // on-board slot keeps it.
-    if (!read.blockRead || read.slot != kWrittenSlot)
+    if (!read.blockRead)
         return;
     m_deviceBlock = read.block;
+    // The profile stands for slot 0, the slot the page writes; a mouse switched to another
+    // on-board slot keeps it.
+    if (read.slot != kWrittenSlot)
+        return;
     const MouseSettingsBlock::Block wanted = BuildSettingsBlock(0, 1, m_screenWidth, m_screenHeight);
     if (MouseSettingsBlock::SameBytes(wanted, read.block, 1, MouseSettingsBlock::kLastStageByte))
         return;

@@ -216,6 +216,23 @@ TEST_F(MouseWriteOutcome, WriteLostToAnUnplugIsShownAndWrittenBackOnReconnection
     page->Mouse().StopLightingThread();
     for (uint8_t command : SentCommands())
         EXPECT_NE(command, 6) << "no configuration write";
+
+    // A mouse switched to another on-board slot meanwhile keeps it: nothing is written back.
+    ASSERT_TRUE(Sim().Unplug("mouse"));
+    TypeDpi(3, (typed + 4) * step);
+    ASSERT_TRUE(WaitForStatus(CKelvaskUSBDevice::kStatusLost));
+    ASSERT_EQ(Fw({"profile", "1"}), "slot 1");
+    ASSERT_TRUE(Sim().Plug("mouse"));
+    page->Mouse().Channel().Close();
+    ASSERT_TRUE(page->Mouse().Channel().Open(SimPath("mouse", 1, 4)));
+    ClearSent();
+    page->Mouse().OnConnected();
+    ASSERT_TRUE(page->Mouse().TransferWorker().WaitIdle(kWaitMs));
+    QTest::qWait(20);
+    page->Mouse().StopLightingThread();
+    for (uint8_t command : SentCommands())
+        EXPECT_NE(command, 6) << "no configuration write";
+    EXPECT_EQ(Area("config")[0], 1);
 }
 
 TEST_F(MouseWriteOutcome, SlowMouseKeepsOtherStreamsAndInputGoing)
