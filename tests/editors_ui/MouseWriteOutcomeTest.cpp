@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace nq;
@@ -81,6 +82,27 @@ protected:
                 ++n;
         }
         return n;
+    }
+
+    // Reopens the mouse's channel and runs the connection step to its end: its reads, and the
+    // write-back when one is due. The wire lines start with it.
+    void Reconnect()
+    {
+        auto& mouse = page->Mouse();
+        mouse.Channel().Close();
+        ASSERT_TRUE(mouse.Channel().Open(SimPath("mouse", 1, 4)));
+        ClearSent();
+        mouse.OnConnected();
+        // The lighting thread starts when the reads' results are taken on this thread.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return mouse.IsLightingThreadRunning(); }, kWaitMs));
+        ASSERT_TRUE(mouse.TransferWorker().WaitIdle(kWaitMs));
+        QCoreApplication::processEvents();
+        mouse.StopLightingThread();
+    }
+    bool WroteSettings()
+    {
+        const std::vector<uint8_t> commands = SentCommands();
+        return std::find(commands.begin(), commands.end(), 6) != commands.end();
     }
 
     std::unique_ptr<pages::CDeviceOptionUI> tab;
@@ -197,25 +219,16 @@ TEST_F(MouseWriteOutcome, WriteLostToAnUnplugIsShownAndWrittenBackOnReconnection
 
     // Back on the bus: the connection step finds the mouse behind the profile and writes it back.
     ASSERT_TRUE(Sim().Plug("mouse"));
-    page->Mouse().Channel().Close();
-    ASSERT_TRUE(page->Mouse().Channel().Open(SimPath("mouse", 1, 4)));
-    page->Mouse().OnConnected();
-    ASSERT_TRUE(WaitForStatus(CKelvaskUSBDevice::kStatusWrittenBack));
-    page->Mouse().StopLightingThread();
+    Reconnect();
+    EXPECT_EQ(page->Mouse().StatusKey(), CKelvaskUSBDevice::kStatusWrittenBack);
+    EXPECT_TRUE(WroteSettings());
     EXPECT_EQ(StageX(Area("config"), 3), typed);
     EXPECT_EQ(page->GetDpiSlider(3), typed);
     EXPECT_EQ(SavedNode()["DPIStages"]["StageDPIs"][3]["StageDPIX"].asInt(), typed);
 
     // A mouse that already holds the profile is only read.
-    page->Mouse().Channel().Close();
-    ASSERT_TRUE(page->Mouse().Channel().Open(SimPath("mouse", 1, 4)));
-    ClearSent();
-    page->Mouse().OnConnected();
-    ASSERT_TRUE(page->Mouse().TransferWorker().WaitIdle(kWaitMs));
-    QTest::qWait(20);
-    page->Mouse().StopLightingThread();
-    for (uint8_t command : SentCommands())
-        EXPECT_NE(command, 6) << "no configuration write";
+    Reconnect();
+    EXPECT_FALSE(WroteSettings());
 
     // A mouse switched to another on-board slot meanwhile keeps it: nothing is written back.
     ASSERT_TRUE(Sim().Unplug("mouse"));
@@ -223,15 +236,8 @@ TEST_F(MouseWriteOutcome, WriteLostToAnUnplugIsShownAndWrittenBackOnReconnection
     ASSERT_TRUE(WaitForStatus(CKelvaskUSBDevice::kStatusLost));
     ASSERT_EQ(Fw({"profile", "1"}), "slot 1");
     ASSERT_TRUE(Sim().Plug("mouse"));
-    page->Mouse().Channel().Close();
-    ASSERT_TRUE(page->Mouse().Channel().Open(SimPath("mouse", 1, 4)));
-    ClearSent();
-    page->Mouse().OnConnected();
-    ASSERT_TRUE(page->Mouse().TransferWorker().WaitIdle(kWaitMs));
-    QTest::qWait(20);
-    page->Mouse().StopLightingThread();
-    for (uint8_t command : SentCommands())
-        EXPECT_NE(command, 6) << "no configuration write";
+    Reconnect();
+    EXPECT_FALSE(WroteSettings());
     EXPECT_EQ(Area("config")[0], 1);
 }
 
