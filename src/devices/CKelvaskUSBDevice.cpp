@@ -343,8 +343,10 @@ void CKelvaskUSBDevice::StreamFrame(const uint8_t* frame, size_t length)
     }
     std::array<uint8_t, kMaxFrameBytes> bytes{};
     std::copy(frame, frame + std::min(length, bytes.size()), bytes.begin());
+    // The worker does not wait for the frame's reply: it reads it when the next frame goes out, so
+    // a frame costs the worker one wake-up, not two.
     m_worker.PostFrame([this, bytes, length] {
-        if (commandChannel.StreamLighting(bytes.data(), length) != kOk)
+        if (commandChannel.StreamLightingDeferred(bytes.data(), length) != kOk)
             m_streamPauseMs = kStreamPauseMs;
     });
 }

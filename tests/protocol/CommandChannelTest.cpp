@@ -272,6 +272,46 @@ TEST_F(ChannelTest, ABusyChannelDropsLightingChunks)
     EXPECT_EQ(log.Count("命令"), 0u) << "the stream is not logged";
 }
 
+TEST_F(ChannelTest, DeferredStreamReadsEachReplyWithTheNextFrame)
+{
+    Connect("mouse");
+    const Bytes frame = Pattern(21, 3);
+    const Bytes big = Pattern(120, 5); // three chunks
+    // Frame 2 is refused; the stream learns it when frame 3 goes out.
+    ASSERT_EQ(Fw({"refuse", "ff", "2"}), "ok");
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kOk);
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kOk);
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kRefusedFF);
+    EXPECT_EQ(channel.StreamLightingDeferred(big.data(), big.size()), kOk);
+    // The last chunk goes out without waiting: give the simulator's log a moment.
+    for (int i = 0; i < 400 && Sent().size() < 6; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(Sent().size(), 6u);
+    for (const Bytes& r : Sent()) {
+        EXPECT_EQ(r[3], CMD_STREAM_LIGHTING);
+        EXPECT_TRUE(ChecksumHolds(r));
+    }
+    EXPECT_EQ(Offset(Sent()[5]), 112);
+
+    // A transaction between two frames meets the stream's reply first and sets it aside; both
+    // get their own.
+    uint8_t config[8] = {};
+    EXPECT_EQ(channel.ReadConfig(config, sizeof config, 0), kOk);
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kOk);
+
+    // A reply later than the time limit counts as none. (The transaction first makes sure the
+    // simulator has taken the frame sent without waiting, so the fault lands on the next one.)
+    EXPECT_EQ(channel.ReadConfig(config, sizeof config, 0), kOk);
+    ASSERT_EQ(Fw({"delay", "3000", "1"}), "ok");
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kOk);
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kNotOpen);
+    channel.SetBusy(true);
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kOk);
+    channel.SetBusy(false);
+    channel.Close();
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kNotOpen);
+}
+
 TEST_F(ChannelTest, WirelessLinkLengthensTheTimeLimitsAndStopsTheStream)
 {
     Connect("rxmouse", "receiver");
