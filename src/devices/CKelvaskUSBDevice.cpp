@@ -341,10 +341,20 @@ void CKelvaskUSBDevice::StreamFrame(const uint8_t* frame, size_t length)
             m_streamPauseMs = kStreamPauseMs;
         return;
     }
+    // When the frame before has been answered already and nothing else holds the channel, the
+    // frame goes out from here at once, without waiting and without waking the worker; else the
+    // worker sends it. Neither waits for the frame's reply: it is read when the next frame goes out.
+    if (!m_worker.Busy()) {
+        bool wouldWait = false;
+        const int result = commandChannel.TryStreamLightingNow(frame, length, wouldWait);
+        if (!wouldWait) {
+            if (result != kOk)
+                m_streamPauseMs = kStreamPauseMs;
+            return;
+        }
+    }
     std::array<uint8_t, kMaxFrameBytes> bytes{};
     std::copy(frame, frame + std::min(length, bytes.size()), bytes.begin());
-    // The worker does not wait for the frame's reply: it reads it when the next frame goes out, so
-    // a frame costs the worker one wake-up, not two.
     m_worker.PostFrame([this, bytes, length] {
         if (commandChannel.StreamLightingDeferred(bytes.data(), length) != kOk)
             m_streamPauseMs = kStreamPauseMs;

@@ -99,6 +99,11 @@ public:
     // previous frame fared (1, a refusal, 0 when its reply did not come within 1000 ms of its
     // request); the chunks of a busy channel are dropped as with StreamLighting.
     int StreamLightingDeferred(const uint8_t* frame, size_t length);
+    // The same for a thread that may not wait at all (the UI thread): a one-chunk frame is sent
+    // only when no other thread holds the lighting or transaction lock and the reply of the frame
+    // before is in (or set aside, or past its time limit). Otherwise nothing is sent and
+    // `wouldWait` is set: the caller hands the frame to a thread that may wait.
+    int TryStreamLightingNow(const uint8_t* frame, size_t length, bool& wouldWait);
     int ReadStatus(uint8_t* out, size_t length, uint16_t offset); // one report, length <= 56
     bool QueryLink();
 
@@ -145,6 +150,13 @@ private:
     int LockedTransact(LockKind lock, const uint8_t* request, uint8_t* reply);
     // Reads the reply of a deferred stream chunk still outstanding (lightingLock held).
     int CollectStreamReply();
+    // With lightingLock and transactionLock held: takes the owed stream reply into `result`.
+    // Without mayWait it only takes what is there, and returns false when the reply is not in yet
+    // and its time limit has not passed.
+    bool TakeOwedStreamReply(bool mayWait, int& result);
+    static void BuildStreamChunk(uint8_t* request, const uint8_t* data, size_t n, size_t offset);
+    // With both locks held: writes a stream chunk and records that its reply is owed.
+    bool WriteStreamChunk(const uint8_t* request);
     std::mutex* LockFor(LockKind lock);
     static int StatusResult(const uint8_t* reply);
     static void LogReport(const char* title, const uint8_t* report);

@@ -85,6 +85,13 @@ protected:
         return out;
     }
     std::vector<Bytes> Sent() { return Reports('>'); }
+    // Requests sent without waiting reach the simulator's log a moment later.
+    std::vector<Bytes> SentAtLeast(size_t n)
+    {
+        for (int i = 0; i < 400 && Sent().size() < n; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return Sent();
+    }
 
     std::string Fw(const std::vector<std::string>& args) { return Sim().FirmwareControl(m_device, args); }
 
@@ -283,10 +290,7 @@ TEST_F(ChannelTest, DeferredStreamReadsEachReplyWithTheNextFrame)
     EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kOk);
     EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kRefusedFF);
     EXPECT_EQ(channel.StreamLightingDeferred(big.data(), big.size()), kOk);
-    // The last chunk goes out without waiting: give the simulator's log a moment.
-    for (int i = 0; i < 400 && Sent().size() < 6; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_EQ(Sent().size(), 6u);
+    ASSERT_EQ(SentAtLeast(6).size(), 6u);
     for (const Bytes& r : Sent()) {
         EXPECT_EQ(r[3], CMD_STREAM_LIGHTING);
         EXPECT_TRUE(ChecksumHolds(r));
@@ -310,6 +314,34 @@ TEST_F(ChannelTest, DeferredStreamReadsEachReplyWithTheNextFrame)
     channel.SetBusy(false);
     channel.Close();
     EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kNotOpen);
+}
+
+TEST_F(ChannelTest, StreamFromAThreadThatMayNotWaitSendsOnlyWhenTheReplyBeforeIsIn)
+{
+    Connect("mouse");
+    const Bytes frame = Pattern(21, 3);
+    bool wouldWait = true;
+    EXPECT_EQ(channel.TryStreamLightingNow(frame.data(), frame.size(), wouldWait), kOk);
+    EXPECT_FALSE(wouldWait);
+    ASSERT_TRUE(Env().WaitForWireLine("< " + m_path + " 04"));
+    // The reply is in: the next frame goes out at once and reports how the first one fared.
+    ASSERT_EQ(Fw({"delay", "3000", "1"}), "ok");
+    EXPECT_EQ(channel.TryStreamLightingNow(frame.data(), frame.size(), wouldWait), kOk);
+    EXPECT_FALSE(wouldWait);
+    // Its reply comes 3 s late: nothing is sent, the caller hands the frame on.
+    EXPECT_EQ(channel.TryStreamLightingNow(frame.data(), frame.size(), wouldWait), kOk);
+    EXPECT_TRUE(wouldWait);
+    EXPECT_EQ(SentAtLeast(3).size(), 2u);
+    // A thread that may wait gives the late reply its time limit, then sends.
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kNotOpen);
+    // A frame of more than one chunk always goes to such a thread.
+    const Bytes big = Pattern(120, 5);
+    EXPECT_EQ(channel.TryStreamLightingNow(big.data(), big.size(), wouldWait), kOk);
+    EXPECT_TRUE(wouldWait);
+    channel.SetBusy(true);
+    EXPECT_EQ(channel.TryStreamLightingNow(frame.data(), frame.size(), wouldWait), kOk);
+    EXPECT_FALSE(wouldWait) << "a busy channel drops the frame";
+    channel.SetBusy(false);
 }
 
 TEST_F(ChannelTest, WirelessLinkLengthensTheTimeLimitsAndStopsTheStream)
