@@ -344,10 +344,14 @@ void CKelvaskUSBDevice::StreamFrame(const uint8_t* frame, size_t length)
     // When the frame before has been answered already and nothing else holds the channel, the
     // frame goes out from here at once, without waiting and without waking the worker; else the
     // worker sends it. Neither waits for the frame's reply: it is read when the next frame goes out.
-    if (!m_worker.Busy()) {
+    // A device whose output report could not be written once may hold a write up to the kernel's
+    // own limit: from then on only the worker writes its frames.
+    if (!m_worker.Busy() && !m_framesOnWorker) {
         bool wouldWait = false;
         const int result = commandChannel.TryStreamLightingNow(frame, length, wouldWait);
         if (!wouldWait) {
+            if (result == kWriteFailed)
+                m_framesOnWorker = true;
             if (result != kOk)
                 m_streamPauseMs = kStreamPauseMs;
             return;

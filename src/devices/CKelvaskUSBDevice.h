@@ -310,6 +310,7 @@ private:
     // is dropped.
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     std::string m_statusKey;
+    bool m_framesOnWorker = false; // UI thread only
     IPageControl* m_selectionPanel = nullptr;
     IPageControl* m_functionSwitch = nullptr;
     IPageControl* m_keyFunctionSwitch = nullptr;
