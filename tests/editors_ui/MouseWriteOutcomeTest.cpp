@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 using namespace nq;
 using nqtest::Bytes;
@@ -281,4 +282,39 @@ TEST_F(MouseWriteOutcome, SlowMouseKeepsOtherStreamsAndInputGoing)
     ASSERT_EQ(Fw({"clear"}), "ok");
     padTab.KillTimer(kTimerLightFrame);
     tab->KillTimer(kTimerLightFrame);
+}
+
+TEST(DeviceStatusLine, EveryDevicePageShowsWhatBecameOfAChange)
+{
+    nqtest::PreparePageSkin();
+    pages::CDevicePageUI page(std::make_unique<CKelvaskMousePadDevice>());
+    page.resize(600, 400);
+    page.show();
+    CKelvaskUSBDevice& pad = page.Device();
+    EXPECT_EQ(page.StatusLine(), nullptr) << "no line before there is something to say";
+
+    struct Step {
+        std::function<void()> report;
+        const char* key;
+        const char* words;
+    } steps[] = {
+        {[&] { pad.ReportDeviceWrite(kRefusedFE); }, CKelvaskUSBDevice::kStatusRefused, "did not take"},
+        {[&] { pad.ReportDeviceWrite(kOk); }, "", nullptr},
+        {[&] { pad.ReportProfileSave(false); }, CKelvaskUSBDevice::kStatusNotSaved, "could not be saved"},
+        // A write that succeeds does not hide a profile that could not be saved.
+        {[&] { pad.ReportDeviceWrite(kOk); }, CKelvaskUSBDevice::kStatusNotSaved, "could not be saved"},
+        {[&] { pad.ReportDeviceWrite(kNotOpen); }, CKelvaskUSBDevice::kStatusLost, "did not reach"},
+        {[&] { pad.ReportProfileSave(true); }, CKelvaskUSBDevice::kStatusLost, "did not reach"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.key);
+        step.report();
+        EXPECT_EQ(pad.StatusKey(), step.key);
+        ASSERT_NE(page.StatusLine(), nullptr);
+        EXPECT_EQ(page.StatusLine()->isVisible(), step.words != nullptr);
+        if (step.words) {
+            EXPECT_TRUE(page.StatusLine()->text().contains(step.words)) << page.StatusLine()->text().toStdString();
+            EXPECT_EQ(page.StatusLine()->geometry().bottom(), page.height() - 1);
+        }
+    }
 }
