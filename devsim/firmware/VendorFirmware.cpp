@@ -34,6 +34,21 @@ bool ParseStatus(const std::string& text, int& status)
     return true;
 }
 
+// "N" or "N..M" (1 <= N <= M <= 1000000, at most kMaxRange reports): the reports a fault is armed for.
+bool ParseReportRange(const std::string& text, long& first, long& last)
+{
+    constexpr long kMaxRange = 100000;
+    const size_t dots = text.find("..");
+    if (dots == std::string::npos) {
+        if (!ParseInt(text, first))
+            return false;
+        last = first;
+    } else if (!ParseInt(text.substr(0, dots), first) || !ParseInt(text.substr(dots + 2), last)) {
+        return false;
+    }
+    return first >= 1 && last >= first && last <= 1000000 && last - first < kMaxRange;
+}
+
 } // namespace
 
 VendorFirmware::VendorFirmware(std::string kindName) : m_kindName(std::move(kindName)) {}
@@ -243,17 +258,21 @@ SimControlAnswer VendorFirmware::RunControl(const std::vector<std::string>& args
     std::string answer;
     {
         std::lock_guard<std::mutex> guard(m_lock);
+        long first = 1, last = 1;
+        auto range = [&](size_t index) { return args.size() <= index || ParseReportRange(args[index], first, last); };
         if (verb == "refuse") {
             int status = 0;
-            if (args.size() < 2 || !ParseStatus(args[1], status) || !number(2, 1, 1, 1000000, n))
-                return refused("usage: refuse ff|fe [N]");
-            m_faults.Arm(FirmwareFault::Kind::Refuse, m_reports, n, status);
+            if (args.size() < 2 || !ParseStatus(args[1], status) || !range(2))
+                return refused("usage: refuse ff|fe [N|N..M]");
+            for (long k = first; k <= last; ++k)
+                m_faults.Arm(FirmwareFault::Kind::Refuse, m_reports, static_cast<uint64_t>(k), status);
             answer = "ok";
         } else if (verb == "delay") {
             long ms = 0;
-            if (!number(1, -1, 0, 600000, ms) || ms < 0 || !number(2, 1, 1, 1000000, n))
-                return refused("usage: delay MS [N]");
-            m_faults.Arm(FirmwareFault::Kind::Delay, m_reports, n, static_cast<int>(ms));
+            if (!number(1, -1, 0, 600000, ms) || ms < 0 || !range(2))
+                return refused("usage: delay MS [N|N..M]");
+            for (long k = first; k <= last; ++k)
+                m_faults.Arm(FirmwareFault::Kind::Delay, m_reports, static_cast<uint64_t>(k), static_cast<int>(ms));
             answer = "ok";
         } else if (verb == "mismatch") {
             long count = 1;
@@ -267,7 +286,7 @@ SimControlAnswer VendorFirmware::RunControl(const std::vector<std::string>& args
             m_faults.Arm(FirmwareFault::Kind::Unplug, m_reports, n, 0);
             answer = "ok";
         } else if (verb == "help") {
-            answer = "refuse ff|fe [N] | delay MS [N] | mismatch [N] [1|2] | unplug [N] | clear | faults | reports\n"
+            answer = "refuse ff|fe [N|N..M] | delay MS [N|N..M] | mismatch [N] [1|2] | unplug [N] | clear | faults | reports\n"
                      "profile [S] | button | dpi-button | notice USAGE | link on|off\n"
                      "battery P | charging S | phone T | status | info | state";
             const std::string extra = OnControl(args);

@@ -10,8 +10,9 @@
 //
 // Control commands (nq501-devsim fw DEVICE ..., and tests):
 //   refuse ff|fe [N]    refuse the N-th report from now (default the next) with status 0xFF/0xFE
-//                       (the only refusals there are; 0xff/255 and 0xfe/254 are taken too)
-//   delay MS [N]        answer the N-th report MS milliseconds late
+//                       (the only refusals there are; 0xff/255 and 0xfe/254 are taken too);
+//                       N..M refuses the N-th to the M-th report (at most 100000)
+//   delay MS [N]        answer the N-th report (or the N-th to M-th with N..M) MS milliseconds late
 //   mismatch [N] [K]    answer the N-th report first with K (1 or 2) stale reports of another command
 //   unplug [N]          leave the bus while the N-th report is sent (no reply)
 //   clear               disarm every fault

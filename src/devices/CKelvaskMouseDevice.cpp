@@ -4,12 +4,22 @@
 #include "devices/MouseMacroImage.h"
 #include "devices/MouseMacroList.h"
 #include "devices/MouseRecoilImage.h"
+#include "common/DebugLog.h"
 #include "profiles/JsonFile.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 
 namespace nq {
+
+namespace {
+
+// The on-board slot the comparison at connection looks at; the page's writes go to the slot the
+// mouse runs (slot 0 stands for it).
+constexpr int kWrittenSlot = 0;
+
+} // namespace
 
 CKelvaskMouseDevice::CKelvaskMouseDevice()
 {
@@ -39,39 +49,74 @@ bool CKelvaskMouseDevice::LinkReady()
 
 void CKelvaskMouseDevice::OnConnected()
 {
-    ReadDeviceState();
-    LoadProfile();
-    ShowProfile();
-    StartLightingThread();
+    auto read = std::make_shared<DeviceStateRead>();
+    RunTransfer(
+        [this, read] {
+            *read = FetchDeviceState(true);
+            return read->tableRead ? kOk : kNotOpen;
+        },
+        [this, read](int) {
+            ApplyDeviceState(*read);
+            LoadProfile();
+            ShowProfile();
+            StartLightingThread();
+            WriteBackIfDiffers(*read);
+        });
 }
 
 void CKelvaskMouseDevice::OnDeviceNotice()
 {
-    ReadOnboardSettings();
-    ShowProfile();
+    commandChannel.SetLightingSynced(false);
+    auto read = std::make_shared<OnboardRead>();
+    RunTransfer(
+        [this, read] {
+            *read = FetchOnboardSettings();
+            return read->read ? kOk : kNotOpen;
+        },
+        [this, read](int) {
+            ApplyOnboardSettings(*read);
+            ShowProfile();
+        });
 }
 
 void CKelvaskMouseDevice::ReadDeviceState()
 {
-    if (!LinkReady())
-        return;
-    commandChannel.BatchBegin();
-    if (commandChannel.ReadDeviceInfo(deviceInfo) != kOk)
-        return;
-    const size_t slotCount = deviceInfo.KeyEntryCount();
-    if (!commandChannel.SetTransferLength(slotCount * MouseKeyMap::kSlotBytes))
-        return;
-    std::array<uint8_t, kKeyTableBytes> table{};
-    if (commandChannel.ReadKeymap(table.data()) != kOk)
-        return;
-    keyTable = table;
-    // The on-board slot the mouse runs: the settings written from now on go there.
-    uint8_t slot = 0;
-    if (commandChannel.ReadConfig(&slot, 1, 0) == kOk)
-        onboardSlot = slot;
-    commandChannel.BatchEnd();
+    ApplyDeviceState(FetchDeviceState(false));
+}
 
-    SetKeyIndexMap(MouseKeyMap::BuildKeyIndexMap(keyTable.data(), slotCount));
+CKelvaskMouseDevice::DeviceStateRead CKelvaskMouseDevice::FetchDeviceState(bool withBlock)
+{
+    DeviceStateRead read;
+    if (!LinkReady())
+        return read;
+    commandChannel.BatchBegin();
+    if (commandChannel.ReadDeviceInfo(read.info) != kOk)
+        return read;
+    read.infoRead = true;
+    const size_t slotCount = read.info.KeyEntryCount();
+    if (!commandChannel.SetTransferLength(slotCount * MouseKeyMap::kSlotBytes))
+        return read;
+    if (commandChannel.ReadKeymap(read.table.data()) != kOk)
+        return read;
+    read.tableRead = true;
+    // The on-board slot the mouse runs: the settings written from now on go there.
+    read.slotRead = commandChannel.ReadConfig(&read.slot, 1, 0) == kOk;
+    commandChannel.BatchEnd();
+    if (withBlock && read.slotRead && LinkReady())
+        read.blockRead = ReadSettingsBlock(kWrittenSlot, read.block);
+    return read;
+}
+
+void CKelvaskMouseDevice::ApplyDeviceState(const DeviceStateRead& read)
+{
+    if (read.infoRead)
+        deviceInfo = read.info;
+    if (!read.tableRead)
+        return;
+    keyTable = read.table;
+    if (read.slotRead)
+        onboardSlot = read.slot;
+    SetKeyIndexMap(MouseKeyMap::BuildKeyIndexMap(keyTable.data(), deviceInfo.KeyEntryCount()));
     dpiSliderMaximum = deviceInfo.MaxDpiSliderPosition();
     dpiEditMaximum = dpiSliderMaximum * deviceInfo.DpiStep();
 }
@@ -79,16 +124,34 @@ void CKelvaskMouseDevice::ReadDeviceState()
 int CKelvaskMouseDevice::ReadOnboardSettings()
 {
     commandChannel.SetLightingSynced(false);
+    return ApplyOnboardSettings(FetchOnboardSettings());
+}
+
+CKelvaskMouseDevice::OnboardRead CKelvaskMouseDevice::FetchOnboardSettings()
+{
+    OnboardRead read;
     if (!LinkReady())
+        return read;
+    if (commandChannel.ReadConfig(&read.slot, 1, 0) != kOk)
+        return read;
+    read.read = ReadSettingsBlock(read.slot, read.block);
+    return read;
+}
+
+bool CKelvaskMouseDevice::ReadSettingsBlock(int slot, MouseSettingsBlock::Block& block)
+{
+    return commandChannel.ReadConfig(block.data(), block.size(), MouseSettingsBlock::SlotOffset(slot)) == kOk;
+}
+
+int CKelvaskMouseDevice::ApplyOnboardSettings(const OnboardRead& read)
+{
+    if (!read.read)
         return kNotOpen;
-    uint8_t slot = 0;
-    if (commandChannel.ReadConfig(&slot, 1, 0) != kOk)
-        return kNotOpen;
-    MouseSettingsBlock::Block block{};
-    if (commandChannel.ReadConfig(block.data(), block.size(), MouseSettingsBlock::SlotOffset(slot)) != kOk)
-        return kNotOpen;
+    MouseSettingsBlock::Block block = read.block;
+    if (read.slot == kWrittenSlot)
+        m_deviceBlock = block;
     block[9] = 0;
-    onboardSlot = slot;
+    onboardSlot = read.slot;
     onboardBlock = block;
 
     const MouseSettingsBlock::Onboard values = MouseSettingsBlock::Parse(block);
@@ -115,7 +178,8 @@ int CKelvaskMouseDevice::ReadOnboardSettings()
 
 // ---- writes ----
 
-int CKelvaskMouseDevice::WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight)
+MouseSettingsBlock::Block CKelvaskMouseDevice::BuildSettingsBlock(uint8_t byte0, int flag, int screenWidth,
+                                                                  int screenHeight)
 {
     MouseSettingsBlock::Inputs in;
     in.stages = profile.GetDpiStages();
@@ -127,12 +191,21 @@ int CKelvaskMouseDevice::WriteSettingsToDevice(int slot, uint8_t byte0, int flag
     in.flag = static_cast<uint8_t>(flag);
     in.screenWidth = static_cast<uint16_t>(screenWidth);
     in.screenHeight = static_cast<uint16_t>(screenHeight);
-    const MouseSettingsBlock::Block block = MouseSettingsBlock::Build(in);
+    return MouseSettingsBlock::Build(in);
+}
 
+int CKelvaskMouseDevice::WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight)
+{
+    return SendSettingsBlock(BuildSettingsBlock(byte0, flag, screenWidth, screenHeight), slot);
+}
+
+int CKelvaskMouseDevice::SendSettingsBlock(const MouseSettingsBlock::Block& block, int slot)
+{
+    // A closed channel is a write that did not happen: the caller is told so (the profile keeps
+    // the settings and the next connection writes them back).
     if (!commandChannel.IsOpen())
-        return kOk; // nothing to send; the profile keeps the settings
-    if (slot == 0)
-        slot = onboardSlot;
+        return kNotOpen;
+    slot = TargetSlot(slot);
     if (slot < 0 || MouseSettingsBlock::kSlotStride * static_cast<size_t>(slot) + MouseSettingsBlock::kWriteSize > 0xFFFF)
         return kInvalidArgument;
     if (!LinkReady())
@@ -146,6 +219,114 @@ int CKelvaskMouseDevice::WriteSettingsToDevice(int slot, uint8_t byte0, int flag
         return kNotOpen;
     commandChannel.BatchEnd();
     return written;
+}
+
+void CKelvaskMouseDevice::SetScreenSize(int width, int height)
+{
+    m_screenWidth = width;
+    m_screenHeight = height;
+}
+
+void CKelvaskMouseDevice::SubmitSettingsWrite(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight)
+{
+    SubmitSettings(slot, byte0, flag, screenWidth, screenHeight, false);
+}
+
+void CKelvaskMouseDevice::SubmitSettings(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight,
+                                         bool writtenBack)
+{
+    SetScreenSize(screenWidth, screenHeight);
+    const MouseSettingsBlock::Block block = BuildSettingsBlock(byte0, flag, screenWidth, screenHeight);
+    const uint64_t write = ++m_settingsWrites;
+    auto deviceHolds = std::make_shared<std::optional<MouseSettingsBlock::Block>>();
+    RunTransfer(
+        [this, block, slot, deviceHolds] {
+            const int result = SendSettingsBlock(block, slot);
+            // After a refusal the mouse's own block says what it holds now.
+            MouseSettingsBlock::Block held{};
+            if (IsRefusal(result) && LinkReady() && ReadSettingsBlock(TargetSlot(slot), held))
+                *deviceHolds = held;
+            return result;
+        },
+        [this, write, slot, block, deviceHolds, writtenBack](int result) {
+            OnSettingsWritten(write, slot, block, result, *deviceHolds, writtenBack);
+        });
+}
+
+void CKelvaskMouseDevice::OnSettingsWritten(uint64_t write, int slot, const MouseSettingsBlock::Block& block,
+                                            int result, const std::optional<MouseSettingsBlock::Block>& deviceHolds,
+                                            bool writtenBack)
+{
+    ReportDeviceWrite(result);
+    if (slot != kWrittenSlot)
+        return;
+    if (result == kOk) {
+        m_deviceBlock = block;
+        if (writtenBack)
+            ShowStatus(kStatusWrittenBack);
+        return;
+    }
+    if (!IsRefusal(result)) {
+        // Never reached the mouse (unplugged, link lost, no answer): the profile keeps the change
+        // and the next connection compares and writes it back.
+        m_deviceBlock.reset();
+        return;
+    }
+    if (deviceHolds)
+        m_deviceBlock = deviceHolds;
+    // A later write carries the whole block again and decides what the mouse holds.
+    if (write == m_settingsWrites && m_deviceBlock)
+        TakeDeviceBlock(*m_deviceBlock);
+}
+
+void CKelvaskMouseDevice::WriteBackIfDiffers(const DeviceStateRead& read)
+{
+    m_deviceBlock.reset();
+    if (!read.blockRead)
+        return;
+    m_deviceBlock = read.block;
+    // The profile stands for slot 0, the slot the page writes; a mouse switched to another
+    // on-board slot keeps it.
+    if (read.slot != kWrittenSlot)
+        return;
+    const MouseSettingsBlock::Block wanted = BuildSettingsBlock(0, 1, m_screenWidth, m_screenHeight);
+    if (MouseSettingsBlock::SameBytes(wanted, read.block, 1, MouseSettingsBlock::kLastStageByte))
+        return;
+    DebugOut("mouse: the profile differs from the settings the mouse holds; writing them back");
+    SubmitSettings(kWrittenSlot, 0, 1, m_screenWidth, m_screenHeight, true);
+}
+
+void CKelvaskMouseDevice::TakeDeviceBlock(const MouseSettingsBlock::Block& device)
+{
+    using B = MouseSettingsBlock;
+    const B::Block mine = BuildSettingsBlock(0, 1, m_screenWidth, m_screenHeight);
+    if (!B::SameBytes(mine, device, B::kFirstLightByte, B::kLastLightByte)) {
+        lightSetting = B::ApplyTo(B::Parse(device), lightSetting);
+        lightSetting[LightSetting::kDirection] = device[4];
+        engine.LoadMainSetting(lightSetting);
+        profile.SetLightInfo(lightSetting);
+    }
+    if (mine[B::kReportRateByte] != device[B::kReportRateByte]) {
+        MouseSystemWords words = systemWords;
+        words.words[2] = MouseSystemWords::Pack(words.WheelLines(), device[B::kReportRateByte]);
+        SetSystemWords(words);
+    }
+    if (mine[B::kActiveStageByte] != device[B::kActiveStageByte])
+        profile.SetActiveStage(device[B::kActiveStageByte]);
+    std::vector<DpiStage> stages = dpiStages;
+    bool stagesChanged = false;
+    for (int i = 0; i < B::kStages; ++i) {
+        if (B::SameBytes(mine, device, B::StageStart(i), B::StageStart(i) + B::kStageBytes - 1))
+            continue;
+        if (static_cast<int>(stages.size()) <= i)
+            stages.resize(static_cast<size_t>(i) + 1);
+        stages[static_cast<size_t>(i)] = B::StageOf(device, i);
+        stagesChanged = true;
+    }
+    if (stagesChanged)
+        SetDpiStages(stages);
+    SaveProfile();
+    ShowProfile();
 }
 
 int CKelvaskMouseDevice::WriteKeymapToDevice(int bank, const std::vector<KeyEntry>& keys)
@@ -186,19 +367,21 @@ int CKelvaskMouseDevice::WriteAssignmentsToDevice(int bank)
 void CKelvaskMouseDevice::SaveProfile()
 {
     if (savedKeys == keyList) {
-        profile.Save();
+        ReportProfileSave(profile.Save());
         return;
     }
     profile.SetKeyList(savedKeys);
-    profile.Save();
+    const bool saved = profile.Save();
     profile.SetKeyList(keyList);
+    ReportProfileSave(saved);
 }
 
 int CKelvaskMouseDevice::WriteMacrosToDevice()
 {
     const bool open = commandChannel.IsOpen();
+    // 0 means written: a lost link or an unreadable device is a failed write.
     if (open && (!LinkReady() || commandChannel.ReadDeviceInfo(deviceInfo) != kOk))
-        return kNotOpen;
+        return kWriteFailed;
     try {
         const MouseMacroList list = MouseMacroList::Load(GetUserFolder());
         if (list.Count() == 0)
@@ -211,7 +394,8 @@ int CKelvaskMouseDevice::WriteMacrosToDevice()
         if (image.size() != total)
             return kWriteFailed;
         if (!open)
-            return 0;
+            return kWriteFailed; // nothing reached the device
+
         if (!LinkReady())
             return kWriteFailed;
         commandChannel.BatchBegin();
@@ -228,25 +412,29 @@ int CKelvaskMouseDevice::WriteMacrosToDevice()
     }
 }
 
-void CKelvaskMouseDevice::WriteRecoilToDevice()
+int CKelvaskMouseDevice::WriteRecoilToDevice()
 {
     const bool open = commandChannel.IsOpen();
     if (open && (!LinkReady() || commandChannel.ReadDeviceInfo(deviceInfo) != kOk))
-        return;
+        return kNotOpen;
     try {
         const std::vector<uint8_t> image = MouseRecoilImage::Build(GetUserFolder());
-        if (!open || image.empty())
-            return;
+        if (!open)
+            return kNotOpen;
+        if (image.empty())
+            return kOk;
         if (!LinkReady())
-            return;
+            return kNotOpen;
         commandChannel.BatchBegin();
         if (!LinkReady())
-            return;
-        commandChannel.WriteRecoil(image.data(), image.size());
+            return kNotOpen;
+        const int written = commandChannel.WriteRecoil(image.data(), image.size());
         if (!LinkReady())
-            return;
+            return kNotOpen;
         commandChannel.BatchEnd();
+        return written;
     } catch (const std::bad_alloc&) {
+        return kWriteFailed;
     }
 }
 

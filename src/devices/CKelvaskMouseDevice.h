@@ -9,7 +9,14 @@
 // closed in between ends the operation at once with its failure result, without BatchEnd.
 //
 // All operations run on the UI thread; the lighting thread reads the engine's lighting values,
-// which ReadOnboardSettings and LoadLighting replace.
+// which ReadOnboardSettings and LoadLighting replace. The connection step, the device notice and
+// the page's settings writes hand their transfers to the transfer worker (Fetch* and Send* only
+// use the command channel) and take the results on the UI thread.
+//
+// The object remembers the settings block the device holds for slot 0 (read at connection,
+// replaced by every write it took). At connection a profile that differs from it is written back,
+// so a change lost to an unplug reaches the mouse when it returns; a write the mouse refuses puts
+// what the mouse holds back into the object, the profile and the page.
 #include "devices/CKelvaskUSBDevice.h"
 #include "devices/MouseNameLists.h"
 #include "devices/MouseSettingsBlock.h"
@@ -17,6 +24,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,22 +56,28 @@ public:
     // The key save: the key list becomes the profile's (saved with the next SaveProfile) and is
     // written to the mouse.
     int WriteAssignmentsToDevice(int bank) override;
-    // 0 when the macros were written, there are none, or the channel is closed; the number of
-    // 4-byte events too many (+1) when the image does not fit the macro memory (nothing is sent);
-    // -1 when the link is lost during the write, or the device does not take the image.
+    // 0 when the macros were written or there are none; the number of 4-byte events too many
+    // (+1) when the image does not fit the macro memory (nothing is sent); -1 when the channel is
+    // closed, the link is lost, the device information cannot be read or the device does not take
+    // the image.
     int WriteMacrosToDevice() override;
-    // 1 when the block was written (or the channel is closed: the profile keeps the settings);
-    // 0 when the link is down; -201 for a slot outside the configuration memory; else the
-    // result of the failed write. Every caller passes slot 0, meaning the slot the mouse runs:
-    // the block goes to the active on-board slot (read at connection and after each slot
-    // notice), so an edit never moves the mouse back to slot 0.
+    // 1 when the block was written; 0 when the channel is closed or the link is down; -201 for a
+    // slot outside the configuration memory; else the result of the failed write. Every caller
+    // passes slot 0, meaning the slot the mouse runs: the block goes to the active on-board slot
+    // (read at connection and after each slot notice), so an edit never moves the mouse back to
+    // slot 0.
     int WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight) override;
+    // WriteSettingsToDevice as the page and the lighting editor run it: the block is built now, sent
+    // by the transfer worker, and the outcome shown on the page; a refusal returns the object, the
+    // profile and the page to what the mouse holds, a write that never reached the mouse stays in
+    // the profile for the next connection.
+    void SubmitSettingsWrite(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight);
     void LoadNameLists() override;
     void SetPageState(int code) override;
     void SetProfilePaths() override;
     std::string CurrentProfilePath() const override { return profile.GetProfilePath(); }
-    // Saves the profile file. Key edits not saved to the mouse yet stay out of it: the file holds
-    // the key list of the last key save (or as loaded).
+    // Saves the profile file (a failure is shown on the page). Key edits not saved to the mouse
+    // yet stay out of it: the file holds the key list of the last key save (or as loaded).
     void SaveProfile() override;
     void SetVariant(int n) override;
     void SetLightSetting(const std::array<uint32_t, 8>& words) override;
@@ -75,8 +89,36 @@ public:
     // profile, the DPI stages with the active one, the report rate; saves the profile. 1 on
     // success, 0 otherwise (nothing changed).
     int ReadOnboardSettings();
-    // Sends the four recoil tables. The caller learns nothing of the outcome.
-    void WriteRecoilToDevice();
+    // Sends the four recoil tables: 1 when sent (or there is nothing to send), 0 when the channel
+    // is closed or the link is down, else the failed write's result.
+    int WriteRecoilToDevice();
+
+    // What the connection step reads: device information, key table and, for the comparison with
+    // the profile, the active slot and slot 0's settings block.
+    struct DeviceStateRead {
+        bool infoRead = false;
+        DeviceInfo info;
+        bool tableRead = false;
+        std::array<uint8_t, kKeyTableBytes> table{};
+        bool slotRead = false;
+        bool blockRead = false;
+        uint8_t slot = 0;
+        MouseSettingsBlock::Block block{};
+    };
+    DeviceStateRead FetchDeviceState(bool withBlock);
+    void ApplyDeviceState(const DeviceStateRead& read);
+    // The active slot and its settings block, read from the device.
+    struct OnboardRead {
+        bool read = false;
+        uint8_t slot = 0;
+        MouseSettingsBlock::Block block{};
+    };
+    OnboardRead FetchOnboardSettings();
+    int ApplyOnboardSettings(const OnboardRead& read);
+    // The settings block the mouse holds for slot 0, when known.
+    const std::optional<MouseSettingsBlock::Block>& DeviceBlock() const { return m_deviceBlock; }
+    // The screen size the page's writes carry (also used for the write-back at connection).
+    void SetScreenSize(int width, int height);
     // Refills the page's key labels; the page extends it.
     virtual void RefreshKeyLabels() {}
 
@@ -131,6 +173,19 @@ protected:
     void TakeProfileValues();
     // heldKeys = the key list, with the buttons found in the device's key table as it holds them.
     void TakeHeldKeys();
+    MouseSettingsBlock::Block BuildSettingsBlock(uint8_t byte0, int flag, int screenWidth, int screenHeight);
+    int SendSettingsBlock(const MouseSettingsBlock::Block& block, int slot);
+    bool ReadSettingsBlock(int slot, MouseSettingsBlock::Block& block);
+    // Slot 0 stands for the on-board slot the mouse runs.
+    int TargetSlot(int slot) const { return slot == 0 ? onboardSlot : slot; }
+    // At connection: a profile that differs from slot 0's block on the mouse is written back.
+    void WriteBackIfDiffers(const DeviceStateRead& read);
+    void SubmitSettings(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight, bool writtenBack);
+    void OnSettingsWritten(uint64_t write, int slot, const MouseSettingsBlock::Block& block, int result,
+                           const std::optional<MouseSettingsBlock::Block>& deviceHolds, bool writtenBack);
+    // The fields in which `device` differs from what the profile would write go into the object
+    // and the profile; the profile is saved and shown.
+    void TakeDeviceBlock(const MouseSettingsBlock::Block& device);
 
     CMouseProfiledata profile;
     std::vector<KeyEntry> keyList;
@@ -145,6 +200,10 @@ protected:
     int logoLedIndex = -1;
     int dpiSliderMaximum = 0;
     int dpiEditMaximum = 0;
+    std::optional<MouseSettingsBlock::Block> m_deviceBlock;
+    uint64_t m_settingsWrites = 0;
+    int m_screenWidth = 0;
+    int m_screenHeight = 0;
 };
 
 } // namespace nq

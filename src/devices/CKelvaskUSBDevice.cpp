@@ -57,6 +57,79 @@ void CKelvaskUSBDevice::StopWorkers()
     StopLightingThread();
     CloseNotificationInterface();
     StopWorker(syncWorker);
+    if (m_worker.Busy())
+        commandChannel.Close(); // a transfer waiting for a reply ends at once
+    m_worker.Stop();
+}
+
+// ---- transfers that wait for the device ----
+
+void CKelvaskUSBDevice::SetTimerHost(IDeviceTimerHost* host)
+{
+    std::lock_guard<std::mutex> guard(m_hostMutex);
+    m_timerHost = host;
+}
+
+bool CKelvaskUSBDevice::TransfersInBackground() const
+{
+    IDeviceTimerHost* host = m_timerHost.load();
+    return host && host->CanPostToUi();
+}
+
+void CKelvaskUSBDevice::RunTransfer(std::function<int()> transfer, std::function<void(int)> done)
+{
+    if (!TransfersInBackground()) {
+        const int result = transfer();
+        if (done)
+            done(result);
+        return;
+    }
+    std::weak_ptr<int> alive = m_alive;
+    m_worker.Post([this, alive, transfer = std::move(transfer), done = std::move(done)]() mutable {
+        const int result = transfer();
+        if (!done)
+            return;
+        std::lock_guard<std::mutex> guard(m_hostMutex);
+        if (IDeviceTimerHost* host = m_timerHost.load()) {
+            host->PostToUi([alive, done = std::move(done), result] {
+                if (alive.lock())
+                    done(result);
+            });
+        }
+    });
+}
+
+// ---- what became of the user's changes ----
+
+void CKelvaskUSBDevice::ShowStatus(const std::string& key)
+{
+    if (key == m_statusKey)
+        return;
+    m_statusKey = key;
+    if (m_page)
+        m_page->ShowStatus(key);
+}
+
+void CKelvaskUSBDevice::ReportDeviceWrite(int result)
+{
+    if (result == kOk) {
+        if (m_statusKey == kStatusRefused || m_statusKey == kStatusLost || m_statusKey == kStatusWrittenBack)
+            ShowStatus({});
+        return;
+    }
+    DebugOutF("device write failed: %d (%s)", result, folderName.c_str());
+    ShowStatus(IsRefusal(result) ? kStatusRefused : kStatusLost);
+}
+
+void CKelvaskUSBDevice::ReportProfileSave(bool saved)
+{
+    if (saved) {
+        if (m_statusKey == kStatusNotSaved)
+            ShowStatus({});
+        return;
+    }
+    DebugOutF("profile not saved (%s)", folderName.c_str());
+    ShowStatus(kStatusNotSaved);
 }
 
 // ---- page binding ----
@@ -157,7 +230,7 @@ void CKelvaskUSBDevice::SetLightingEnabled(bool on)
 {
     lightingEnabled = on;
     if (on && deviceType == kKindKeyboard)
-        commandChannel.EnterHostLighting();
+        RunTransfer([this] { return commandChannel.EnterHostLighting(); }, nullptr);
 }
 
 // ---- LED colour words and effect steps ----
@@ -256,10 +329,40 @@ void CKelvaskUSBDevice::OutputLightFrame()
     }
     if (commandChannel.WirelessLink())
         return;
+    StreamFrame(frame, static_cast<size_t>(3 * count));
+}
+
+void CKelvaskUSBDevice::StreamFrame(const uint8_t* frame, size_t length)
+{
     // A failed frame pauses the stream; the tab adds the pause to its next tick instead of
     // blocking the UI thread.
-    if (commandChannel.StreamLighting(frame, static_cast<size_t>(3 * count)) != kOk)
-        m_streamPauseMs = kStreamPauseMs;
+    if (!TransfersInBackground()) {
+        if (commandChannel.StreamLighting(frame, length) != kOk)
+            m_streamPauseMs = kStreamPauseMs;
+        return;
+    }
+    // When the frame before has been answered already and nothing else holds the channel, the
+    // frame goes out from here at once, without waiting and without waking the worker; else the
+    // worker sends it. Neither waits for the frame's reply: it is read when the next frame goes out.
+    // A device whose output report could not be written once may hold a write up to the kernel's
+    // own limit: from then on only the worker writes its frames.
+    if (!m_worker.Busy() && !m_framesOnWorker) {
+        bool wouldWait = false;
+        const int result = commandChannel.TryStreamLightingNow(frame, length, wouldWait);
+        if (!wouldWait) {
+            if (result == kWriteFailed)
+                m_framesOnWorker = true;
+            if (result != kOk)
+                m_streamPauseMs = kStreamPauseMs;
+            return;
+        }
+    }
+    std::array<uint8_t, kMaxFrameBytes> bytes{};
+    std::copy(frame, frame + std::min(length, bytes.size()), bytes.begin());
+    m_worker.PostFrame([this, bytes, length] {
+        if (commandChannel.StreamLightingDeferred(bytes.data(), length) != kOk)
+            m_streamPauseMs = kStreamPauseMs;
+    });
 }
 
 int CKelvaskUSBDevice::ReadDeviceInformation()
@@ -276,12 +379,15 @@ void CKelvaskUSBDevice::RunStatusPoll()
 {
     if (!commandChannel.IsOpen())
         return;
-    uint8_t status[6] = {};
-    if (commandChannel.ReadStatus(status, sizeof status, 0) != kOk)
-        return;
-    status[3] = commandChannel.WirelessLink() ? 1 : 0;
-    if (powerDisplay)
-        powerDisplay->Update(status, sizeof status);
+    auto status = std::make_shared<std::array<uint8_t, 6>>();
+    RunTransfer([this, status] { return commandChannel.ReadStatus(status->data(), status->size(), 0); },
+                [this, status](int result) {
+                    if (result != kOk)
+                        return;
+                    (*status)[3] = commandChannel.WirelessLink() ? 1 : 0;
+                    if (powerDisplay)
+                        powerDisplay->Update(status->data(), status->size());
+                });
 }
 
 // ---- page state ----

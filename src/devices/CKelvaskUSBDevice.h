@@ -8,10 +8,16 @@
 // OutputLightFrame and PollStatus) and every configuration command. Each device also runs a
 // lighting thread (the effect steps, which write the LED colour words) and a notification thread
 // (SyncThread) that blocks on the notification interface and only arms timer 1002 of the tab.
-// The colour words are atomics: the lighting thread writes them while the UI thread streams them,
+// Transfers that wait for the device (the reads at connection and after a notice, the
+// configuration writes, the status poll, the lighting frame) run on the device's transfer worker
+// when its tab can deliver results to the UI thread (IDeviceTimerHost::PostToUi); the results
+// come back to the UI thread, so no reply is ever waited for there. Without such a tab (tests of
+// the logic) they run in the caller's thread.
+// The colour words are atomics: the lighting thread writes them while the worker streams them,
 // and a frame may mix two steps. The frame lock guards the effect frames, the key-light lock the
 // key-light records.
 #include "common/WorkerThread.h"
+#include "devices/DeviceWorker.h"
 #include "devices/IDevicePage.h"
 #include "devices/IDeviceTimerHost.h"
 #include "devices/IPowerDisplay.h"
@@ -29,6 +35,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -127,8 +134,35 @@ public:
     // The page the object binds (the Qt page, or a fake page in tests) and the tab hosting its timers.
     void SetPage(IDevicePage* page) { m_page = page; }
     IDevicePage* Page() const { return m_page; }
-    void SetTimerHost(IDeviceTimerHost* host) { m_timerHost = host; }
+    // After SetTimerHost returns, no result is being handed to the previous host any more.
+    void SetTimerHost(IDeviceTimerHost* host);
     IDeviceTimerHost* TimerHost() const { return m_timerHost; }
+
+    // ---- transfers that wait for the device ----
+    // Carries out `transfer` (which may only use the command channel and what it captured) on the
+    // transfer worker and hands its result to `done` on the UI thread; without a tab that
+    // delivers to the UI thread, both run at once in the caller's thread. `done` is dropped when
+    // the device is gone by then.
+    void RunTransfer(std::function<int()> transfer, std::function<void(int)> done);
+    bool TransfersInBackground() const;
+    DeviceWorker& TransferWorker() { return m_worker; }
+
+    // ---- what became of the user's changes (the page's status line) ----
+    static constexpr const char* kStatusRefused = "device_status_refused";
+    static constexpr const char* kStatusLost = "device_status_lost";
+    static constexpr const char* kStatusWrittenBack = "device_status_written_back";
+    static constexpr const char* kStatusNotSaved = "device_status_not_saved";
+    // The outcome of a write of a change: a refusal (status 0xFF / 0xFE) and a write that never
+    // reached the device (closed channel, lost link, no reply) are shown; a success clears an
+    // earlier write failure.
+    void ReportDeviceWrite(int result);
+    // The outcome of a profile save: a failure is shown; a success clears an earlier one.
+    void ReportProfileSave(bool saved);
+    // Shows a status text (language key) on the page; empty clears it.
+    void ShowStatus(const std::string& key);
+    const std::string& StatusKey() const { return m_statusKey; }
+    // True for the results of a write the device answered with a refusal.
+    static bool IsRefusal(int result) { return result == kRefusedFF || result == kRefusedFE; }
 
     // ---- lighting control and preview ----
     void SetLightingEnabled(bool on);
@@ -151,8 +185,9 @@ public:
     void CloseNotificationInterface();
     bool ReopenNotificationInterface(const std::string& path);
     bool IsNotificationOpen() const { return m_notificationOpen.load(); }
-    // Stops both worker threads and closes the notification interface. Every subclass destructor
-    // calls it first, so no worker thread runs while the subclass part is torn down.
+    // Stops both worker threads and the transfer worker (closing the command channel, which wakes
+    // a transfer waiting for a reply) and closes the notification interface. Every subclass
+    // destructor calls it first, so no worker thread runs while the subclass part is torn down.
     void StopWorkers();
     // Signals the worker's stop event, waits up to 1000 ms and logs the outcome; a thread that
     // does not end is given up. Nothing happens for a worker that never started.
@@ -220,6 +255,9 @@ protected:
     // Shows every LED colour word on its visible light button (red | blue << 8 | green << 16, with
     // the word's level).
     void RefreshLightPreviews();
+    // Streams one built frame (command 18) on the transfer worker, replacing a frame that has not
+    // started yet; a failed frame asks for the stream pause.
+    void StreamFrame(const uint8_t* frame, size_t length);
 
     CommandChannel commandChannel;
     CommandChannel notificationChannel; // only its HidDevice is used
@@ -273,6 +311,13 @@ protected:
 private:
     IDevicePage* m_page = nullptr;
     std::atomic<IDeviceTimerHost*> m_timerHost{nullptr};
+    std::mutex m_hostMutex; // held while a result is handed to the host
+    DeviceWorker m_worker;
+    // Results posted to the UI thread hold it weakly: one that arrives after the device is gone
+    // is dropped.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+    std::string m_statusKey;
+    bool m_framesOnWorker = false; // UI thread only
     IPageControl* m_selectionPanel = nullptr;
     IPageControl* m_functionSwitch = nullptr;
     IPageControl* m_keyFunctionSwitch = nullptr;

@@ -31,6 +31,10 @@ class IDevicePage : public IPageControl {
 public:
     // Any control of the page tree by name, or nullptr.
     virtual IPageControl* FindControl(const std::string& name) = 0;
+    // The page's status line: what became of the user's last change, by language key (a write the
+    // device refused or that never reached it, a profile that could not be saved). It stays until
+    // replaced; an empty key clears it. Shown without blocking the window.
+    virtual void ShowStatus(const std::string& /*textKey*/) {}
 };
 
 } // namespace nq

@@ -84,4 +84,27 @@ LightSetting MouseSettingsBlock::ApplyTo(const Onboard& onboard, LightSetting li
     return light;
 }
 
+DpiStage MouseSettingsBlock::StageOf(const Block& block, int i)
+{
+    const uint8_t* s = &block[StageStart(i)];
+    DpiStage stage;
+    stage.active = s[0];
+    stage.xy = s[1];
+    stage.dpiX = static_cast<uint16_t>(s[2] | (s[3] << 8));
+    stage.dpiY = static_cast<uint16_t>(s[4] | (s[5] << 8));
+    stage.red = s[6];
+    stage.green = s[7];
+    stage.blue = s[8];
+    return stage;
+}
+
+bool MouseSettingsBlock::SameBytes(const Block& a, const Block& b, size_t first, size_t last)
+{
+    for (size_t i = first; i <= last && i < a.size(); ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
 } // namespace nq

@@ -77,6 +77,15 @@ public:
     // `light` with its main-zone effect, brightness, speed, multicolour and colour replaced by the
     // on-board values (direction and the other bytes stay).
     static LightSetting ApplyTo(const Onboard& onboard, LightSetting light);
+    // DPI stage i (0-4) as the block holds it.
+    static DpiStage StageOf(const Block& block, int i);
+    // True when the two blocks agree in bytes [first, last].
+    static bool SameBytes(const Block& a, const Block& b, size_t first, size_t last);
+    // The bytes of the lighting fields (1-8) and of DPI stage i.
+    static constexpr size_t kFirstLightByte = 1, kLastLightByte = 8;
+    static constexpr size_t kReportRateByte = 11, kActiveStageByte = 12;
+    static constexpr size_t kLastStageByte = kFirstStage + kStages * kStageBytes - 1;
+    static constexpr size_t StageStart(int i) { return kFirstStage + kStageBytes * static_cast<size_t>(i); }
     // Offset of slot `slot`'s area in the device's configuration memory.
     static uint16_t SlotOffset(int slot) { return static_cast<uint16_t>(kSlotStride * static_cast<unsigned>(slot)); }
 };

@@ -349,7 +349,7 @@ std::optional<LightSetting> LightEditorModel::SameMode(const std::vector<SameMod
 
 void LightEditorModel::Write(Target& target)
 {
-    target.WriteSettingsToDevice(0, 0, 1, m_screenWidth, m_screenHeight);
+    target.SendLightingToDevice(m_screenWidth, m_screenHeight);
 }
 
 void LightEditorModel::Store(Target& target, Panel panel, const LightSetting& record)

@@ -43,6 +43,12 @@ public:
         virtual void SaveProfile() = 0;
         virtual int LoadLighting() = 0;
         virtual int WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight) = 0;
+        // How an accepted change reaches the device: a device that shows the outcome on its page
+        // and keeps page, profile and device together overrides it.
+        virtual void SendLightingToDevice(int screenWidth, int screenHeight)
+        {
+            WriteSettingsToDevice(0, 0, 1, screenWidth, screenHeight);
+        }
         // The command channel's flag: the device shows a lighting set by same mode.
         virtual void SetLightingSynced(bool synced) = 0;
         virtual bool IsLightChannelOpen() const = 0;

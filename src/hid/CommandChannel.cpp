@@ -358,6 +358,136 @@ int CommandChannel::StreamLighting(const uint8_t* frame, size_t length)
     return Chunked(CMD_STREAM_LIGHTING, LockKind::Lighting, 0, length, frame, nullptr);
 }
 
+bool CommandChannel::TakeOwedStreamReply(bool mayWait, int& result)
+{
+    result = kOk;
+    if (!m_streamOutstanding)
+        return true;
+    if (m_streamSentOpen == m_openCount.load()) {
+        const auto elapsed = std::chrono::steady_clock::now() - m_streamSentAt;
+        const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+        const uint32_t remaining = waited >= kTimeoutMs ? 0 : static_cast<uint32_t>(kTimeoutMs - waited);
+        uint8_t in[kReportSize] = {};
+        bool read = TakeParked(CMD_STREAM_LIGHTING, in);
+        // Reports that belong to a transaction still waiting are set aside for it; a few at most.
+        for (int tries = 0; !read && tries < 4; ++tries) {
+            size_t got = 0;
+            if (!m_hid.Read(kReportSize, in, mayWait ? remaining : 0, &got))
+                break;
+            if (in[kCommandByte] == CMD_STREAM_LIGHTING)
+                read = true;
+            else
+                Park(in);
+        }
+        if (!read && !mayWait && remaining > 0)
+            return false; // not in yet, and still in time
+        result = read ? StatusResult(in) : kNotOpen;
+    } // else owed by an interface closed since: nothing will answer it
+    m_streamOutstanding = false;
+    if (m_inFlight[CMD_STREAM_LIGHTING] > 0)
+        --m_inFlight[CMD_STREAM_LIGHTING];
+    m_parked[CMD_STREAM_LIGHTING].full = false;
+    return true;
+}
+
+int CommandChannel::CollectStreamReply()
+{
+    if (!m_streamOutstanding)
+        return kOk;
+    std::lock_guard<std::mutex> guard(m_transactionLock);
+    int result = kOk;
+    TakeOwedStreamReply(true, result);
+    return result;
+}
+
+void CommandChannel::BuildStreamChunk(uint8_t* request, const uint8_t* data, size_t n, size_t offset)
+{
+    std::memset(request, 0, kReportSize);
+    request[0] = kReportId;
+    request[kCommandByte] = CMD_STREAM_LIGHTING;
+    request[kLengthByte] = static_cast<uint8_t>(n);
+    request[kOffsetLow] = static_cast<uint8_t>(offset & 0xFF);
+    request[kOffsetHigh] = static_cast<uint8_t>((offset >> 8) & 0xFF);
+    std::memcpy(request + kDataByte, data, n);
+    StoreChecksum(request);
+}
+
+bool CommandChannel::WriteStreamChunk(const uint8_t* request)
+{
+    if (!m_hid.Write(kReportSize, request, kTimeoutMs))
+        return false;
+    ++m_inFlight[CMD_STREAM_LIGHTING];
+    m_streamOutstanding = true;
+    m_streamSentAt = std::chrono::steady_clock::now();
+    m_streamSentOpen = m_openCount.load();
+    return true;
+}
+
+int CommandChannel::TryStreamLightingNow(const uint8_t* frame, size_t length, bool& wouldWait)
+{
+    wouldWait = false;
+    if (!IsOpen())
+        return kNotOpen;
+    if (length == 0)
+        return kOk;
+    if (!frame)
+        return kInvalidArgument;
+    std::unique_lock<std::mutex> lighting(m_lightingLock, std::try_to_lock);
+    if (length > kChunkSize || !lighting.owns_lock()) {
+        wouldWait = true;
+        return kOk;
+    }
+    if (Busy()) {
+        DebugOut("放弃灯光数据");
+        return kOk;
+    }
+    if (WirelessLink())
+        return kOk;
+    std::unique_lock<std::mutex> transaction(m_transactionLock, std::try_to_lock);
+    int previous = kOk;
+    if (!transaction.owns_lock() || !TakeOwedStreamReply(false, previous)) {
+        wouldWait = true;
+        return kOk;
+    }
+    uint8_t request[kReportSize];
+    BuildStreamChunk(request, frame, length, 0);
+    if (!WriteStreamChunk(request))
+        return kWriteFailed;
+    return previous;
+}
+
+int CommandChannel::StreamLightingDeferred(const uint8_t* frame, size_t length)
+{
+    if (!IsOpen())
+        return kNotOpen;
+    if (length == 0)
+        return kOk;
+    if (!frame || length > kAddressSpace)
+        return kInvalidArgument;
+    std::lock_guard<std::mutex> lighting(m_lightingLock);
+    int previous = CollectStreamReply();
+    uint8_t request[kReportSize];
+    for (size_t p = 0; p < length; p += kChunkSize) {
+        const size_t n = p + kChunkSize < length ? kChunkSize : length - p;
+        // Configuration traffic goes first: a lighting chunk is dropped, never queued.
+        if (Busy()) {
+            DebugOut("放弃灯光数据");
+            continue;
+        }
+        if (WirelessLink())
+            continue;
+        // One chunk's reply is outstanding at most: a transaction sets aside one per command.
+        const int result = CollectStreamReply();
+        if (result != kOk)
+            previous = result;
+        BuildStreamChunk(request, frame + p, n, p);
+        std::lock_guard<std::mutex> guard(m_transactionLock);
+        if (!WriteStreamChunk(request))
+            return kWriteFailed;
+    }
+    return previous;
+}
+
 int CommandChannel::ReadStatus(uint8_t* out, size_t length, uint16_t offset)
 {
     // One report carries at most 56 data bytes.
@@ -396,6 +526,7 @@ bool CommandChannel::Open(const std::string& path)
 {
     std::lock_guard<std::mutex> guard(m_transactionLock);
     bool ok = m_hid.Open(path, true, true, true, false);
+    ++m_openCount;
     m_isOpen.store(ok);
     return ok;
 }

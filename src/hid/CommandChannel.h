@@ -20,6 +20,7 @@
 #include "hid/HidDevice.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -92,6 +93,17 @@ public:
     int WriteRecoil(const uint8_t* image, size_t length);
     int WriteKeyColours(const uint8_t* data, size_t length, int slot, size_t slotSize);
     int StreamLighting(const uint8_t* frame, size_t length);
+    // The lighting stream of a thread that must not sleep twice per frame: each chunk is written
+    // and its reply left to arrive; the reply is read before the next chunk goes out (by then it
+    // has long arrived), or set aside by a transaction that reads it first. Returns how the
+    // previous frame fared (1, a refusal, 0 when its reply did not come within 1000 ms of its
+    // request); the chunks of a busy channel are dropped as with StreamLighting.
+    int StreamLightingDeferred(const uint8_t* frame, size_t length);
+    // The same for a thread that may not wait at all (the UI thread): a one-chunk frame is sent
+    // only when no other thread holds the lighting or transaction lock and the reply of the frame
+    // before is in (or set aside, or past its time limit). Otherwise nothing is sent and
+    // `wouldWait` is set: the caller hands the frame to a thread that may wait.
+    int TryStreamLightingNow(const uint8_t* frame, size_t length, bool& wouldWait);
     int ReadStatus(uint8_t* out, size_t length, uint16_t offset); // one report, length <= 56
     bool QueryLink();
 
@@ -136,6 +148,15 @@ private:
     // Runs one chunked operation: total bytes from base, `data` for writes or `out` for reads.
     int Chunked(uint8_t command, LockKind lock, uint16_t base, size_t total, const uint8_t* data, uint8_t* out);
     int LockedTransact(LockKind lock, const uint8_t* request, uint8_t* reply);
+    // Reads the reply of a deferred stream chunk still outstanding (lightingLock held).
+    int CollectStreamReply();
+    // With lightingLock and transactionLock held: takes the owed stream reply into `result`.
+    // Without mayWait it only takes what is there, and returns false when the reply is not in yet
+    // and its time limit has not passed.
+    bool TakeOwedStreamReply(bool mayWait, int& result);
+    static void BuildStreamChunk(uint8_t* request, const uint8_t* data, size_t n, size_t offset);
+    // With both locks held: writes a stream chunk and records that its reply is owed.
+    bool WriteStreamChunk(const uint8_t* request);
     std::mutex* LockFor(LockKind lock);
     static int StatusResult(const uint8_t* reply);
     static void LogReport(const char* title, const uint8_t* report);
@@ -159,6 +180,12 @@ private:
     };
     uint8_t m_inFlight[256] = {};
     ParkedReply m_parked[256];
+    // A deferred stream chunk whose reply is not read yet, and when it was written (guarded by
+    // lightingLock; the in-flight count above by transactionLock).
+    bool m_streamOutstanding = false;
+    std::chrono::steady_clock::time_point m_streamSentAt;
+    uint32_t m_streamSentOpen = 0;
+    std::atomic<uint32_t> m_openCount{0}; // Open calls so far: a reply owed before a reopen is forgotten
 };
 
 } // namespace nq

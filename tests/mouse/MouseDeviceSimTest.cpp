@@ -240,13 +240,18 @@ TEST_F(MouseSim, MacrosBeyondTheMemoryAreNotSent)
     EXPECT_EQ(SentCommands(), (Bytes{kInfo}));
 }
 
-TEST_F(MouseSim, RefusedMacroWriteIsAFailure)
+TEST_F(MouseSim, RefusedMacroAndRecoilWritesAreFailures)
 {
     Connect();
     folders->WriteMacroList({"one"});
     MouseDataFolders::WriteEventFile(folders->UserFolder() + "m0.mac", 3, 1);
     Fw({"refuse", "ff", "3"}); // the image itself
     EXPECT_EQ(mouse->WriteMacrosToDevice(), kWriteFailed);
+    // The recoil write tells its caller too (device information, BatchBegin, the first chunk).
+    MouseDataFolders::WriteEventFile(MouseRecoilImage::TablePath(folders->UserFolder(), 0), 6, 3);
+    Fw({"refuse", "fe", "3"});
+    EXPECT_EQ(mouse->WriteRecoilToDevice(), kRefusedFE);
+    EXPECT_EQ(mouse->WriteRecoilToDevice(), kOk);
 }
 
 TEST_F(MouseSim, RecoilTablesReachTheRecoilMemory)
@@ -283,8 +288,8 @@ TEST_F(MouseSim, WirelessLinkDownStopsEveryOperationAfterTheQuery)
         {"ReadOnboardSettings", [&] { return mouse->ReadOnboardSettings(); }, 0},
         {"WriteSettingsToDevice", [&] { return mouse->WriteSettingsToDevice(0, 0, 1, 1920, 1080); }, 0},
         {"WriteAssignmentsToDevice", [&] { return mouse->WriteAssignmentsToDevice(0); }, 0},
-        {"WriteMacrosToDevice", [&] { return mouse->WriteMacrosToDevice(); }, 0},
-        {"WriteRecoilToDevice", [&] { mouse->WriteRecoilToDevice(); return 0; }, 0},
+        {"WriteMacrosToDevice", [&] { return mouse->WriteMacrosToDevice(); }, -1},
+        {"WriteRecoilToDevice", [&] { return mouse->WriteRecoilToDevice(); }, 0},
     };
     for (const Op& op : ops) {
         SCOPED_TRACE(op.name);

@@ -180,15 +180,16 @@ TEST_F(MouseDevice, ClosedChannelSendsNothing)
     EXPECT_EQ(mouse->ReadOnboardSettings(), 0);
     EXPECT_FALSE(mouse->Channel().LightingSynced());
     EXPECT_EQ(mouse->OnboardSlot(), 0);
-    // The settings stay in the profile; there is nothing to send.
-    EXPECT_EQ(mouse->WriteSettingsToDevice(0, 0, 1, 1920, 1080), 1);
+    // The settings stay in the profile, but nothing reached the device: the caller is told.
+    EXPECT_EQ(mouse->WriteSettingsToDevice(0, 0, 1, 1920, 1080), 0);
     EXPECT_EQ(mouse->WriteAssignmentsToDevice(0), 0);
     // Macros are still measured against the last known macro memory (none yet).
     EXPECT_EQ(mouse->WriteMacrosToDevice(), 0);
     folders->WriteMacroList({"one"});
     MouseDataFolders::WriteEventFile(folders->UserFolder() + "m0.mac", 3, 1);
     EXPECT_EQ(mouse->WriteMacrosToDevice(), 34 / 4 + 1);
+    // An image that fits still never reached the device.
     mouse->Info().bytes[DeviceInfo::kMacroCapacityByte] = 1;
-    EXPECT_EQ(mouse->WriteMacrosToDevice(), 0);
-    mouse->WriteRecoilToDevice();
+    EXPECT_EQ(mouse->WriteMacrosToDevice(), -1);
+    EXPECT_EQ(mouse->WriteRecoilToDevice(), 0);
 }

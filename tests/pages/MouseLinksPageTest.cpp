@@ -11,6 +11,7 @@
 #include "ui/CControlAccess.h"
 
 #include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <mutex>
@@ -50,15 +51,23 @@ TEST(MouseLinksPage, PageFollowsTheMouseAcrossItsLinks)
         edit->setText(QString::number(dpi));
         emit edit->returnPressed();
         bool onPath = false, elsewhere = false;
-        for (const std::string& line : sim.WireLines()) {
-            // "> PATH 04 cs cs CMD ...": command 06 writes the configuration.
-            std::istringstream fields(line);
-            std::string direction, linePath, id, low, high, command;
-            if (!(fields >> direction >> linePath >> id >> low >> high >> command) || direction != ">" ||
-                id != "04" || command != "06")
-                continue;
-            (linePath == path ? onPath : elsewhere) = true;
-        }
+        auto scan = [&] {
+            onPath = elsewhere = false;
+            for (const std::string& line : sim.WireLines()) {
+                // "> PATH 04 cs cs CMD ...": command 06 writes the configuration.
+                std::istringstream fields(line);
+                std::string direction, linePath, id, low, high, command;
+                if (!(fields >> direction >> linePath >> id >> low >> high >> command) || direction != ">" ||
+                    id != "04" || command != "06")
+                    continue;
+                (linePath == path ? onPath : elsewhere) = true;
+            }
+            return onPath || elsewhere;
+        };
+        // The write goes out on the device's transfer worker: wait until it was sent.
+        nqtest::WaitFor(scan, 3000);
+        QTest::qWait(100);
+        scan();
         return onPath && !elsewhere;
     };
     auto onLink = [&](const std::string& path) {

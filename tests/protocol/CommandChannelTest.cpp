@@ -85,6 +85,13 @@ protected:
         return out;
     }
     std::vector<Bytes> Sent() { return Reports('>'); }
+    // Requests sent without waiting reach the simulator's log a moment later.
+    std::vector<Bytes> SentAtLeast(size_t n)
+    {
+        for (int i = 0; i < 400 && Sent().size() < n; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return Sent();
+    }
 
     std::string Fw(const std::vector<std::string>& args) { return Sim().FirmwareControl(m_device, args); }
 
@@ -270,6 +277,71 @@ TEST_F(ChannelTest, ABusyChannelDropsLightingChunks)
     EXPECT_EQ(channel.StreamLighting(big.data(), big.size()), 1);
     EXPECT_EQ(Sent().size(), 3u);
     EXPECT_EQ(log.Count("命令"), 0u) << "the stream is not logged";
+}
+
+TEST_F(ChannelTest, DeferredStreamReadsEachReplyWithTheNextFrame)
+{
+    Connect("mouse");
+    const Bytes frame = Pattern(21, 3);
+    const Bytes big = Pattern(120, 5); // three chunks
+    // Frame 2 is refused; the stream learns it when frame 3 goes out.
+    ASSERT_EQ(Fw({"refuse", "ff", "2"}), "ok");
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kOk);
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kOk);
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kRefusedFF);
+    EXPECT_EQ(channel.StreamLightingDeferred(big.data(), big.size()), kOk);
+    ASSERT_EQ(SentAtLeast(6).size(), 6u);
+    for (const Bytes& r : Sent()) {
+        EXPECT_EQ(r[3], CMD_STREAM_LIGHTING);
+        EXPECT_TRUE(ChecksumHolds(r));
+    }
+    EXPECT_EQ(Offset(Sent()[5]), 112);
+
+    // A transaction between two frames meets the stream's reply first and sets it aside; both
+    // get their own.
+    uint8_t config[8] = {};
+    EXPECT_EQ(channel.ReadConfig(config, sizeof config, 0), kOk);
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kOk);
+
+    // A reply later than the time limit counts as none. (The transaction first makes sure the
+    // simulator has taken the frame sent without waiting, so the fault lands on the next one.)
+    EXPECT_EQ(channel.ReadConfig(config, sizeof config, 0), kOk);
+    ASSERT_EQ(Fw({"delay", "3000", "1"}), "ok");
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kOk);
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kNotOpen);
+    channel.SetBusy(true);
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kOk);
+    channel.SetBusy(false);
+    channel.Close();
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kNotOpen);
+}
+
+TEST_F(ChannelTest, StreamFromAThreadThatMayNotWaitSendsOnlyWhenTheReplyBeforeIsIn)
+{
+    Connect("mouse");
+    const Bytes frame = Pattern(21, 3);
+    bool wouldWait = true;
+    EXPECT_EQ(channel.TryStreamLightingNow(frame.data(), frame.size(), wouldWait), kOk);
+    EXPECT_FALSE(wouldWait);
+    ASSERT_TRUE(Env().WaitForWireLine("< " + m_path + " 04"));
+    // The reply is in: the next frame goes out at once and reports how the first one fared.
+    ASSERT_EQ(Fw({"delay", "3000", "1"}), "ok");
+    EXPECT_EQ(channel.TryStreamLightingNow(frame.data(), frame.size(), wouldWait), kOk);
+    EXPECT_FALSE(wouldWait);
+    // Its reply comes 3 s late: nothing is sent, the caller hands the frame on.
+    EXPECT_EQ(channel.TryStreamLightingNow(frame.data(), frame.size(), wouldWait), kOk);
+    EXPECT_TRUE(wouldWait);
+    EXPECT_EQ(SentAtLeast(3).size(), 2u);
+    // A thread that may wait gives the late reply its time limit, then sends.
+    EXPECT_EQ(channel.StreamLightingDeferred(frame.data(), frame.size()), kNotOpen);
+    // A frame of more than one chunk always goes to such a thread.
+    const Bytes big = Pattern(120, 5);
+    EXPECT_EQ(channel.TryStreamLightingNow(big.data(), big.size(), wouldWait), kOk);
+    EXPECT_TRUE(wouldWait);
+    channel.SetBusy(true);
+    EXPECT_EQ(channel.TryStreamLightingNow(frame.data(), frame.size(), wouldWait), kOk);
+    EXPECT_FALSE(wouldWait) << "a busy channel drops the frame";
+    channel.SetBusy(false);
 }
 
 TEST_F(ChannelTest, WirelessLinkLengthensTheTimeLimitsAndStopsTheStream)

@@ -329,6 +329,23 @@ TEST(Firmware, ArmedFaultsFireAtTheirReportOnce)
     EXPECT_EQ(fw.Control({"frobnicate"}), "unknown command");
 }
 
+TEST(Firmware, FaultRangesFireOnEveryReportOfTheRange)
+{
+    KeyboardFirmware fw;
+    EXPECT_EQ(fw.Control({"refuse", "ff", "2..4"}), "ok");
+    EXPECT_EQ(fw.Control({"delay", "700", "5..6"}), "ok");
+    std::vector<int> statuses;
+    for (int i = 0; i < 7; ++i) {
+        Answer a = Send(fw, Request(5, 1, 100));
+        statuses.push_back(a.Status());
+        EXPECT_EQ(a.replies.back().delayMs, i == 4 || i == 5 ? 700 : 0) << "report " << i + 1;
+    }
+    EXPECT_EQ(statuses, (std::vector<int>{0, 0xFF, 0xFF, 0xFF, 0, 0, 0}));
+    EXPECT_EQ(fw.Control({"faults"}), "no faults armed");
+    for (const char* bad : {"0..3", "4..2", "1..", "..5", "1..x", "1..200000"})
+        EXPECT_NE(fw.Control({"refuse", "ff", bad}).find("usage"), std::string::npos) << bad;
+}
+
 TEST(Firmware, ReceiverReportsTheLinkState)
 {
     ReceiverMouseFirmware fw;

@@ -28,7 +28,13 @@ public:
     // ---- IKeyAssignmentTarget ----
     void SetSelectedKeyEntry(const KeyEntry& entry) override { CKelvaskMouseDevice::SetSelectedKeyEntry(entry); }
     int WriteMacrosToDevice() override { return CKelvaskMouseDevice::WriteMacrosToDevice(); }
-    int WriteAssignmentsToDevice(int bank) override { return CKelvaskMouseDevice::WriteAssignmentsToDevice(bank); }
+    // The key table write's outcome is shown on the page as well.
+    int WriteAssignmentsToDevice(int bank) override
+    {
+        const int result = CKelvaskMouseDevice::WriteAssignmentsToDevice(bank);
+        ReportDeviceWrite(result);
+        return result;
+    }
     void SaveProfile() override { CKelvaskMouseDevice::SaveProfile(); }
     bool RevertKeyEdits(KeyEntry& selectedEntry) override { return CKelvaskMouseDevice::RevertKeyEdits(selectedEntry); }
 
@@ -40,6 +46,11 @@ public:
     int WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight) override
     {
         return CKelvaskMouseDevice::WriteSettingsToDevice(slot, byte0, flag, screenWidth, screenHeight);
+    }
+    // The lighting editor's writes show their outcome on the page.
+    void SendLightingToDevice(int screenWidth, int screenHeight) override
+    {
+        SubmitSettingsWrite(0, 0, 1, screenWidth, screenHeight);
     }
     void SetLightingSynced(bool synced) override { Channel().SetLightingSynced(synced); }
     bool IsLightChannelOpen() const override { return const_cast<CMousePageDevice*>(this)->Channel().IsOpen(); }

@@ -163,6 +163,8 @@ void CMousePageUI::BuildPage()
         }
     }
 
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        m_mouse->SetScreenSize(primary->geometry().width(), primary->geometry().height());
     m_mouse->LoadNameLists();
     m_lightEditor = qobject_cast<CLightControlUI*>(Find("LightControlItem"));
     if (m_lightEditor) {
@@ -419,7 +421,8 @@ void CMousePageUI::SendSettings()
     QRect screen;
     if (QScreen* primary = QGuiApplication::primaryScreen())
         screen = primary->geometry();
-    m_mouse->WriteSettingsToDevice(0, 0, 1, screen.width(), screen.height());
+    // Sent by the mouse's transfer worker; a refusal or a lost write is shown on the page.
+    m_mouse->SubmitSettingsWrite(0, 0, 1, screen.width(), screen.height());
 }
 
 // ---- key labels ----

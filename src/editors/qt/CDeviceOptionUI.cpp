@@ -185,6 +185,11 @@ void CDeviceOptionUI::SetTimer(int id, uint32_t periodMs)
     timer->start(static_cast<int>(periodMs));
 }
 
+void CDeviceOptionUI::PostToUi(std::function<void()> task)
+{
+    QMetaObject::invokeMethod(this, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
+}
+
 void CDeviceOptionUI::KillTimer(int id)
 {
     if (QThread::currentThread() != thread()) {

@@ -11,6 +11,8 @@
 //   1005: PollStatus; again after 5000 ms while the device polls and its channel is open.
 // Each timer stops when it fires and is armed again only as listed. SetTimer may be called from
 // any thread (the notification thread arms 1002); the timer is then armed on the UI thread.
+// The tab also delivers the results of the device's transfer worker to the UI thread (PostToUi),
+// so the device's transfers never wait on the UI thread.
 #include "devices/IDeviceTimerHost.h"
 
 #include <QHash>
@@ -77,6 +79,8 @@ public:
     // IDeviceTimerHost
     void SetTimer(int id, uint32_t periodMs) override;
     void KillTimer(int id) override;
+    bool CanPostToUi() const override { return true; }
+    void PostToUi(std::function<void()> task) override;
     bool IsTimerArmed(int id) const;
 
     QWidget* Option() const;

@@ -6,13 +6,54 @@
 #include "devices/CKelvaskVA6533Device.h"
 #include "ui/CControlAccess.h"
 #include "ui/CControlFactory.h"
+#include "ui/CResourceManager.h"
+
+#include <QResizeEvent>
 
 namespace nq::pages {
 
 CDevicePageUI::CDevicePageUI(std::unique_ptr<CKelvaskUSBDevice> device, QWidget* parent)
     : QWidget(parent), m_device(std::move(device))
 {
+    ui::CResourceManager::Instance().MergeLanguagePart("device");
     m_device->SetPage(this);
+}
+
+void CDevicePageUI::ShowStatus(const std::string& textKey)
+{
+    if (textKey.empty()) {
+        if (m_statusLine)
+            m_statusLine->hide();
+        return;
+    }
+    if (!m_statusLine) {
+        m_statusLine = new QLabel(this);
+        m_statusLine->setObjectName("device_status_line");
+        m_statusLine->setWordWrap(true);
+        m_statusLine->setAlignment(Qt::AlignCenter);
+        m_statusLine->setStyleSheet("QLabel { background: rgba(150, 20, 20, 220); color: white; padding: 4px; }");
+    }
+    const QString key = QString::fromStdString(textKey);
+    m_statusLine->setProperty("textKey", key);
+    m_statusLine->setText(ui::CResourceManager::Instance().Text(key));
+    PlaceStatusLine();
+    m_statusLine->show();
+    m_statusLine->raise();
+}
+
+void CDevicePageUI::PlaceStatusLine()
+{
+    if (!m_statusLine)
+        return;
+    const int height = m_statusLine->heightForWidth(width());
+    const int h = std::max(height, m_statusLine->sizeHint().height());
+    m_statusLine->setGeometry(0, std::max(0, this->height() - h), width(), h);
+}
+
+void CDevicePageUI::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    PlaceStatusLine();
 }
 
 CDevicePageUI::~CDevicePageUI()

@@ -2,10 +2,14 @@
 // The page of one device: the container the device page layout names by its root class
 // ("KelvaskKeyboardDevice", "KelvaskMouseDevice", "KelvaskMousePadDevice", "KelvaskVA6533Device").
 // It owns the device object and is that object's page (IDevicePage over the widget tree).
+// The status line ("device_status_line", a label along the page's bottom edge, created when first
+// needed) tells what became of the user's last change; it never blocks the window.
 #include "devices/CKelvaskUSBDevice.h"
 #include "devices/IDevicePage.h"
 #include "editors/qt/CQtPageControl.h"
 
+#include <QLabel>
+#include <QPointer>
 #include <QWidget>
 
 #include <map>
@@ -36,12 +40,22 @@ public:
     void SetLightColour(uint32_t colour, uint8_t level, bool show) override;
     void SelectTab(int index) override;
     IPageControl* FindControl(const std::string& name) override;
+    void ShowStatus(const std::string& textKey) override;
+
+    // The status line's label, or nullptr before the first status.
+    QLabel* StatusLine() const { return m_statusLine; }
 
     // The adapter of a widget of this page (created on first use).
     IPageControl* AdapterOf(QWidget* widget) const;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void PlaceStatusLine();
+
     std::unique_ptr<CKelvaskUSBDevice> m_device;
+    QPointer<QLabel> m_statusLine;
     mutable std::map<QWidget*, std::unique_ptr<CQtPageControl>> m_adapters;
 };
 
