@@ -7,6 +7,8 @@
 
 namespace nq {
 
+class IProfileList;
+
 // One control of a device page. Pointers stay valid as long as the page lives.
 class IPageControl {
 public:
@@ -31,6 +33,8 @@ class IDevicePage : public IPageControl {
 public:
     // Any control of the page tree by name, or nullptr.
     virtual IPageControl* FindControl(const std::string& name) = 0;
+    // The page's profile list control ("DeviceProfileItem"), or nullptr when the page has none.
+    virtual IProfileList* ProfileList() { return nullptr; }
 };
 
 } // namespace nq

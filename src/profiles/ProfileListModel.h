@@ -65,8 +65,11 @@ public:
     std::vector<std::string> Names() const;
     const std::string& NameAt(int index) const;
     int Count() const { return static_cast<int>(m_entries.size()); }
-    // The shown selection; -1 before Load.
+    // The shown selection; -1 before Load. The operations act on it.
     int Selected() const { return m_selected; }
+    // The list control's selection changed (a profile chosen but not yet switched to): the
+    // operations act on that entry; the current profile stays. -1 or an index outside: none.
+    void SetShownSelection(int index) { m_selected = index >= 0 && index < Count() ? index : -1; }
     // The identifier of the current profile: the one last selected with Select.
     const std::string& CurrentProfileId() const { return m_currentId; }
     std::string IdAt(int index) const;

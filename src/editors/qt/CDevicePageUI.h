@@ -36,6 +36,8 @@ public:
     void SetLightColour(uint32_t colour, uint8_t level, bool show) override;
     void SelectTab(int index) override;
     IPageControl* FindControl(const std::string& name) override;
+    // The page's "DeviceProfileItem".
+    IProfileList* ProfileList() override;
 
     // The adapter of a widget of this page (created on first use).
     IPageControl* AdapterOf(QWidget* widget) const;
