@@ -36,7 +36,19 @@ QString SuggestedFileName(QString name)
 
 } // namespace
 
-ProfileActions::ProfileActions(QWidget* window, DeviceSelector& selector) : m_window(window), m_selector(selector) {}
+ProfileActions::ProfileActions(QWidget* window, DeviceSelector& selector) : m_window(window), m_selector(selector)
+{
+    chooseFileToOpen = [](QWidget* parent, const QString& title, const QString& filter, const QString&) {
+        return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    };
+    chooseFileToSave = [](QWidget* parent, const QString& title, const QString& filter, const QString& suggested) {
+        QFileDialog dialog(parent, title, QString(), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix("json");
+        dialog.selectFile(suggested);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+}
 
 pages::CDevicePageUI* ProfileActions::PageOf(QWidget* sender) const
 {
@@ -123,12 +135,9 @@ void ProfileActions::Import(pages::CDeviceProfileUI& list)
 {
     if (list.GetSelectedIndex() == -1)
         return;
-    QFileDialog dialog(m_window, Text("profile_import_dialog_title"), QString(), kFileFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = chooseFileToOpen(m_window, Text("profile_import_dialog_title"), kFileFilter, QString());
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().first();
     switch (list.ImportProfile(path)) {
     case ImportResult::Imported:
     case ImportResult::NotAProfile: // a file without the profile identity is ignored
@@ -149,13 +158,8 @@ void ProfileActions::Export(pages::CDeviceProfileUI& list)
 {
     if (list.GetSelectedIndex() == -1)
         return;
-    QFileDialog dialog(m_window, Text("profile_export_dialog_title"), QString(), kFileFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("json");
-    dialog.selectFile(SuggestedFileName(list.SelectedName()));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const QString path = dialog.selectedFiles().first();
+    const QString path = chooseFileToSave(m_window, Text("profile_export_dialog_title"), kFileFilter,
+                                          SuggestedFileName(list.SelectedName()));
     if (!path.isEmpty() && !list.ExportProfile(path))
         ShowText(Text("profile_export_failed").arg(path));
 }

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 namespace nq {
 class CKelvaskUSBDevice;
 }
@@ -41,6 +43,13 @@ public:
     void SwitchToChosenProfile();
     // A function tab was chosen: the profile control marks its editor tab.
     void OnFunctionTab(int code);
+
+    // The desktop's file dialogs (Qt's, native where the desktop has them): parent, title, filter,
+    // suggested file name -> the chosen path, empty when cancelled. Replaceable, so that tests
+    // can answer them.
+    using FileDialog = std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
+    FileDialog chooseFileToOpen;
+    FileDialog chooseFileToSave;
 
 private:
     pages::CDevicePageUI* PageOf(QWidget* sender) const;

@@ -4,6 +4,7 @@
 #include "PageTestSupport.h"
 #include "mouse/MouseTestRig.h"
 
+#include "devices/MouseSettingsBlock.h"
 #include "devices/qt/CMousePageDevice.h"
 #include "devices/qt/CMousePageUI.h"
 #include "ui/CControlAccess.h"
@@ -12,6 +13,13 @@
 #include <memory>
 
 namespace nqtest {
+
+// The X resolution of DPI stage `stage` in the mouse's configuration memory.
+inline uint16_t StageX(const Bytes& config, int stage)
+{
+    const size_t at = nq::MouseSettingsBlock::kFirstStage + nq::MouseSettingsBlock::kStageBytes * size_t(stage) + 2;
+    return uint16_t(config[at] | (config[at + 1] << 8));
+}
 
 class MousePageTest : public MouseSimTest {
 protected:

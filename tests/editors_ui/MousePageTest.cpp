@@ -20,18 +20,13 @@
 
 using namespace nq;
 using nqtest::Bytes;
+using nqtest::StageX;
 using nqtest::SentReport;
 
 namespace {
 
 constexpr uint8_t kBegin = 0x01, kEnd = 0x02, kWriteConfig = 0x06;
 const std::vector<SentReport> kSettingsWrite = {{kBegin, 0, 0}, {kWriteConfig, 56, 0}, {kWriteConfig, 10, 56}, {kEnd, 0, 0}};
-
-uint16_t StageX(const Bytes& config, int stage)
-{
-    const size_t at = MouseSettingsBlock::kFirstStage + MouseSettingsBlock::kStageBytes * size_t(stage) + 2;
-    return uint16_t(config[at] | (config[at + 1] << 8));
-}
 
 } // namespace
 
