@@ -58,7 +58,16 @@ TEST(MainWndProfiles, AChosenProfileReachesTheMouseThroughTheWindow)
         ASSERT_NE(list, nullptr);
         ASSERT_TRUE(nqtest::WaitFor([&] { return window.Selector().IsTabVisible(window.Selector().IndexOf(mouse)); }));
         ASSERT_TRUE(nqtest::WaitFor([&] { return mouse->Info().DpiStep() > 0; }));
-        EXPECT_EQ(mouse->ProfileName(), list->CurrentProfileId());
+        // Every device page carries its list, and its device took the list's current profile.
+        ASSERT_EQ(window.Selector().TabCount(), 4);
+        for (int i = 0; i < window.Selector().TabCount(); ++i) {
+            pages::CDevicePageUI* each = window.Selector().Page(i);
+            auto* itsList = ui::CControlAccess::Find<pages::CDeviceProfileUI>(each, "DeviceProfileItem");
+            ASSERT_NE(itsList, nullptr) << i;
+            EXPECT_EQ(itsList->Combo()->count(), 1) << i;
+            EXPECT_FALSE(itsList->CurrentProfileId().empty()) << i;
+            EXPECT_EQ(each->Device().ProfileName(), itsList->CurrentProfileId()) << i;
+        }
 
         ui::CControlAccess::Find<QAbstractButton>(page, "device_add_btn")->click();
         ASSERT_EQ(list->Combo()->count(), 2);
