@@ -1,12 +1,12 @@
 #include "profiles/ProfileListModel.h"
 
 #include "common/DebugLog.h"
+#include "profiles/FileBackup.h"
 #include "profiles/JsonAccess.h"
 #include "profiles/JsonFile.h"
 #include "profiles/TextHelpers.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,12 +40,15 @@ bool FileExists(const std::string& path)
     return lstat(path.c_str(), &info) == 0;
 }
 
-// A list file that cannot be read is kept beside it before the list is rebuilt.
-void KeepAsBroken(const std::string& path)
+// A list file that cannot be read is kept beside it before the list is rebuilt. False when it
+// could not be kept: the file must then not be replaced.
+bool KeepAsBroken(const std::string& path)
 {
-    const std::string aside = path + ".broken";
-    if (std::rename(path.c_str(), aside.c_str()) == 0)
-        DebugOutF("profile list unreadable, kept as %s", aside.c_str());
+    const std::string aside = FileBackup::Keep(path);
+    if (aside.empty())
+        return false;
+    DebugOutF("profile list unreadable, kept as %s", aside.c_str());
+    return true;
 }
 
 bool HasAny(const Json::Value& node, std::initializer_list<const char*> keys)
@@ -211,6 +214,8 @@ void ProfileListModel::Refresh()
 
 bool ProfileListModel::WriteList()
 {
+    if (!m_listWritable)
+        return false;
     if (!m_document.isObject())
         m_document = Json::Value(Json::objectValue);
     if (!m_document[kSelect].isInt() || m_document[kSelect].asInt() < 0 ||
@@ -303,6 +308,7 @@ bool ProfileListModel::AppendProfile(const Json::Value& document, const std::str
 
 void ProfileListModel::Load()
 {
+    m_listWritable = true;
     m_entries.clear();
     m_document = Json::Value();
     m_selected = -1;
@@ -315,8 +321,8 @@ void ProfileListModel::Load()
         const bool holdsSomething = text.find_first_not_of(" \t\r\n") != std::string::npos ||
                                     (text.empty() && stat(path.c_str(), &info) == 0 && info.st_size > 0);
         // An empty "profilelist" is a list without profiles, not a broken file.
-        if (holdsSomething && !JsonMember(document, kList).isArray())
-            KeepAsBroken(path);
+        if (holdsSomething && !JsonMember(document, kList).isArray() && !KeepAsBroken(path))
+            m_listWritable = false; // shown, but never written over the file that could not be kept
         Rebuild();
     }
     const Json::Value& select = JsonMember(m_document, kSelect);
@@ -359,7 +365,9 @@ void ProfileListModel::Rebuild()
         Append({name, id});
         DebugOutF("profile list rebuilt: %s \"%s\"", id.c_str(), name.c_str());
     }
-    if (legacy) {
+    // The single nameless profile of earlier versions becomes the first named one, once: only
+    // while no named profile exists.
+    if (legacy && ids.empty()) {
         const Json::Value document = ReadJsonFile(ProfilePath(""));
         if (document.isObject()) {
             const Entry entry{NewProfileName(), NewIdentifier()};

@@ -140,6 +140,7 @@ private:
     Json::Value m_document;  // the list document as last read or written
     int m_selected = -1;
     std::string m_currentId;
+    bool m_listWritable = true;
 };
 
 } // namespace nq

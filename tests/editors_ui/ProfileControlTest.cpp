@@ -19,7 +19,7 @@
 
 using namespace nq;
 using nqtest::Bytes;
-using nqtest::StageX;
+using nqtest::SlotStageX;
 
 class ProfileControl : public nqtest::MousePageTest {
 protected:
@@ -121,20 +121,20 @@ TEST_F(ProfileControl, SwitchingWritesTheChosenProfileToTheMouse)
     ClearSent();
     Choose(1);
     EXPECT_EQ(list->CurrentProfileId(), page->Mouse().ProfileName());
-    EXPECT_EQ(StageX(Area("config"), 1), 16); // the default profile's stage
+    EXPECT_EQ(SlotStageX(Area("config"), 0, 1), 16); // the default profile's stage
     EXPECT_EQ(page->GetDpiSlider(1), 16);
     std::vector<uint8_t> commands = SentCommands();
     for (uint8_t command : {CMD_WRITE_CONFIG, CMD_WRITE_KEYMAP})
         EXPECT_NE(std::find(commands.begin(), commands.end(), command), commands.end()) << int(command);
     Rename("game");
     SetStageOne(200);
-    EXPECT_EQ(StageX(Area("config"), 1), 200);
+    EXPECT_EQ(SlotStageX(Area("config"), 0, 1), 200);
 
     Choose(0);
-    EXPECT_EQ(StageX(Area("config"), 1), 100);
+    EXPECT_EQ(SlotStageX(Area("config"), 0, 1), 100);
     EXPECT_EQ(page->GetDpiSlider(1), 100);
     Choose(1);
-    EXPECT_EQ(StageX(Area("config"), 1), 200);
+    EXPECT_EQ(SlotStageX(Area("config"), 0, 1), 200);
     EXPECT_EQ(ListFile()["profileselect"].asInt(), 1);
 
     // The next start finds both, with the last one chosen.
@@ -165,7 +165,7 @@ TEST_F(ProfileControl, ASwitchTheMouseRefusesIsShownAndTheListKeepsTheHeldProfil
     EXPECT_EQ(page->Mouse().ProfileName(), workId);
     EXPECT_EQ(ListFile()["profileselect"].asInt(), 0);
     EXPECT_EQ(page->GetDpiSlider(1), 100);
-    EXPECT_EQ(StageX(Area("config"), 1), 100);
+    EXPECT_EQ(SlotStageX(Area("config"), 0, 1), 100);
 
     // The settings block (four reports) reaches the mouse, everything after it is refused: the
     // key table that did not arrive is told, and the list shows the profile whose settings the
@@ -179,7 +179,7 @@ TEST_F(ProfileControl, ASwitchTheMouseRefusesIsShownAndTheListKeepsTheHeldProfil
     EXPECT_EQ(combo->currentIndex(), 1);
     EXPECT_EQ(list->CurrentProfileId(), page->Mouse().ProfileName());
     EXPECT_NE(list->CurrentProfileId(), workId);
-    EXPECT_EQ(StageX(Area("config"), 1), 16);
+    EXPECT_EQ(SlotStageX(Area("config"), 0, 1), 16);
 }
 
 TEST_F(ProfileControl, ExportDeleteAndImportBringTheProfileBack)
@@ -210,12 +210,12 @@ TEST_F(ProfileControl, ExportDeleteAndImportBringTheProfileBack)
     EXPECT_TRUE(ReadTextFile(gameFile).empty());
     // The combo chose the remaining profile and the device follows it.
     actions->SwitchToChosenProfile();
-    EXPECT_EQ(StageX(Area("config"), 1), 16);
+    EXPECT_EQ(SlotStageX(Area("config"), 0, 1), 16);
 
     Click("device_import_btn");
     EXPECT_EQ(Items(), (QStringList{"profile1", "game"}));
     Choose(1);
-    EXPECT_EQ(StageX(Area("config"), 1), 200);
+    EXPECT_EQ(SlotStageX(Area("config"), 0, 1), 200);
 }
 
 TEST_F(ProfileControl, ImportTellsWhyAFileIsRefused)
@@ -255,10 +255,10 @@ TEST_F(ProfileControl, RenameMessagesAndResetToTheDefault)
     EXPECT_EQ(Items(), (QStringList{"profile1", "profile2"}));
 
     SetStageOne(300);
-    EXPECT_EQ(StageX(Area("config"), 1), 300);
+    EXPECT_EQ(SlotStageX(Area("config"), 0, 1), 300);
     Click("device_reset_btn"); // the watcher confirms
     EXPECT_EQ(boxes.Texts().size(), 3);
-    EXPECT_EQ(StageX(Area("config"), 1), 16);
+    EXPECT_EQ(SlotStageX(Area("config"), 0, 1), 16);
     EXPECT_EQ(page->GetDpiSlider(1), 16);
     const Json::Value file = ReadJsonFile(page->Mouse().CurrentProfilePath());
     EXPECT_EQ(file["profilename"].asString(), "profile1");

@@ -51,15 +51,21 @@ TEST(MainWndProfiles, AChosenProfileReachesTheMouseThroughTheWindow)
         ASSERT_TRUE(window.Create());
         window.show();
         ASSERT_TRUE(nqtest::WaitFor([&] { return window.IsSetUp(); }));
-        CKelvaskUSBDevice* mouse = window.Connections().DevicesOfKind(kKindMouse).at(0);
+        // The page of the simulated mouse is the mouse page whose tab is shown.
+        CKelvaskUSBDevice* mouse = nullptr;
+        ASSERT_TRUE(nqtest::WaitFor([&] {
+            for (CKelvaskUSBDevice* device : window.Connections().DevicesOfKind(kKindMouse))
+                if (window.Selector().IsTabVisible(window.Selector().IndexOf(device)))
+                    mouse = device;
+            return mouse != nullptr;
+        }));
         auto* page = window.Selector().Page(window.Selector().IndexOf(mouse));
         ASSERT_NE(page, nullptr);
         auto* list = ui::CControlAccess::Find<pages::CDeviceProfileUI>(page, "DeviceProfileItem");
         ASSERT_NE(list, nullptr);
-        ASSERT_TRUE(nqtest::WaitFor([&] { return window.Selector().IsTabVisible(window.Selector().IndexOf(mouse)); }));
         ASSERT_TRUE(nqtest::WaitFor([&] { return mouse->Info().DpiStep() > 0; }));
         // Every device page carries its list, and its device took the list's current profile.
-        ASSERT_EQ(window.Selector().TabCount(), 4);
+        ASSERT_GE(window.Selector().TabCount(), 4);
         for (int i = 0; i < window.Selector().TabCount(); ++i) {
             pages::CDevicePageUI* each = window.Selector().Page(i);
             auto* itsList = ui::CControlAccess::Find<pages::CDeviceProfileUI>(each, "DeviceProfileItem");

@@ -327,22 +327,35 @@ TEST_F(ProfileListTest, AnUnreadableListIsKeptAndRebuiltFromTheProfileFiles)
     WriteList({"work", "game", "profile1"});
     const std::string broken = "{\"profilelist\": [ {\"profilename\": \"work\", ";
     WriteRaw("user/ProfileList.ini", broken);
-    // A nameless profile file and the single profile of earlier versions are listed too.
+    // A profile file without a name is listed too.
     ASSERT_TRUE(nq::WriteJsonFile(folder + "id3.Json", MouseDocument(400)));
-    ASSERT_TRUE(nq::WriteJsonFile(folder + ".Json", MouseDocument(500)));
     model.Load();
 
     EXPECT_EQ(ReadRaw(folder + "ProfileList.ini.broken"), broken);
-    EXPECT_EQ(model.Names(), (std::vector<std::string>{"work", "game", "profile1", "profile2", "profile3"}));
+    EXPECT_EQ(model.Names(), (std::vector<std::string>{"work", "game", "profile1", "profile2"}));
     EXPECT_EQ(model.IdAt(0), "id0");
     EXPECT_EQ(model.IdAt(3), "id3");
-    EXPECT_EQ(Profile(4)["Device"], MouseDocument(500)["Device"]);
-    EXPECT_EQ(ListFile()["profilelist"].size(), 5u);
+    EXPECT_EQ(ListFile()["profilelist"].size(), 4u);
     EXPECT_EQ(model.Selected(), 0);
     // The rebuilt list is read as it is from then on.
     model.Load();
-    EXPECT_EQ(model.Count(), 5);
-    EXPECT_EQ(List(folder).size(), 8u);
+    EXPECT_EQ(model.Count(), 4);
+    EXPECT_EQ(List(folder).size(), 6u);
+    // A second broken list is kept beside the first.
+    WriteRaw("user/ProfileList.ini", "[]");
+    model.Load();
+    EXPECT_EQ(ReadRaw(folder + "ProfileList.ini.broken"), broken);
+    EXPECT_EQ(ReadRaw(folder + "ProfileList.ini.broken.1"), "[]");
+    EXPECT_EQ(model.Count(), 4);
+}
+
+TEST_F(ProfileListTest, TheNamelessProfileOfEarlierVersionsBecomesTheFirstProfile)
+{
+    ASSERT_TRUE(nq::WriteJsonFile(folder + ".Json", MouseDocument(500)));
+    model.Load();
+    EXPECT_EQ(model.Names(), std::vector<std::string>{"profile1"});
+    EXPECT_EQ(Profile(0), Named(MouseDocument(500), "profile1", model.IdAt(0)));
+    EXPECT_EQ(ReadRaw(folder + ".Json"), nq::StyledJsonText(MouseDocument(500))); // left in place
 }
 
 TEST_F(ProfileListTest, IdentifiersThatCouldLeaveTheFolderAreReplaced)
