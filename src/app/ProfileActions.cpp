@@ -88,14 +88,16 @@ bool ProfileActions::OnClick(const QString& name, QWidget* sender)
     if (!list)
         return true;
     ProfileListModel& model = list->Model();
+    // A list another page changed meanwhile is shown again instead: that is no failure.
+    const auto failed = [list](bool done) { return !list->TakeListReloaded() && !done; };
     if (name == "device_add_btn") {
-        if (model.Count() < ProfileListModel::kAddLimit && list->GetSelectedIndex() >= 0 && !list->AddProfile())
+        if (model.Count() < ProfileListModel::kAddLimit && list->GetSelectedIndex() >= 0 && failed(list->AddProfile()))
             ShowKey("profile_write_failed");
     } else if (name == "device_sub_btn") {
-        if (model.Count() >= 2 && list->GetSelectedIndex() >= 0 && !list->DeleteProfile())
+        if (model.Count() >= 2 && list->GetSelectedIndex() >= 0 && failed(list->DeleteProfile()))
             ShowKey("profile_write_failed");
     } else if (name == "device_copy_btn") {
-        if (list->GetSelectedIndex() >= 0 && !list->CopyProfile())
+        if (list->GetSelectedIndex() >= 0 && failed(list->CopyProfile()))
             ShowKey("profile_write_failed");
     } else if (name == "device_import_btn") {
         Import(*list);
@@ -116,7 +118,10 @@ void ProfileActions::Rename(pages::CDeviceProfileUI& list)
     const QString name = list.GetNameEditText();
     if (name.isEmpty())
         return;
-    switch (list.RenameProfile(name)) {
+    const int result = list.RenameProfile(name);
+    if (list.TakeListReloaded())
+        return;
+    switch (result) {
     case ProfileListModel::kNameInUse:
         ShowKey("message_text_5");
         break;
@@ -140,6 +145,7 @@ void ProfileActions::Import(pages::CDeviceProfileUI& list)
         return;
     switch (list.ImportProfile(path)) {
     case ImportResult::Imported:
+    case ImportResult::ListChanged:
     case ImportResult::NotAProfile: // a file without the profile identity is ignored
         break;
     case ImportResult::Unreadable:
@@ -211,6 +217,8 @@ void ProfileActions::SwitchToChosenProfile()
     const QString previousName = list->CurrentName();
 
     list->SelectProfile(chosen, false);
+    if (list->TakeListReloaded())
+        return; // another page changed the list: the user sees it again and chooses anew
     const QString chosenName = list->CurrentName();
     device.SetProfileName(list->CurrentProfileId());
     if (!LoadIntoDevice(device) || !device.Channel().IsOpen())
@@ -235,7 +243,8 @@ void ProfileActions::Reset(pages::CDevicePageUI& page, pages::CDeviceProfileUI& 
     if (CMsgWnd::ShowMessage(m_window, QString(), "message_text_22", 96, true, 1) != 1)
         return;
     if (!list.ResetProfile()) {
-        ShowKey("profile_write_failed");
+        if (!list.TakeListReloaded())
+            ShowKey("profile_write_failed");
         return;
     }
     CKelvaskUSBDevice& device = page.Device();

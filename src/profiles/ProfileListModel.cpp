@@ -192,7 +192,7 @@ bool ProfileListModel::TakeList(const Json::Value& document)
     return true;
 }
 
-void ProfileListModel::Refresh()
+bool ProfileListModel::Refresh()
 {
     const Json::Value document = ReadJsonFile(ListPath());
     const Json::Value& list = JsonMember(document, kList);
@@ -201,15 +201,29 @@ void ProfileListModel::Refresh()
         matches = JsonText(JsonMember(list[i], kId)) == m_entries[i].id;
     if (matches) {
         m_document = document;
-        return;
+        return true;
     }
-    // The file no longer holds the shown list: the shown list is what the user acts on.
-    DebugOut("profile list file changed underneath; the shown list is written back");
-    Json::Value rebuilt = m_document.isObject() ? m_document : Json::Value(Json::objectValue);
+    // Another page of the same folder (or another program) changed the list: it is shown as it
+    // is now, and the operation does not go on with a list the user has not seen.
+    const State shown{m_entries, m_document, m_selected};
+    if (list.isArray() && TakeList(document)) {
+        m_selected = 0;
+        for (int i = 0; i < Count(); ++i) {
+            if (m_entries[size_t(i)].id == m_currentId)
+                m_selected = i;
+        }
+        ++m_generation;
+        DebugOut("profile list file changed underneath; the list is read again");
+        return false;
+    }
+    // No usable list on disk any more: the shown list is written back.
+    m_entries = shown.entries;
+    Json::Value rebuilt = shown.document.isObject() ? shown.document : Json::Value(Json::objectValue);
     Json::Value& entries = rebuilt[kList] = Json::Value(Json::arrayValue);
     for (const Entry& entry : m_entries)
         entries.append(NewListEntry(entry.name, entry.id));
     m_document = rebuilt;
+    return true;
 }
 
 bool ProfileListModel::WriteList()
@@ -389,7 +403,8 @@ bool ProfileListModel::Select(int index)
 {
     if (index < 0 || index >= Count())
         return false;
-    Refresh();
+    if (!Refresh())
+        return false;
     m_selected = index;
     m_currentId = m_entries[size_t(index)].id;
     m_document[kSelect] = index;
@@ -403,7 +418,8 @@ bool ProfileListModel::Add()
 {
     if (Count() >= kAddLimit)
         return false;
-    Refresh();
+    if (!Refresh())
+        return false;
     return AppendProfile(DefaultDocument(), NewProfileName(), true);
 }
 
@@ -412,7 +428,8 @@ bool ProfileListModel::Delete()
     const int cur = m_selected;
     if (cur < 0 || cur >= Count() || Count() < 2)
         return false;
-    Refresh();
+    if (!Refresh())
+        return false;
     const int next = cur > 0 ? cur - 1 : 0;
     const State before{m_entries, m_document, m_selected};
     const std::string id = m_entries[size_t(cur)].id;
@@ -437,7 +454,8 @@ bool ProfileListModel::Copy()
     const int cur = m_selected;
     if (cur < 0 || cur >= Count())
         return false;
-    Refresh();
+    if (!Refresh())
+        return false;
     std::string name = m_entries[size_t(cur)].name + " copy";
     while (NameInUse(name))
         name += " copy";
@@ -456,7 +474,8 @@ ProfileListModel::ImportResult ProfileListModel::Import(const std::string& path)
         return ImportResult::Unreadable;
     if (kind != KindOfDevice())
         return ImportResult::WrongDevice;
-    Refresh();
+    if (!Refresh())
+        return ImportResult::ListChanged;
     std::string name = JsonText(JsonMember(document, kName));
     if (IsBlankText(name))
         name = NewProfileName();
@@ -483,7 +502,8 @@ bool ProfileListModel::Reset()
     const int cur = m_selected;
     if (cur < 0 || cur >= Count())
         return false;
-    Refresh();
+    if (!Refresh())
+        return false;
     const Entry& entry = m_entries[size_t(cur)];
     Json::Value document = DefaultDocument();
     if (m_deviceType == 7) {
@@ -506,9 +526,10 @@ int ProfileListModel::Rename(const std::string& name)
     const int cur = m_selected;
     if (cur < 0 || cur >= Count())
         return kRenameFailed;
+    if (!Refresh())
+        return kRenameFailed;
     if (NameInUse(name, cur))
         return kNameInUse;
-    Refresh();
     const std::string text = SanitizeUtf8(name);
     const State before{m_entries, m_document, m_selected};
     Entry& entry = m_entries[size_t(cur)];

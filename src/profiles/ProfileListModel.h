@@ -11,8 +11,10 @@
 // Names are display text only: they never become part of a path (identifiers are made here, and
 // an identifier read from a file that could leave the folder is replaced). Names are compared
 // without regard to case. Every operation starts from the list file on disk and ends by writing
-// it whole (atomically); a list file that no longer matches the shown list (edited or broken
-// meanwhile) gives way to the list as last read, so an operation never works on the wrong entry.
+// it whole (atomically). Pages of devices that share a user folder share the list file: when the
+// file no longer holds the shown list, the list is read again and the operation is not done, so
+// that it never works on an entry the user did not see; a list file that went missing or broken
+// meanwhile gets the shown list back.
 #include <json/value.h>
 
 #include <array>
@@ -35,6 +37,7 @@ public:
         Unreadable,   // not JSON, or no device node: refused with a message
         WrongDevice,  // a profile of another kind of device: refused with a message
         WriteFailed,  // the copy could not be written
+        ListChanged,  // the list file changed underneath and was read again: nothing imported
     };
 
     // The eight editor tab options, by code 1..8.
@@ -73,6 +76,9 @@ public:
     // The identifier of the current profile: the one last selected with Select.
     const std::string& CurrentProfileId() const { return m_currentId; }
     std::string IdAt(int index) const;
+    // Moves on each time the list was read again because its file changed underneath; the
+    // operation that found it did nothing.
+    int Generation() const { return m_generation; }
 
     // Makes entry `index` current and writes it as "profileselect". False for an index outside
     // the list (nothing changes).
@@ -115,8 +121,10 @@ private:
         int selected = -1;
     };
 
-    // The list document on disk when it still holds the shown entries, else one made from them.
-    void Refresh();
+    // Takes the list document on disk when it still holds the shown entries. When another list is
+    // there, it becomes the shown one (Generation() moves on) and false tells the operation to
+    // stop; without a usable list on disk, the shown one is written back.
+    bool Refresh();
     bool WriteList();
     std::string NewIdentifier() const;
     std::string NewProfileName() const;
@@ -141,6 +149,7 @@ private:
     int m_selected = -1;
     std::string m_currentId;
     bool m_listWritable = true;
+    int m_generation = 0;
 };
 
 } // namespace nq

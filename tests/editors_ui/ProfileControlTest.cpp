@@ -264,3 +264,21 @@ TEST_F(ProfileControl, RenameMessagesAndResetToTheDefault)
     EXPECT_EQ(file["profilename"].asString(), "profile1");
     EXPECT_EQ(file["Device"][0]["DPIStages"]["StageDPIs"][1]["StageDPIX"].asInt(), 16);
 }
+
+TEST_F(ProfileControl, APageSharingTheFolderShowsTheOtherPagesChangesBeforeActing)
+{
+    // The page of a second mouse of the same kind keeps its profiles in the same folder.
+    pages::CDeviceProfileUI other;
+    other.SetDeviceType(2);
+    other.SetFolders(page->Mouse().GetUserFolder(), page->Mouse().GetDefaultProfilePath());
+    other.LoadProfileList();
+    ASSERT_TRUE(other.AddProfile());
+
+    nqtest::MessageBoxWatcher boxes;
+    Click("device_add_btn");
+    EXPECT_EQ(Items(), (QStringList{"profile1", "profile2"})); // shown again, nothing added
+    EXPECT_TRUE(boxes.Texts().isEmpty());
+    Click("device_add_btn");
+    EXPECT_EQ(Items(), (QStringList{"profile1", "profile2", "profile3"}));
+    EXPECT_EQ(ListFile()["profilelist"].size(), 3u);
+}

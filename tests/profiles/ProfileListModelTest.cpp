@@ -376,17 +376,33 @@ TEST_F(ProfileListTest, IdentifiersThatCouldLeaveTheFolderAreReplaced)
     EXPECT_EQ(ListFile()["profilelist"][0]["profileUUID"].asString(), model.IdAt(0));
 }
 
-TEST_F(ProfileListTest, AListChangedUnderneathGivesWayToTheShownList)
+TEST_F(ProfileListTest, AListChangedUnderneathIsReadAgainBeforeAnyChange)
 {
+    // Two pages of devices that share the folder: what one adds, the other shows before it acts.
     WriteList({"a", "b", "c"}, 2);
     model.Load();
-    const std::string gone = model.IdAt(2);
-    WriteList({"a"}); // another program rewrote the file meanwhile
-    ASSERT_TRUE(model.Delete());
-    EXPECT_EQ(model.Names(), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(ListFile()["profilelist"].size(), 2u);
-    EXPECT_EQ(ListFile()["profilelist"][1]["profilename"].asString(), "b");
-    EXPECT_EQ(ListFile()["profileselect"].asInt(), 1);
+    ProfileListModel other;
+    other.SetDeviceType(2);
+    other.SetFolders(folder, defaultPath);
+    other.Load();
+    ASSERT_TRUE(other.Add());
+    const std::string added = other.IdAt(3);
+
+    const int generation = model.Generation();
+    EXPECT_FALSE(model.Delete());
+    EXPECT_EQ(model.Generation(), generation + 1);
+    EXPECT_EQ(model.Names(), (std::vector<std::string>{"a", "b", "c", "profile1"}));
+    EXPECT_EQ(model.Selected(), 2); // still the current profile
+    EXPECT_EQ(model.IdAt(3), added);
+    EXPECT_EQ(ListFile()["profilelist"].size(), 4u);
+    EXPECT_TRUE(model.Delete());
+    EXPECT_EQ(model.Names(), (std::vector<std::string>{"a", "b", "profile1"}));
+
+    // A list file that went away meanwhile gets the shown list back.
+    ASSERT_EQ(unlink((folder + "ProfileList.ini").c_str()), 0);
+    ASSERT_TRUE(model.Select(2));
+    EXPECT_EQ(ListFile()["profilelist"].size(), 3u);
+    EXPECT_EQ(ListFile()["profilelist"][2]["profileUUID"].asString(), added);
 }
 
 TEST_F(ProfileListTest, ExportWritesTheProfileWithItsIdentityForImportingAgain)

@@ -88,15 +88,20 @@ void CDeviceProfileUI::AppendItem(const std::string& name)
     combo->setItemData(combo->count() - 1, QSize(0, kItemHeight), Qt::SizeHintRole);
 }
 
-void CDeviceProfileUI::LoadProfileList()
+void CDeviceProfileUI::FillCombo()
 {
-    m_model.Load();
     if (QComboBox* combo = Combo()) {
         ui::CNotifyBridge::Silence silence;
         combo->clear();
         for (const std::string& name : m_model.Names())
             AppendItem(name);
     }
+}
+
+void CDeviceProfileUI::LoadProfileList()
+{
+    m_model.Load();
+    FillCombo();
     SelectProfile(m_model.Selected(), false);
     for (const auto& [name, visible] : ProfileListModel::EditorTabVisibility(m_model.DeviceType()))
         CControlAccess::SetVisible(EditorTab(name), visible);
@@ -106,9 +111,11 @@ void CDeviceProfileUI::SelectProfile(int index, bool notify)
 {
     if (index < 0 || index >= m_model.Count())
         return;
+    const int generation = m_model.Generation();
     CControlAccess::SelectItem(Combo(), index, notify);
     SetNameEditText(Qs(m_model.NameAt(index)));
     m_model.Select(index);
+    FollowReload(generation);
 }
 
 int CDeviceProfileUI::GetSelectedIndex() const
@@ -173,18 +180,39 @@ QString CDeviceProfileUI::CurrentName() const { return Qs(m_model.NameAt(Current
 
 // ---- operations ----
 
-void CDeviceProfileUI::TakeComboSelection()
+int CDeviceProfileUI::TakeComboSelection()
 {
     m_model.SetShownSelection(GetSelectedIndex());
+    return m_model.Generation();
+}
+
+bool CDeviceProfileUI::FollowReload(int generationBefore)
+{
+    if (m_model.Generation() == generationBefore)
+        return false;
+    FillCombo();
+    CControlAccess::SelectItem(Combo(), m_model.Selected(), false);
+    SetNameEditText(Qs(m_model.NameAt(m_model.Selected())));
+    m_listReloaded = true;
+    return true;
+}
+
+bool CDeviceProfileUI::TakeListReloaded()
+{
+    const bool reloaded = m_listReloaded;
+    m_listReloaded = false;
+    return reloaded;
 }
 
 bool CDeviceProfileUI::AddProfile()
 {
     if (!Combo())
         return false;
-    TakeComboSelection();
-    if (!m_model.Add())
+    const int generation = TakeComboSelection();
+    if (!m_model.Add()) {
+        FollowReload(generation);
         return false;
+    }
     AppendItem(m_model.Names().back());
     return true;
 }
@@ -194,10 +222,12 @@ bool CDeviceProfileUI::DeleteProfile()
     QComboBox* combo = Combo();
     if (!combo)
         return false;
-    TakeComboSelection();
+    const int generation = TakeComboSelection();
     const int removed = m_model.Selected();
-    if (!m_model.Delete())
+    if (!m_model.Delete()) {
+        FollowReload(generation);
         return false;
+    }
     const int next = m_model.Selected();
     {
         ui::CNotifyBridge::Silence silence;
@@ -213,17 +243,20 @@ bool CDeviceProfileUI::CopyProfile()
 {
     if (!Combo())
         return false;
-    TakeComboSelection();
-    if (!m_model.Copy())
+    const int generation = TakeComboSelection();
+    if (!m_model.Copy()) {
+        FollowReload(generation);
         return false;
+    }
     AppendItem(m_model.Names().back());
     return true;
 }
 
 ProfileListModel::ImportResult CDeviceProfileUI::ImportProfile(const QString& path)
 {
-    TakeComboSelection();
+    const int generation = TakeComboSelection();
     const auto result = m_model.Import(path.toStdString());
+    FollowReload(generation);
     if (result == ProfileListModel::ImportResult::Imported)
         AppendItem(m_model.Names().back());
     return result;
@@ -237,14 +270,18 @@ bool CDeviceProfileUI::ExportProfile(const QString& path)
 
 bool CDeviceProfileUI::ResetProfile()
 {
-    TakeComboSelection();
-    return m_model.Reset();
+    const int generation = TakeComboSelection();
+    if (m_model.Reset())
+        return true;
+    FollowReload(generation);
+    return false;
 }
 
 int CDeviceProfileUI::RenameProfile(const QString& name)
 {
-    TakeComboSelection();
+    const int generation = TakeComboSelection();
     const int result = m_model.Rename(name.toStdString());
+    FollowReload(generation);
     if (result != ProfileListModel::kRenamed)
         return result;
     const int index = m_model.Selected();

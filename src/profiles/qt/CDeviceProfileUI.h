@@ -68,6 +68,11 @@ public:
     bool ResetProfile();
     int RenameProfile(const QString& name);
 
+    // True once after an operation found the list file changed underneath (another page of the
+    // same folder changed it): the combo shows the list as it is now and the operation was not
+    // done, which is no failure to tell.
+    bool TakeListReloaded();
+
     // The name of the selected profile (empty without one) and of the current one.
     QString SelectedName() const;
     QString CurrentName() const;
@@ -83,13 +88,17 @@ public:
 private:
     QWidget* Child(const char* name, QPointer<QWidget>& cache) const;
     void AppendItem(const std::string& name);
-    // The model acts on what the combo shows selected.
-    void TakeComboSelection();
+    // The model acts on what the combo shows selected; returns the model's generation.
+    int TakeComboSelection();
+    // After an operation: when the model read its list again, the combo shows it (true).
+    bool FollowReload(int generationBefore);
+    void FillCombo();
 
     ProfileListModel m_model;
     mutable QPointer<QWidget> m_combo;
     mutable QPointer<QWidget> m_nameEdit;
     mutable QPointer<QWidget> m_menu;
+    bool m_listReloaded = false;
 };
 
 } // namespace nq::pages
