@@ -10,6 +10,7 @@
 #include "ui/CSkinLoader.h"
 
 #include <QLayout>
+#include <QScrollArea>
 #include <QStackedWidget>
 
 namespace nq::app {
@@ -102,7 +103,16 @@ bool DeviceSelector::BuildPage(const PageChoice& choice, const std::vector<Devic
     device.SetLightConfigName(layout.lightingFolder);
     device.InitPage();
 
-    const int pageIndex = pages->addWidget(page);
+    // A page taller than the window scrolls instead of growing the window: the window keeps the
+    // size it was mapped at, whatever pages the catalogue brings.
+    auto* scroller = new QScrollArea();
+    scroller->setObjectName(page->objectName() + "_scroll");
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setWidget(page);
+    scroller->viewport()->setAutoFillBackground(false);
+    const int pageIndex = pages->addWidget(scroller);
     connections.AddDevice(&device, kind);
 
     if (QLayout* tabLayout = tabs->layout())

@@ -198,9 +198,14 @@ const Catalogue& Catalogue::Default()
     static const std::unique_ptr<Catalogue> catalogue = [] {
         auto made = std::make_unique<Catalogue>();
         made->LoadExtraRows(ExtraRowsPath());
-        // After the user's rows, so their "twin" indices stay what the user wrote.
-        if (!HidEnumerator::SimulatorFolder().empty())
+        // After the user's rows, so their "twin" indices stay what the user wrote. The user's
+        // file is the one whose error the start reports.
+        if (!HidEnumerator::SimulatorFolder().empty()) {
+            const std::string userError = made->m_extraRowsError;
             made->LoadExtraRows(SimulatorRowsPath());
+            if (!userError.empty())
+                made->m_extraRowsError = userError;
+        }
         return made;
     }();
     return *catalogue;

@@ -25,7 +25,8 @@ TEST(KeyboardSameMode, MouseEffectReachesTheKeyboardAsItsOwnEffect)
 {
     nqtest::MouseDataFolders folders;
     nqtest::PreparePageSkin();
-    for (const char* file : {"default_light.json", "keyboard.Json"})
+    // The simulated devices' own catalogue rows come from the program's data folder with the rest.
+    for (const char* file : {"default_light.json", "keyboard.Json", "simdevices.json"})
         std::filesystem::copy_file(std::string(NQ501_SOURCE_DIR "/DefaultData/") + file, folders.DefaultFolder() + file,
                                    std::filesystem::copy_options::overwrite_existing);
     nqtest::SimEnvironment sim({"keyboard", "mouse"});
@@ -37,7 +38,12 @@ TEST(KeyboardSameMode, MouseEffectReachesTheKeyboardAsItsOwnEffect)
     ASSERT_NE(keyboard, nullptr);
     ASSERT_TRUE(nqtest::WaitFor([&] { return keyboard->KeyMaps().positionToSlot[0] == 0; }, 5000)); // connected
 
-    CKelvaskUSBDevice* mouse = window.Connections().DevicesOfKind(kKindMouse).at(0);
+    // A kind has a page per catalogue row: the mouse is the one whose tab is shown.
+    CKelvaskUSBDevice* mouse = nullptr;
+    for (CKelvaskUSBDevice* device : window.Connections().DevicesOfKind(kKindMouse))
+        if (window.Selector().IsTabVisible(window.Selector().IndexOf(device)))
+            mouse = device;
+    ASSERT_NE(mouse, nullptr);
     auto* page = qobject_cast<pages::CMousePageUI*>(window.Selector().Page(window.Selector().IndexOf(mouse)));
     ASSERT_NE(page, nullptr);
     window.Selector().ShowDeviceTab(window.Selector().IndexOf(mouse), true, true);

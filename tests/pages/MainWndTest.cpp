@@ -383,8 +383,8 @@ TEST(MainWnd, ReplugBringsTheMousePageBack)
     EXPECT_FALSE(window.FindControl("setbtn")->isVisible());
     CKelvaskUSBDevice* mouse = nullptr;
     ASSERT_TRUE(nqtest::WaitFor([&] {
-        mouse = window.IsSetUp() ? window.Connections().DevicesOfKind(kKindMouse).at(0) : nullptr;
-        return mouse && TabShown(window, mouse) && TabShown(window, Keyboard(window));
+        mouse = window.IsSetUp() ? ShownDevice(window, kKindMouse) : nullptr;
+        return mouse && TabShown(window, Keyboard(window));
     }));
     auto* tab = window.Selector().Tab(window.Selector().IndexOf(mouse));
     auto* select = tab->findChild<QAbstractButton*>("device_select");

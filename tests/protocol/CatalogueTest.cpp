@@ -288,9 +288,15 @@ TEST(CatalogueExtraRows, TwinRowCountsFromTheFilesOwnRows)
 {
     // The same two links named by their places in the file: the indices do not depend on the rows
     // loaded before (here a first file of two rows).
+    // The second file names another product, as a repeated row would be refused.
     std::string file = kReceiverRows;
     file.replace(file.find("\"twin\": 8"), 9, "\"twinRow\": 1");
     file.replace(file.find("\"twin\": 7"), 9, "\"twinRow\": 0");
+    for (size_t at = file.find("0xFA6"); at != std::string::npos; at = file.find("0xFA6"))
+        file.replace(at, 5, "0xFB6");
+    file.replace(file.find("64097"), 5, "64353");
+    file.replace(file.find("\"ordinal\": 4"), 12, "\"ordinal\": 6");
+    file.replace(file.find("\"ordinal\": 5"), 12, "\"ordinal\": 7");
     Catalogue catalogue;
     ASSERT_TRUE(catalogue.LoadExtraRowsText(kReceiverRows, "devices.json"));
     ASSERT_TRUE(catalogue.LoadExtraRowsText(file, "simdevices.json"));
