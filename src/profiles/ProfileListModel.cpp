@@ -407,6 +407,10 @@ bool ProfileListModel::Select(int index)
         return false;
     m_selected = index;
     m_currentId = m_entries[size_t(index)].id;
+    // The file already naming this entry (every start) is left as it is.
+    const Json::Value& select = JsonMember(m_document, kSelect);
+    if (select.isInt() && select.asInt() == index)
+        return true;
     m_document[kSelect] = index;
     WriteList();
     return true;
