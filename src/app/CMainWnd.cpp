@@ -4,6 +4,7 @@
 #include "app/CMessageRegistry.h"
 #include "app/DeviceSelector.h"
 #include "app/MainWndDiscoveryBridge.h"
+#include "app/ProfileActions.h"
 #include "common/DebugLog.h"
 #include "devices/CKelvaskUSBDevice.h"
 #include "devices/qt/CKeyboardPageUI.h"
@@ -15,6 +16,7 @@
 #include "editors/qt/CMpDevicePowerUI.h"
 #include "editors/qt/CRedioMacroButtonUI.h"
 #include "editors/qt/CSelectPanelUI.h"
+#include "profiles/qt/CDeviceProfileUI.h"
 #include "ui/CControlAccess.h"
 #include "ui/CControlFactory.h"
 #include "ui/controls/CChartViewUI.h"
@@ -153,6 +155,7 @@ void CMainWnd::RegisterControls()
     factory.RegistControl<ui::CHandImgButtonUI>("HandImgButton");
     factory.RegistControl<ui::CHandImgSelectButtonUI>("HandImgSelectButton");
     factory.RegistControl<ui::CComboEditContainerElementUI>("ComboEditContainerElement");
+    pages::CDeviceProfileUI::RegisterClass();
     pages::CDevicePageUI::RegisterClasses();
     // Pages with their own handlers replace the plain page of their device.
     pages::CMousePageUI::RegisterClasses();
@@ -194,6 +197,7 @@ bool CMainWnd::Create()
         // A macro recording of the page stops with its page (the macro editor's own stop).
         nq::DebugOut("macro recording stopped with its device");
     };
+    m_profiles = std::make_unique<ProfileActions>(this, *m_selector);
     m_connections = std::make_unique<DeviceConnections>(m_slots, *m_selector);
     CreateTray();
     return true;
@@ -352,6 +356,8 @@ void CMainWnd::Notify(const ui::TNotify& msg)
     } else if (msg.type == "selectchanged") {
         OnSelectChanged(msg);
     } else if (msg.type == "itemselect" && name == "device_profile_combo") {
+        if (m_profiles)
+            m_profiles->OnProfileChosen(msg.sender);
         StartWindowTimer(kTimerProfileSwitch, 400);
         PassToPage(msg);
     } else if (msg.type != "windowsize") {
@@ -388,6 +394,8 @@ void CMainWnd::OnClick(const ui::TNotify& msg)
         m_selector->SelectPrevious();
     } else if (name == "device_select_next") {
         m_selector->SelectNext();
+    } else if (m_profiles && m_profiles->OnClick(name, msg.sender)) {
+        // a profile action of the page
     } else if (name == "skinbtn" || name == "setbtn") {
         nq::DebugOutF("%s: its window comes with the settings", name.toUtf8().constData());
     } else if (IsEditorAction(name)) {
@@ -408,8 +416,11 @@ void CMainWnd::OnSelectChanged(const ui::TNotify& msg)
     } else if (name == "synchro_device_select") {
         m_selector->OnSynchroChanged(msg.sender);
     } else if (int tab = DeviceSelector::FunctionTabNumber(name); tab > 0) {
-        if (CControlAccess::IsSelected(msg.sender))
+        if (CControlAccess::IsSelected(msg.sender)) {
             m_selector->OnFunctionTab(tab);
+            if (m_profiles)
+                m_profiles->OnFunctionTab(tab);
+        }
         PassToPage(msg);
     } else {
         PassToPage(msg);
@@ -697,8 +708,8 @@ void CMainWnd::OnWindowTimer(int id)
                                            [this](const QString& item) { OnMenuItem(item); });
         break;
     case kTimerProfileSwitch:
-        // The profile list of the page switches the device to the chosen profile.
-        nq::DebugOut("profile switch");
+        if (m_profiles)
+            m_profiles->SwitchToChosenProfile();
         break;
     default:
         break;

@@ -28,6 +28,7 @@ namespace nq::app {
 
 class DeviceSelector;
 class MainWndDiscoveryBridge;
+class ProfileActions;
 
 class CMainWnd : public ui::CSkinWindow {
     Q_OBJECT
@@ -99,6 +100,7 @@ public:
     bool IsPainted() const { return m_painted; }
 
     DeviceSelector& Selector() { return *m_selector; }
+    ProfileActions& Profiles() { return *m_profiles; }
     std::vector<DeviceSlot>& Slots() { return m_slots; }
     DeviceConnections& Connections() { return *m_connections; }
     Discovery* DiscoveryObject() { return m_discovery.get(); }
@@ -156,6 +158,7 @@ private:
     int m_uiScale = kDpiNormal;
     std::vector<DeviceSlot> m_slots;
     std::unique_ptr<DeviceSelector> m_selector;
+    std::unique_ptr<ProfileActions> m_profiles;
     std::unique_ptr<DeviceConnections> m_connections;
     std::unique_ptr<MainWndDiscoveryBridge> m_bridge;
     std::unique_ptr<Discovery> m_discovery;

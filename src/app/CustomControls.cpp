@@ -8,11 +8,11 @@
 #include "editors/qt/CMpDevicePowerUI.h"
 #include "editors/qt/CRedioMacroButtonUI.h"
 #include "editors/qt/CSelectPanelUI.h"
+#include "profiles/qt/CDeviceProfileUI.h"
 #include "ui/controls/CChartViewUI.h"
 #include "ui/controls/CCircleProgressUI.h"
 #include "ui/controls/CCloudShareListItemUI.h"
 #include "ui/controls/CComboEditContainerElementUI.h"
-#include "ui/controls/CDeviceProfileUI.h"
 #include "ui/controls/CHandImgButtonUI.h"
 #include "ui/controls/CHandImgSelectButtonUI.h"
 #include "ui/controls/CKelvaskMousePadDevice.h"
@@ -78,7 +78,7 @@ void RegisterCustomControls()
     factory.RegistControl<pages::CLightControlUI>("CLightControlUI");
     factory.RegistControl<ui::CMacroControlUI>("CMacroControlUI");
     factory.RegistControl<pages::CKeySetControlUI>("CKeySetControlUI");
-    factory.RegistControl<ui::CDeviceProfileUI>("CDeviceProfileUI");
+    pages::CDeviceProfileUI::RegisterClass();
     factory.RegistControl<ui::CShootControlUI>("CShootControlUI");
     factory.RegistControl<ui::CMagicControlUI>("CMagicControlUI");
     factory.RegistControl<ui::CVoice6533ControlUI>("CVoice6533ControlUI");

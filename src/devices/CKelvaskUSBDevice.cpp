@@ -1,6 +1,7 @@
 #include "devices/CKelvaskUSBDevice.h"
 
 #include "common/DebugLog.h"
+#include "devices/IProfileList.h"
 #include "profiles/DataFolders.h"
 
 #include <algorithm>
@@ -135,6 +136,25 @@ void CKelvaskUSBDevice::ReportProfileSave(bool saved)
 // ---- page binding ----
 
 void CKelvaskUSBDevice::InitPage()
+{
+    BindPageButtons();
+    if (!pageXmlName.empty())
+        AttachProfileList();
+}
+
+void CKelvaskUSBDevice::AttachProfileList()
+{
+    IProfileList* list = m_page ? m_page->ProfileList() : nullptr;
+    if (!list)
+        return;
+    list->SetDeviceType(deviceType);
+    list->SetFolders(GetUserFolder(), GetDefaultProfilePath());
+    list->LoadProfileList();
+    list->SelectEditorTab(1);
+    profileName = list->CurrentProfileId();
+}
+
+void CKelvaskUSBDevice::BindPageButtons()
 {
     if (pageXmlName.empty()) {
         keyButtonCount = 0;

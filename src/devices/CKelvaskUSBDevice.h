@@ -131,6 +131,11 @@ public:
     void SetSlot(const DeviceSlot& slot);
     void SetLightConfigName(const std::string& name) { lightConfigName = name; }
 
+    // The page's profile list: gives it the device type and folders, loads it, selects the first
+    // editor tab and takes the current profile's identifier as the profile name. Part of
+    // building the page; nothing happens on a page without a profile list.
+    void AttachProfileList();
+
     // The page the object binds (the Qt page, or a fake page in tests) and the tab hosting its timers.
     void SetPage(IDevicePage* page) { m_page = page; }
     IDevicePage* Page() const { return m_page; }
@@ -241,6 +246,8 @@ public:
     static LightSetting LightSettingFromWords(const std::array<uint32_t, 8>& words);
 
 protected:
+    // Binds the key and light buttons of the page's selection panel.
+    void BindPageButtons();
     // The notification thread body.
     int SyncThread(StopEvent& stop);
     // Status poll shared by every device class: ReadStatus 6 bytes, wireless flag in byte 3,

@@ -7,6 +7,8 @@
 
 namespace nq {
 
+class IProfileList;
+
 // One control of a device page. Pointers stay valid as long as the page lives.
 class IPageControl {
 public:
@@ -35,6 +37,8 @@ public:
     // device refused or that never reached it, a profile that could not be saved). It stays until
     // replaced; an empty key clears it. Shown without blocking the window.
     virtual void ShowStatus(const std::string& /*textKey*/) {}
+    // The page's profile list control ("DeviceProfileItem"), or nullptr when the page has none.
+    virtual IProfileList* ProfileList() { return nullptr; }
 };
 
 } // namespace nq

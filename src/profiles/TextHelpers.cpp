@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <clocale>
 #include <ctime>
 #include <cwctype>
+#include <locale.h>
 #include <mutex>
 
 namespace nq {
@@ -186,6 +188,31 @@ bool IsBlankText(const std::wstring& text)
 bool IsBlankText(const std::string& text)
 {
     return IsBlankText(Utf8ToWide(text));
+}
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b)
+{
+    // The process locale may be "C", whose case mapping knows ASCII only: the UTF-8 locale is
+    // asked for explicitly.
+    static const locale_t utf8 = [] {
+        locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+        return loc ? loc : newlocale(LC_CTYPE_MASK, "", nullptr);
+    }();
+    const std::wstring wa = Utf8ToWide(a);
+    const std::wstring wb = Utf8ToWide(b);
+    if (wa.size() != wb.size())
+        return false;
+    for (size_t i = 0; i < wa.size(); ++i) {
+        const wint_t ca = static_cast<wint_t>(wa[i]);
+        const wint_t cb = static_cast<wint_t>(wb[i]);
+        if (ca == cb)
+            continue;
+        const wint_t la = utf8 ? towlower_l(ca, utf8) : std::towlower(ca);
+        const wint_t lb = utf8 ? towlower_l(cb, utf8) : std::towlower(cb);
+        if (la != lb)
+            return false;
+    }
+    return true;
 }
 
 bool SplitIndexedName(const std::string& text, std::string& prefix, int& number)

@@ -25,6 +25,10 @@ std::string SanitizeUtf8(const std::string& text);
 bool IsBlankText(const std::string& text);
 bool IsBlankText(const std::wstring& text);
 
+// True when two UTF-8 texts are equal without regard to case (Unicode simple case folding, not
+// only ASCII): "Profile2" equals "profile2", "ÄRGER" equals "ärger".
+bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+
 // Splits "prefix_123" at its last "_": prefix "prefix_" and number 123 (leading digits of the
 // rest, 0 when there are none). Returns false and leaves both outputs alone without a "_".
 bool SplitIndexedName(const std::string& text, std::string& prefix, int& number);

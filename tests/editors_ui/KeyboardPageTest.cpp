@@ -105,7 +105,8 @@ TEST_F(KeyboardPage, SystemOptionsStoreTheirWordsAndWriteWhatTheKeyboardKeeps)
     const nqtest::Bytes config = Area("config");
     EXPECT_EQ(config[21], 1);
     EXPECT_EQ(config[22], 1);
-    EXPECT_EQ(ReadJsonFile(KeyboardFolder() + "profile_k.Json")["Device"][0]["SystemStages"]["WinFlag"].asInt(), 1);
+    // The page took the profile list's current profile.
+    EXPECT_EQ(ReadJsonFile(page->Keyboard().CurrentProfilePath())["Device"][0]["SystemStages"]["WinFlag"].asInt(), 1);
     EXPECT_EQ(Control("win_lock_indicator")->property("lit").toBool(), true);
 
     page->SelectOptionGroup("polling_rate_option_", 7);

@@ -11,6 +11,7 @@ void CKeyboardPageDevice::InitPage()
         return;
     }
     BuildPage();
+    AttachProfileList();
 }
 
 void CKeyboardPageDevice::BuildPage()

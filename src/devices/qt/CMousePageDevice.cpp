@@ -11,6 +11,7 @@ void CMousePageDevice::InitPage()
         return;
     }
     m_pageUI->BuildPage();
+    AttachProfileList();
 }
 
 void CMousePageDevice::ShowProfile()

@@ -4,6 +4,7 @@
 #include "devices/CKelvaskMouseDevice.h"
 #include "devices/CKelvaskMousePadDevice.h"
 #include "devices/CKelvaskVA6533Device.h"
+#include "profiles/qt/CDeviceProfileUI.h"
 #include "ui/CControlAccess.h"
 #include "ui/CControlFactory.h"
 #include "ui/CResourceManager.h"
@@ -112,6 +113,11 @@ IPageControl* CDevicePageUI::FindControl(const std::string& name)
 {
     QWidget* widget = ui::CControlAccess::FindControl(this, QString::fromStdString(name));
     return widget && widget != this ? AdapterOf(widget) : nullptr;
+}
+
+IProfileList* CDevicePageUI::ProfileList()
+{
+    return ui::CControlAccess::Find<CDeviceProfileUI>(this, CDeviceProfileUI::kControlName);
 }
 
 } // namespace nq::pages

@@ -44,6 +44,8 @@ public:
 
     // The status line's label, or nullptr before the first status.
     QLabel* StatusLine() const { return m_statusLine; }
+    // The page's "DeviceProfileItem".
+    IProfileList* ProfileList() override;
 
     // The adapter of a widget of this page (created on first use).
     IPageControl* AdapterOf(QWidget* widget) const;

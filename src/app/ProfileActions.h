@@ -1,0 +1,76 @@
+#pragma once
+// What the main window does with the profile controls of a device page: the profile buttons
+// ("device_add_btn", "device_sub_btn", "device_copy_btn", "device_import_btn",
+// "device_export_btn", "device_reset_btn", "device_profile_edit_save_btn",
+// "profile_fun_spread_btn"), the switch to a profile chosen in "device_profile_combo" (400 ms after
+// the choice) and the editor tab that follows a function tab.
+//
+// After a switch or a reset the device reloads the profile, redraws its page and writes its
+// settings, macros and key table. A write the device refused, or one that never reached it, is
+// shown to the user; when the settings of a chosen profile do not reach the device, the list and
+// the device go back to the profile the device still holds.
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+namespace nq {
+class CKelvaskUSBDevice;
+}
+
+namespace nq::pages {
+class CDevicePageUI;
+class CDeviceProfileUI;
+}
+
+namespace nq::app {
+
+class DeviceSelector;
+
+class ProfileActions {
+public:
+    // The file dialogs' filter.
+    static constexpr const char* kFileFilter = "Profile Files(*.json)";
+
+    ProfileActions(QWidget* window, DeviceSelector& selector);
+
+    // Handles a click on one of the profile controls; false for any other name.
+    bool OnClick(const QString& name, QWidget* sender);
+    // A profile was chosen in the combo of the page holding sender (the switch follows later).
+    void OnProfileChosen(QWidget* sender);
+    // Switches the device of the page whose combo chose last to the chosen profile.
+    void SwitchToChosenProfile();
+    // A function tab was chosen: the profile control marks its editor tab.
+    void OnFunctionTab(int code);
+
+    // The desktop's file dialogs (Qt's, native where the desktop has them): parent, title, filter,
+    // suggested file name -> the chosen path, empty when cancelled. Replaceable, so that tests
+    // can answer them.
+    using FileDialog = std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
+    FileDialog chooseFileToOpen;
+    FileDialog chooseFileToSave;
+
+private:
+    pages::CDevicePageUI* PageOf(QWidget* sender) const;
+    static pages::CDeviceProfileUI* ListOf(pages::CDevicePageUI* page);
+    void Import(pages::CDeviceProfileUI& list);
+    void Export(pages::CDeviceProfileUI& list);
+    void Reset(pages::CDevicePageUI& page, pages::CDeviceProfileUI& list);
+    void Rename(pages::CDeviceProfileUI& list);
+    // Loads the device's current profile and shows it; true when the device keeps profiles.
+    static bool LoadIntoDevice(CKelvaskUSBDevice& device);
+    // Writes the settings block; the result of the write (kOk also when nothing can be sent).
+    static int WriteSettings(CKelvaskUSBDevice& device);
+    // Writes the macros and the key table, telling the user what did not reach the device.
+    void WriteMacrosAndKeys(CKelvaskUSBDevice& device, const QString& profileName);
+    void ShowText(const QString& text);
+    void ShowKey(const char* key);
+    QString Text(const char* key) const;
+
+    QWidget* m_window;
+    DeviceSelector& m_selector;
+    QPointer<pages::CDevicePageUI> m_choosingPage;
+};
+
+} // namespace nq::app
