@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <tuple>
 
 namespace nq {
 
@@ -81,6 +82,12 @@ void CKelvaskUSBDevice::InitPage()
             break;
         }
     }
+    BindButtonPanel(m_selectionPanel);
+}
+
+void CKelvaskUSBDevice::BindButtonPanel(IPageControl* panel, bool lightsByName)
+{
+    m_selectionPanel = panel;
     if (!m_selectionPanel)
         return;
     for (IPageControl* button : m_selectionPanel->Children()) {
@@ -90,6 +97,12 @@ void CKelvaskUSBDevice::InitPage()
         if (keyNumber >= 0 && EqualsNoCase(namePrefix, "key_") && keyNumber < static_cast<int>(keyButtons.size()))
             keyButtons[keyNumber] = button;
         auto [dataPrefix, ledNumber] = SplitTrailingNumber(button->UserData());
+        if (lightsByName && (ledNumber < 0 || dataPrefix != "light_")) {
+            std::tie(dataPrefix, ledNumber) = SplitTrailingNumber(button->Name());
+            if (!EqualsNoCase(dataPrefix, "light_"))
+                ledNumber = -1;
+            dataPrefix = "light_";
+        }
         if (ledNumber >= 0 && dataPrefix == "light_" && ledNumber < static_cast<int>(lightButtons.size())) {
             lightButtons[ledNumber] = button;
             button->SetLightColour(kWhite, 255, true);
