@@ -6,6 +6,7 @@
 #include "app/MainWndDiscoveryBridge.h"
 #include "common/DebugLog.h"
 #include "devices/CKelvaskUSBDevice.h"
+#include "devices/qt/CMousePadPageUI.h"
 #include "devices/qt/CMousePageUI.h"
 #include "editors/qt/CDeviceKeyButtonUI.h"
 #include "editors/qt/CDeviceOptionUI.h"
@@ -126,6 +127,7 @@ void CMainWnd::RegisterControls()
     pages::CDevicePageUI::RegisterClasses();
     // Pages with their own handlers replace the plain page of their device.
     pages::CMousePageUI::RegisterClasses();
+    pages::CMousePadPageUI::RegisterClasses();
 }
 
 CMainWnd::~CMainWnd()
@@ -149,6 +151,7 @@ bool CMainWnd::Create()
         texts.LoadLanguage("lan_en.xml");
     MergeTexts();
     pages::CMousePageUI::MergePageTexts();
+    pages::CMousePadPageUI::MergePageTexts();
     if (!LoadLayout("XML_MAIN"))
         return false;
     setWindowTitle(CAppMessages::kIdentity);
