@@ -42,7 +42,7 @@ TEST_F(PadPageTest, PictureHasEveryLedWhereTheLayoutFilePutsIt)
         EXPECT_TRUE(led.x == body.left() || led.y == body.top() || led.y == body.top() + body.height())
             << led.x << "," << led.y;
     EXPECT_EQ(page->Pad().SelectionPanel(), page->AdapterOf(page->Picture()));
-    EXPECT_EQ(Control("mousepad_charger"), nullptr) << "only the charging pad has the charging spot";
+    EXPECT_EQ(Control("mousepad_charging_surface"), nullptr) << "only the charging pad has the charging spot";
 }
 
 TEST_F(PadPageTest, EditorChangesAreWrittenAndPreviewed)
@@ -143,7 +143,7 @@ TEST_F(PadPageTest, AChangeThatDoesNotReachThePadIsShownAsSuch)
 TEST_F(PadPageTest, ChargingPadShowsItsPowerWhileThePageIsShown)
 {
     BuildPage(nq::pages::CMousePadPageUI::kChargePadLayoutName, "chargepad");
-    EXPECT_NE(Control("mousepad_charger"), nullptr);
+    EXPECT_NE(Control("mousepad_charging_surface"), nullptr);
     nq::pages::CMpDevicePowerUI power;
     power.SetKind(3);
     page->Pad().SetPollsStatus(1);

@@ -3,13 +3,14 @@
 #include "common/DebugLog.h"
 #include "devices/MousePadLedLayout.h"
 #include "devices/qt/CMousePadPageDevice.h"
+#include "devices/qt/CPadLedButtonUI.h"
+#include "devices/qt/CPadSurfaceUI.h"
 #include "ui/CControlAccess.h"
 #include "ui/CControlFactory.h"
 #include "ui/CNotifyBridge.h"
 #include "ui/CResourceManager.h"
 #include "ui/CSkinPaths.h"
 
-#include <QLabel>
 
 #include <algorithm>
 
@@ -31,17 +32,6 @@ int LedNumberOf(const QString& name)
     bool ok = false;
     const int n = name.mid(prefix.size()).toInt(&ok);
     return ok && n >= 0 ? n : -1;
-}
-
-QLabel* PictureLabel(QWidget* parent, const char* name, const QRect& rect, int radius)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(rect);
-    label->setAttribute(Qt::WA_TransparentForMouseEvents); // a drag starts on the panel below
-    label->setStyleSheet(QString("border-radius: %1px;").arg(radius));
-    label->lower();
-    return label;
 }
 
 } // namespace
@@ -97,16 +87,12 @@ void CMousePadPageUI::BuildPicture()
         return;
     }
     m_panel->setFixedSize(layout->width, layout->height);
-    const MousePadLedLayout::Rect& body = layout->body;
-    PictureLabel(m_panel, "mousepad_body", QRect(body.x, body.y, body.width, body.height), layout->bodyRadius);
-    if (const auto& spot = layout->charger) {
-        QLabel* charger =
-            PictureLabel(m_panel, "mousepad_charger", QRect(spot->x, spot->y, spot->width, spot->height), spot->width / 2);
-        charger->raise();
-    }
+    ensurePolished();
+    auto* surface = new CPadSurfaceUI(*layout, palette().color(QPalette::Window), m_panel);
+    surface->setObjectName(layout->charger ? "mousepad_charging_surface" : "mousepad_surface");
     const int size = layout->ledSize;
     for (size_t i = 0; i < layout->leds.size(); ++i) {
-        auto* button = new CDeviceKeyButtonUI(m_panel);
+        auto* button = new CPadLedButtonUI(m_panel);
         const QString name = QString("light_%1").arg(i);
         button->setObjectName(name);
         CControlAccess::SetUserData(button, name);
