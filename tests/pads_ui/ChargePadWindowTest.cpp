@@ -1,35 +1,21 @@
 // The charging pad in the main window, bound through a catalogue row given as data: its power
 // display follows what the simulated pad reports, poll by poll (one poll every five seconds).
 #include "PadPageFixture.h"
+#include "pages/PagesSupport.h"
 
 #include "app/CMainWnd.h"
 #include "app/DeviceSelector.h"
 #include "devices/CKelvaskUSBDevice.h"
 #include "editors/qt/CMpDevicePowerUI.h"
 
-#include <QElapsedTimer>
 #include <QStackedWidget>
-#include <QTest>
 
 #include <filesystem>
-#include <functional>
 
 #include <gtest/gtest.h>
 
 namespace nqtest {
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, int limitMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs)
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
-}
 
 TEST_F(PadSimTest, ChargingPadPowerDisplayFollowsThePadInTheMainWindow)
 {
@@ -47,7 +33,7 @@ TEST_F(PadSimTest, ChargingPadPowerDisplayFollowsThePadInTheMainWindow)
     ASSERT_TRUE(window.Create());
     window.show();
     nq::CKelvaskUSBDevice* pad = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
+    ASSERT_TRUE(WaitFor([&] {
         pad = window.IsSetUp() ? window.Selector().SelectedDevice() : nullptr;
         return pad && pad->PollsStatus() && pad->Channel().IsOpen();
     }, 10000));
@@ -57,11 +43,11 @@ TEST_F(PadSimTest, ChargingPadPowerDisplayFollowsThePadInTheMainWindow)
     ASSERT_NE(power, nullptr);
     QWidget* value = nq::ui::CControlAccess::FindControl(power, "device_power_value");
     auto shows = [&](const char* text) { return nq::ui::CControlAccess::GetText(value) == text; };
-    ASSERT_TRUE(WaitUntil([&] { return shows("80%"); }, 12000)) << "the page shown polls at once";
+    ASSERT_TRUE(WaitFor([&] { return shows("80%"); }, 12000)) << "the page shown polls at once";
 
     ASSERT_EQ(Fw({"battery", "35"}), "ok");
     ASSERT_EQ(Fw({"phone", "3"}), "ok");
-    EXPECT_TRUE(WaitUntil([&] { return shows("35%"); }, 15000)) << "within two poll periods";
+    EXPECT_TRUE(WaitFor([&] { return shows("35%"); }, 15000)) << "within two poll periods";
     EXPECT_EQ(nq::ui::CControlAccess::FindControl(power, "device_phone_type")->toolTip(), "Phone_type_other");
     window.StopThreads();
 }
