@@ -2,7 +2,7 @@
 # CPU time and wake-ups of an idle nq501, per thread, by hand (never in CI).
 #
 #   bench/cpu_idle.sh [-b BUILD-DIR] [-s SECONDS] [-w WARMUP] [-t STRACE-SECONDS] [-n]
-#                     [-d "DEVICE..."] [-c DEVICES-JSON] [MODE...]
+#                     [-d "DEVICE..."] [MODE...]
 #
 # Modes (default: devices none demo):
 #   devices  the demo's devices (keyboard mouse mousepad headset, or those of -d), served by a
@@ -11,11 +11,6 @@
 #   none     no device: NQ501_SIM_DIR unset, the program watches the machine's hidraw nodes
 #   empty    an empty simulator folder (no device plugged)
 #   demo     nq501 --demo: the simulator runs inside the program and is counted with it
-#
-# -c gives the program a catalogue extra-rows file (its ~/.config/NQ501/devices.json), for devices
-# with identities of their own, e.g. both pads streaming:
-#   bench/cpu_idle.sh -c bench/chargepad-devices.json \
-#       -d "keyboard mouse mousepad chargepad@320F:5050 headset" devices
 #
 # For every mode the program starts on the offscreen platform with a private HOME and XDG folders,
 # is left alone WARMUP seconds (start-up and the devices' first read), then measured over SECONDS:
@@ -35,8 +30,7 @@ warmup=5
 straceSeconds=0
 useGdb=1
 devices="keyboard mouse mousepad headset"
-catalogueRows=""
-while getopts "b:s:w:t:d:c:nh" opt; do
+while getopts "b:s:w:t:d:nh" opt; do
     case $opt in
     b) build=$(cd "$OPTARG" && pwd) ;;
     s) seconds=$OPTARG ;;
@@ -44,8 +38,7 @@ while getopts "b:s:w:t:d:c:nh" opt; do
     t) straceSeconds=$OPTARG ;;
     n) useGdb=0 ;;
     d) devices=$OPTARG ;;
-    c) catalogueRows=$(cd "$(dirname "$OPTARG")" && pwd)/$(basename "$OPTARG") ;;
-    *) sed -n '2,32p' "$0"; exit 2 ;;
+    *) sed -n '2,27p' "$0"; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -138,10 +131,6 @@ measure() {
     work=$(mktemp -d /tmp/nq501-cpu-XXXXXX)
     mkdir -p "$work/home" "$work/run" "$work/config" "$work/data"
     chmod 700 "$work/run"
-    if [ -n "$catalogueRows" ]; then
-        mkdir -p "$work/config/NQ501"
-        cp "$catalogueRows" "$work/config/NQ501/devices.json"
-    fi
     local env=(HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config"
                XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}")
     local args=() simPid=""

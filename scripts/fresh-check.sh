@@ -104,8 +104,8 @@ in_root '
   cd /root/nq501
   Xvfb :57 -screen 0 1920x1080x24 -nolisten tcp >/tmp/xvfb.log 2>&1 &
   xvfb=$!
-  sleep 1
   export DISPLAY=:57 XDG_RUNTIME_DIR=/tmp/runtime
+  for i in $(seq 1 60); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.5; done
   mkdir -p -m 0700 $XDG_RUNTIME_DIR
   ./run.sh --demo >/tmp/demo.log 2>&1 &
   app=$!
@@ -123,7 +123,7 @@ in_root '
   alive=0; kill -0 $app 2>/dev/null && alive=1
   kill $app 2>/dev/null; wait $app 2>/dev/null
   kill $xvfb 2>/dev/null
-  tail -5 /tmp/demo.log
-  [ -n "$found" ] && [ $alive -eq 1 ]
+  if [ -n "$found" ] && [ $alive -eq 1 ]; then tail -3 /tmp/demo.log; exit 0; fi
+  cat /tmp/demo.log; exit 1
 ' || { echo "fresh-check: the demo window did not appear"; exit 1; }
 echo "fresh-check: passed ($(git -C "$REPO" rev-parse --short HEAD), Debian $(cat "$ROOT/etc/debian_version") minbase)"

@@ -264,9 +264,14 @@ void DeviceSelector::HideDevice(int index)
             }
         }
     }
+    const bool wasSelected = tab && IsTabVisible(index) && tab->IsSelected();
     ShowDeviceTab(index, false, false);
     if (replacement >= 0)
         ShowDeviceTab(replacement, true, true);
+    if (wasSelected) {
+        m_returnTo = index;
+        m_standIn = replacement;
+    }
 }
 
 void DeviceSelector::SelectPrevious()
@@ -319,6 +324,8 @@ void DeviceSelector::OnDeviceTabSelected()
     }
     if (m_selected < 0)
         return;
+    if (m_selected != m_standIn && m_selected != m_returnTo)
+        m_returnTo = m_standIn = -1; // the user chose another device
     QWidget* powers = Control("device_power_switch");
     CControlAccess::SetVisible(powers, m_selectedPower >= 0);
     if (m_selectedPower >= 0)
@@ -357,7 +364,10 @@ void DeviceSelector::ShowConnectedDevice(CKelvaskUSBDevice& device)
     bool otherVisible = false;
     for (int i = 0; i < TabCount(); ++i)
         otherVisible = otherVisible || (i != index && IsTabVisible(i));
-    const bool select = !otherVisible || (Tab(index)->IsSelected() && IsTabVisible(index));
+    const bool returning = index == m_returnTo;
+    const bool select = !otherVisible || returning || (Tab(index)->IsSelected() && IsTabVisible(index));
+    if (returning)
+        m_returnTo = m_standIn = -1;
     ShowDeviceTab(index, true, select);
     Tab(index)->Start();
 }

@@ -65,9 +65,7 @@ void CKelvaskMousePadDevice::OnConnected()
 {
     onboardRead = false;
     if (commandChannel.IsOpen()) {
-        commandChannel.BatchBegin();
-        commandChannel.ReadDeviceInfo(deviceInfo);
-        commandChannel.BatchEnd();
+        ReadDeviceInformation();
         // The block's bytes 9-20 are only known from a read: a write must carry them.
         ReadOnboardSettings();
     }
@@ -137,10 +135,7 @@ int CKelvaskMousePadDevice::WriteSettingsToDevice(int slot, uint8_t, int, int, i
 
 void CKelvaskMousePadDevice::SetProfilePaths()
 {
-    const std::string folder = GetUserFolder();
-    profile.SetDefaultPath(GetDefaultProfilePath());
-    profile.SetProfilePath(folder + profileName + ".Json");
-    profile.SetLightConfigPath(folder + lightConfigName + ".config");
+    SetProfilePathsOf(profile);
 }
 
 int CKelvaskMousePadDevice::LoadProfile()

@@ -22,6 +22,7 @@
 #include "hid/CommandChannel.h"
 #include "hid/DeviceInfo.h"
 #include "hid/DeviceSlot.h"
+#include "profiles/CBasicProfiledata.h"
 #include "profiles/EffectFrame.h"
 #include "profiles/LightSetting.h"
 
@@ -215,6 +216,12 @@ protected:
     // white at level 255). Numbers beyond the sequences are not bound. With `lightsByName` a
     // button without such user data is also bound by its name "light_" n.
     void BindButtonPanel(IPageControl* panel, bool lightsByName = false);
+    // The profile's default path, its file (user folder + profile name + ".Json") and its light
+    // configuration (user folder + light configuration name + ".config").
+    void SetProfilePathsOf(CBasicProfiledata& profile) const;
+    // The connection read of the mousepad and the headset: BatchBegin, ReadDeviceInfo into
+    // deviceInfo, BatchEnd, when the channel is open. 1 when the information was read.
+    int ReadDeviceInformation();
     // Shows every LED colour word on its visible light button (red | blue << 8 | green << 16, with
     // the word's level).
     void RefreshLightPreviews();

@@ -17,7 +17,7 @@ PadDataFolders::PadDataFolders()
     std::filesystem::create_directories(UserFolder());
     m_dataHome = std::make_unique<ScopedEnv>("XDG_DATA_HOME", m_root + "data");
     m_programData = std::make_unique<ScopedEnv>("NQ501_DATA_DIR", m_root + "program/");
-    for (const char* file : {"MousePad.Json", "default_light.json"})
+    for (const char* file : {"MousePad.Json", "default_light.json", "simdevices.json"})
         std::filesystem::copy_file(std::string(NQ501_SOURCE_DIR) + "/DefaultData/" + file, DefaultFolder() + file);
 }
 

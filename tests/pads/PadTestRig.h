@@ -19,7 +19,7 @@ using Bytes = std::vector<uint8_t>;
 
 class PadDataFolders {
 public:
-    PadDataFolders(); // copies the installed DefaultData files the pad reads
+    PadDataFolders(); // copies the installed DefaultData files the pad (and the catalogue) reads
     ~PadDataFolders();
 
     const std::string& Root() const { return m_root; }

@@ -1,5 +1,6 @@
-// The charging pad in the main window, bound through a catalogue row given as data: its power
-// display follows what the simulated pad reports, poll by poll (one poll every five seconds).
+// The charging pad in the main window, bound through its catalogue row (the simulator's identities
+// are catalogue rows given as data): its power display follows what the simulated pad reports,
+// poll by poll (one poll every five seconds).
 #include "PadPageFixture.h"
 #include "pages/PagesSupport.h"
 
@@ -10,7 +11,6 @@
 
 #include <QStackedWidget>
 
-#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -19,13 +19,8 @@ namespace {
 
 TEST_F(PadSimTest, ChargingPadPowerDisplayFollowsThePadInTheMainWindow)
 {
-    // The catalogue's extra rows give the charging pad an identity and a page with a power display.
-    const std::string config = folders->Root() + "config/";
-    std::filesystem::create_directories(config + "NQ501");
-    std::filesystem::copy_file(NQ501_SOURCE_DIR "/bench/chargepad-devices.json", config + "NQ501/devices.json");
-    ScopedEnv configHome("XDG_CONFIG_HOME", config);
     PreparePageSkin();
-    StartSim({"chargepad@320F:5050"});
+    StartSim({"chargepad"});
     m_device = "chargepad";
     ASSERT_EQ(Fw({"battery", "80"}), "ok");
 
