@@ -25,7 +25,7 @@ TEST(KeyboardSameMode, MouseEffectReachesTheKeyboardAsItsOwnEffect)
 {
     nqtest::MouseDataFolders folders;
     nqtest::PreparePageSkin();
-    for (const char* file : {"default_light.json", "keyboard.Json"})
+    for (const char* file : {"default_light.json", "keyboard.Json", "simdevices.json"})
         std::filesystem::copy_file(std::string(NQ501_SOURCE_DIR "/DefaultData/") + file, folders.DefaultFolder() + file,
                                    std::filesystem::copy_options::overwrite_existing);
     nqtest::SimEnvironment sim({"keyboard", "mouse"});
