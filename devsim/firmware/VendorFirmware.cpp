@@ -153,7 +153,7 @@ bool VendorFirmware::Serve(const uint8_t* request, uint8_t* reply)
     case 2: state[kStateBatch] = 0; return true;
     case 3: return ReadArea("info", offset, length, out);
     case 5: return ReadArea("config", offset, length, out);
-    case 6: return WriteArea("config", offset, length, data);
+    case 6: return WriteConfig(offset, length, data);
     case 7: return ReadArea("keymap", offset, length, out);   // bank 1 (offset 512 on) does not exist
     case 9: return WriteArea("keymap", offset, length, data);
     case 11: return WriteArea("colours", offset, length, data);

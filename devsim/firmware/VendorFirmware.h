@@ -106,6 +106,12 @@ protected:
 
     // Reports other than the vendor report (the headset's LED reports). Called with the lock held.
     virtual void OnOtherReport(const std::vector<uint8_t>& report) { (void)report; }
+    // A configuration write (command 6) of `length` bytes at `offset`; false refuses it. By
+    // default any write inside the configuration memory is stored. Lock held.
+    virtual bool WriteConfig(size_t offset, size_t length, const uint8_t* data)
+    {
+        return WriteArea("config", offset, length, data);
+    }
     // Kind-specific control commands; return "" when the command is not known. Lock held.
     virtual std::string OnControl(const std::vector<std::string>& args) { (void)args; return {}; }
 
@@ -118,6 +124,9 @@ protected:
     // The factory lighting of on-board slot s of the mouse, the mousepad and the headset.
     static const Lighting& FactoryLighting(int slot);
 
+    // Copies `length` bytes into an area; false (nothing stored) when they do not fit.
+    bool WriteArea(const char* name, size_t offset, size_t length, const uint8_t* data);
+
     FirmwareMemory& Memory() { return m_memory; }
     const FirmwareMemory& Memory() const { return m_memory; }
     std::mutex& Lock() const { return m_lock; }
@@ -126,7 +135,6 @@ private:
     // Fills `reply` for one request; returns false when the request is refused.
     bool Serve(const uint8_t* request, uint8_t* reply);
     bool ReadArea(const char* name, size_t offset, size_t length, uint8_t* out);
-    bool WriteArea(const char* name, size_t offset, size_t length, const uint8_t* data);
     static void SealReply(uint8_t* reply);
     std::string SetActiveSlot(int slot);
     void Notice(uint16_t usage);

@@ -93,11 +93,6 @@ int CApplication::Run(int argc, char** argv)
 
     // Only the running instance may remove what interrupted saves left: no other one is saving.
     nq::RemoveInterruptedSaves();
-    // The user's extra catalogue rows are read here, before any window: a refused file is said
-    // where the user started the program, as well as in the diagnostics.
-    const std::string& catalogueError = nq::Catalogue::Default().ExtraRowsError();
-    if (!catalogueError.empty())
-        fprintf(stderr, "nq501: %s\n", catalogueError.c_str());
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(identity);
@@ -115,6 +110,13 @@ int CApplication::Run(int argc, char** argv)
     struct DemoGuard {
         ~DemoGuard() { StopDemoSimulator(); }
     } demoGuard;
+
+    // The user's extra catalogue rows are read here, before any window: a refused file is said
+    // where the user started the program, as well as in the diagnostics. After the demo's
+    // simulator has started: the catalogue takes the simulator's rows only when it is in use.
+    const std::string& catalogueError = nq::Catalogue::Default().ExtraRowsError();
+    if (!catalogueError.empty())
+        fprintf(stderr, "nq501: %s\n", catalogueError.c_str());
 
     RegisterCustomControls();
     CAppMessages::RegisterGuidMessages();

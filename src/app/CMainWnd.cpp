@@ -7,6 +7,7 @@
 #include "app/ProfileActions.h"
 #include "common/DebugLog.h"
 #include "devices/CKelvaskUSBDevice.h"
+#include "devices/qt/CMousePadPageUI.h"
 #include "devices/qt/CKeyboardPageUI.h"
 #include "devices/qt/CMousePageUI.h"
 #include "editors/qt/CDeviceKeyButtonUI.h"
@@ -159,6 +160,7 @@ void CMainWnd::RegisterControls()
     pages::CDevicePageUI::RegisterClasses();
     // Pages with their own handlers replace the plain page of their device.
     pages::CMousePageUI::RegisterClasses();
+    pages::CMousePadPageUI::RegisterClasses();
     pages::CKeyboardPageUI::RegisterClasses();
 }
 
@@ -183,6 +185,7 @@ bool CMainWnd::Create()
         texts.LoadLanguage("lan_en.xml");
     MergeTexts();
     pages::CMousePageUI::MergePageTexts();
+    pages::CMousePadPageUI::MergePageTexts();
     pages::CKeyboardPageUI::MergePageTexts();
     if (!LoadLayout("XML_MAIN"))
         return false;

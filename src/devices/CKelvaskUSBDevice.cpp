@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <tuple>
 
 namespace nq {
 
@@ -174,6 +175,12 @@ void CKelvaskUSBDevice::BindPageButtons()
             break;
         }
     }
+    BindButtonPanel(m_selectionPanel);
+}
+
+void CKelvaskUSBDevice::BindButtonPanel(IPageControl* panel, bool lightsByName)
+{
+    m_selectionPanel = panel;
     if (!m_selectionPanel)
         return;
     for (IPageControl* button : m_selectionPanel->Children()) {
@@ -183,6 +190,12 @@ void CKelvaskUSBDevice::BindPageButtons()
         if (keyNumber >= 0 && EqualsNoCase(namePrefix, "key_") && keyNumber < static_cast<int>(keyButtons.size()))
             keyButtons[keyNumber] = button;
         auto [dataPrefix, ledNumber] = SplitTrailingNumber(button->UserData());
+        if (lightsByName && (ledNumber < 0 || dataPrefix != "light_")) {
+            std::tie(dataPrefix, ledNumber) = SplitTrailingNumber(button->Name());
+            if (!EqualsNoCase(dataPrefix, "light_"))
+                ledNumber = -1;
+            dataPrefix = "light_";
+        }
         if (ledNumber >= 0 && dataPrefix == "light_" && ledNumber < static_cast<int>(lightButtons.size())) {
             lightButtons[ledNumber] = button;
             button->SetLightColour(kWhite, 255, true);

@@ -253,6 +253,11 @@ protected:
     // Status poll shared by every device class: ReadStatus 6 bytes, wireless flag in byte 3,
     // then the power display.
     void RunStatusPoll();
+    // Makes `panel` the selection panel (the preview control) and binds its "DeviceKeyButton"
+    // children: name "key_" n to key button n, user data "light_" n to light button n (shown
+    // white at level 255). Numbers beyond the sequences are not bound. With `lightsByName` a
+    // button without such user data is also bound by its name "light_" n.
+    void BindButtonPanel(IPageControl* panel, bool lightsByName = false);
     // The profile's default path, its file (user folder + profile name + ".Json") and its light
     // configuration (user folder + light configuration name + ".config").
     void SetProfilePathsOf(CBasicProfiledata& profile) const;

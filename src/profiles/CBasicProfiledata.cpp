@@ -228,6 +228,15 @@ std::vector<LightSetting> CBasicProfiledata::GetLightList()
     return m_lightList;
 }
 
+void CBasicProfiledata::SetLightList(const std::vector<LightSetting>& records)
+{
+    Json::Value list(Json::arrayValue);
+    for (const LightSetting& record : records)
+        list.append(LightListEntryJson(record));
+    WritableNode()["LightList"] = list;
+    m_lightList = LightListFromJson(list);
+}
+
 Json::Value CBasicProfiledata::LoadLightConfig(const std::string& path)
 {
     m_lightConfig = ReadJsonFile(path);

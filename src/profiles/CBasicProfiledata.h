@@ -84,6 +84,9 @@ public:
     // One record per "LightList" element; empty without a list. Also cached.
     std::vector<LightSetting> GetLightList();
     const std::vector<LightSetting>& LightList() const { return m_lightList; }
+    // Replaces "LightList" by one element per record (null for a record that is not present) and
+    // caches the records as GetLightList would read them back.
+    void SetLightList(const std::vector<LightSetting>& records);
 
     void SetLightConfigPath(const std::string& path) { m_lightConfigPath = path; }
     const std::string& GetLightConfigPath() const { return m_lightConfigPath; }

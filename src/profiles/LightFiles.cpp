@@ -47,6 +47,22 @@ std::vector<LightSetting> LightListFromJson(const Json::Value& list)
     return records;
 }
 
+Json::Value LightListEntryJson(const LightSetting& record)
+{
+    if (record[LightSetting::kPresent] == 0)
+        return Json::Value(Json::nullValue);
+    Json::Value entry(Json::objectValue);
+    entry["LEDREGMode"] = record.Effect();
+    entry["LEDBrightness"] = record.Brightness();
+    entry["LEDSpeed"] = record.Speed();
+    entry["LEDDirection"] = record.Direction() != 0;
+    entry["LEDMultiColor"] = record.MultiColour() != 0;
+    entry["red"] = record.Red();
+    entry["green"] = record.Green();
+    entry["blue"] = record.Blue();
+    return entry;
+}
+
 EffectFrame EffectFrameFromJson(const Json::Value& element)
 {
     EffectFrame frame;

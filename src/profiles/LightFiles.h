@@ -22,6 +22,9 @@ namespace nq {
 LightSetting LightFromListEntry(const Json::Value& entry);
 // A whole "LightList" array (empty when it is not an array).
 std::vector<LightSetting> LightListFromJson(const Json::Value& list);
+// The "LightList" element of a record: an object with the eight keys above when the record is
+// present (byte 10 set), null otherwise; LightFromListEntry reads it back as the same record.
+Json::Value LightListEntryJson(const LightSetting& record);
 
 // One "LEDEffectList" element. Direction and multicolour are read as integers here (2 stays 2).
 EffectFrame EffectFrameFromJson(const Json::Value& frame);

@@ -2,6 +2,7 @@
 
 #include "devices/MouseSettingsBlock.h"
 #include "profiles/JsonFile.h"
+#include "support/SimWire.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,23 +13,6 @@
 #include <unistd.h>
 
 namespace nqtest {
-
-ScopedEnv::ScopedEnv(const char* name, const std::string& value) : m_name(name)
-{
-    if (const char* old = std::getenv(name)) {
-        m_had = true;
-        m_old = old;
-    }
-    ::setenv(name, value.c_str(), 1);
-}
-
-ScopedEnv::~ScopedEnv()
-{
-    if (m_had)
-        ::setenv(m_name.c_str(), m_old.c_str(), 1);
-    else
-        ::unsetenv(m_name.c_str());
-}
 
 void RecordingTimerHost::SetTimer(int id, uint32_t periodMs)
 {
@@ -201,19 +185,8 @@ void MouseSimTest::Connect(const std::string& device, const std::string& link)
 std::vector<SentReport> MouseSimTest::Sent()
 {
     std::vector<SentReport> sent;
-    const std::string prefix = "> " + m_vendorPath + " ";
-    for (const std::string& line : Env().WireLines()) {
-        if (line.rfind(prefix, 0) != 0)
-            continue;
-        std::istringstream hex(line.substr(prefix.size()));
-        Bytes bytes;
-        unsigned value = 0;
-        while (hex >> std::hex >> value)
-            bytes.push_back(static_cast<uint8_t>(value));
-        if (bytes.size() < 8 || bytes[0] != 4)
-            continue;
-        sent.push_back({bytes[3], bytes[4], static_cast<uint16_t>(bytes[5] | (bytes[6] << 8))});
-    }
+    for (const WireReport& report : SentVendorReports(Env().WireLines(), m_vendorPath))
+        sent.push_back({report.command, report.length, report.offset});
     return sent;
 }
 
@@ -227,27 +200,7 @@ std::vector<uint8_t> MouseSimTest::SentCommands()
 
 Bytes MouseSimTest::Area(const std::string& area)
 {
-    // The simulator's saved memory image: 8-byte magic, version, then per area its name length,
-    // name, size (32 bit, LE) and bytes.
-    const std::string file = folders->Root() + "memory.bin";
-    EXPECT_TRUE(Sim().SaveMemory(m_device, file));
-    std::ifstream in(file, std::ios::binary);
-    const Bytes image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    size_t at = 9;
-    while (at < image.size()) {
-        const size_t nameLength = image[at++];
-        const std::string name(image.begin() + at, image.begin() + at + nameLength);
-        at += nameLength;
-        uint32_t size = 0;
-        for (int i = 0; i < 4; ++i)
-            size |= static_cast<uint32_t>(image[at + i]) << (8 * i);
-        at += 4;
-        if (name == area)
-            return Bytes(image.begin() + at, image.begin() + at + size);
-        at += size;
-    }
-    ADD_FAILURE() << "no memory area " << area;
-    return {};
+    return SimMemoryArea(Sim(), m_device, area, folders->Root() + "memory.bin");
 }
 
 } // namespace nqtest

@@ -3,6 +3,7 @@
 // small default profile) for each test, the simulator, and the reports the host sent.
 #include "devices/CKelvaskMouseDevice.h"
 #include "devices/IDeviceTimerHost.h"
+#include "support/ScopedEnv.h"
 #include "support/SimFixture.h"
 
 #include <json/value.h>
@@ -17,18 +18,6 @@
 namespace nqtest {
 
 using Bytes = std::vector<uint8_t>;
-
-// Sets an environment variable while it lives.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value);
-    ~ScopedEnv();
-
-private:
-    std::string m_name;
-    bool m_had = false;
-    std::string m_old;
-};
 
 // Timer requests of the device (from any thread), waitable.
 class RecordingTimerHost : public nq::IDeviceTimerHost {

@@ -377,6 +377,40 @@ TEST(Firmware, OnBoardSlotChangeAndButtonsSendNotices)
     EXPECT_EQ(events.notices, (std::vector<uint16_t>{1025, 1025, 1025, 1028}));
 }
 
+TEST(Firmware, PadTakesOnlyWholeSettingsRecordsAtTheWriteStride)
+{
+    MousePadFirmware fw;
+    Bytes record(21, 0);
+    for (size_t i = 1; i < record.size(); ++i)
+        record[i] = static_cast<uint8_t>(i);
+    record[0] = 1; // byte 0 names the active slot
+    const Bytes before = fw.Area("config");
+    struct Case {
+        const char* what;
+        Bytes request;
+    } refused[] = {
+        {"20 bytes", Request(6, 20, 0, Bytes(record.begin(), record.end() - 1))},
+        {"22 bytes", Request(6, 22, 0, Bytes(22, 1))},
+        {"at the read stride", Request(6, 21, 44, record)},
+        {"slot 4", Request(6, 21, 256, record)},
+        {"no such active slot", Request(6, 21, 0, Bytes{4, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16,
+                                                        17, 18, 19, 20})},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Send(fw, c.request).Status(), 0xFF);
+    }
+    EXPECT_EQ(fw.Area("config"), before);
+
+    // Slot 0's record begins at the active slot byte; slot 2's write at 128 lands in its record at 88.
+    ASSERT_EQ(Send(fw, Request(6, 21, 0, record)).Status(), 0);
+    EXPECT_EQ(fw.ActiveSlot(), 1);
+    EXPECT_EQ(Read(fw, 5, 0, 21), record);
+    ASSERT_EQ(Send(fw, Request(6, 21, 128, record)).Status(), 0);
+    EXPECT_EQ(Read(fw, 5, 2 * 44 + 1, 20), Bytes(record.begin() + 1, record.end()));
+    EXPECT_EQ(Read(fw, 5, 44, 1), Bytes{before[44]}) << "slot 1 untouched";
+}
+
 TEST(Firmware, StatusBlockOfTheChargingPad)
 {
     ChargingPadFirmware fw;
