@@ -87,6 +87,8 @@ TEST_F(KeyboardPage, PreviewsShowColourWordsAndTheLogoOffAtLevelZero)
     logo[LightSetting::kLogoOnOff] = 0;
     Kb().Profile().SetLogoLightInfo(logo);
     Kb().LoadLighting();
+    // The page is not shown, so the engine's threads sleep: run a few logo steps here.
+    Kb().PreviewEngine().Advance(KeyboardLightingEngine::Thread::Logo, 50, LightingClockMs());
     Kb().OnRefreshTickB();
     EXPECT_GT(Get<CKeyCapButtonUI>("logo_led_0")->LightColour().alpha(), 0);
 }
