@@ -154,6 +154,8 @@ public:
     KeyboardLightingEngine& PreviewEngine() { return previewEngine; }
     // Times each engine thread ran its pass function since it started (benchmarks, tests).
     uint64_t EngineWakeups(KeyboardLightingEngine::Thread thread) const;
+    // True while an engine thread sleeps because its output cannot be seen.
+    bool EngineAsleep(KeyboardLightingEngine::Thread thread) const { return engineAsleep[size_t(thread)].load(); }
 
     // ---- state read by the page and tests ----
     CKeyboardProfiledata& Profile() { return profile; }

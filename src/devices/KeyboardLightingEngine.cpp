@@ -56,6 +56,12 @@ void KeyboardLightingEngine::KeyEvent(int slot, int kind)
     m_keys.KeyEvent(slot, kind);
 }
 
+uint8_t KeyboardLightingEngine::KeyLevel(int position)
+{
+    std::lock_guard<std::mutex> guard(m_keyLock);
+    return position >= 0 && position < KeyboardKeyEffects::kPositions ? m_keys.Level(position) : 0;
+}
+
 int KeyboardLightingEngine::Advance(Thread thread, int passes, uint32_t nowMs)
 {
     if (thread == Thread::Keys) {

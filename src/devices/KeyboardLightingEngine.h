@@ -41,6 +41,9 @@ public:
     // until that thread's colours can next change.
     int Advance(Thread thread, int passes, uint32_t nowMs);
 
+    // A key's reactive level (key lock).
+    uint8_t KeyLevel(int position);
+
     // Direct access for tests and benchmarks (no lock: only while no thread runs).
     KeyboardKeyEffects& Keys() { return m_keys; }
     KeyboardZoneEffects& Logo() { return m_logo; }
