@@ -1,7 +1,5 @@
 #include "devices/KeyboardEffectTables.h"
 
-#include <algorithm>
-
 namespace nq::kbfx {
 
 TickRow RowOfKeyEffect(int effect)
@@ -25,12 +23,6 @@ uint8_t LogoWaveValue(int index)
 {
     index = ((index % 128) + 128) % 128;
     return index < int(WAVE_CURVE.size()) ? WAVE_CURVE[size_t(index)] : WAVE_CURVE.back();
-}
-
-bool InKeyOrder(int position)
-{
-    return position != kNoKey &&
-           std::find(KEY_ORDER.begin(), KEY_ORDER.begin() + kOrderedKeys, uint8_t(position)) != KEY_ORDER.begin() + kOrderedKeys;
 }
 
 } // namespace nq::kbfx

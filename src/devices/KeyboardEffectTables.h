@@ -228,8 +228,14 @@ uint8_t LogoWaveValue(int index);
 inline uint8_t PulseValue(int index) { return PULSE_CURVE[std::size_t(((index % 192) + 192) % 192)]; }
 // Zone wheel colour; indices wrap around the 128 entries.
 inline Rgb ZoneColour(int index) { return ZONE_WHEEL[std::size_t(((index % 128) + 128) % 128)]; }
-// True when a ring position takes part in the static effect: it lies on the key-order path.
-bool InKeyOrder(int position);
+// Positions on the key-order path (a ring position is used only when it lies on it).
+inline constexpr std::array<bool, 126> ON_KEY_ORDER = [] {
+    std::array<bool, 126> on{};
+    for (int i = 0; i < kOrderedKeys; ++i)
+        on[KEY_ORDER[std::size_t(i)]] = true;
+    return on;
+}();
+inline bool InKeyOrder(int position) { return position >= 0 && position < 126 && ON_KEY_ORDER[std::size_t(position)]; }
 
 } // namespace kbfx
 
