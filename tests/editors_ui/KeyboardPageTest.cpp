@@ -218,3 +218,13 @@ TEST_F(KeyboardPage, LogoAndSidePanelsWriteTheirZones)
     EXPECT_EQ(Kb().GetLightSetting().Speed(LightSetting::kSt), 1);
     EXPECT_EQ(Kb().GetLightSetting().Brightness(LightSetting::kLogo), 2);
 }
+
+TEST_F(KeyboardPage, PreviewEngineRunsOnlyWhileThePageIsShown)
+{
+    ConnectPage();
+    EXPECT_FALSE(Kb().IsPreviewShown());
+    window->show();
+    EXPECT_TRUE(Kb().IsPreviewShown());
+    window->hide();
+    EXPECT_FALSE(Kb().IsPreviewShown());
+}

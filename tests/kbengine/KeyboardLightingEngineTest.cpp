@@ -335,3 +335,15 @@ TEST_F(KeyboardEngine, PerKeyRecordsApplyAfterEachPass)
     EXPECT_EQ(Key(65), 0u);
     EXPECT_EQ(Key(66), MakeLedWord(kRecord, 255));
 }
+
+TEST_F(KeyboardEngine, CustomColoursKeepTheirColourAtTheZoneBrightness)
+{
+    KeyEffect(20, 4, false);
+    keys.Set(43, MakeLedWord(255, 0, 0, 17));
+    keys.Set(44, MakeLedWord(0, 0, 255, 0));
+    main[LightSetting::kBrightness] = 2;
+    engine.SetLighting(main, live);
+    Run(Thread::Keys, 2);
+    EXPECT_EQ(Key(43), MakeLedWord(255, 0, 0, 126));
+    EXPECT_EQ(Key(44), MakeLedWord(0, 0, 255, 126));
+}
