@@ -17,29 +17,9 @@ namespace nq {
 namespace {
 
 constexpr uint8_t kLogoOff = 1;
-constexpr int kHighestLevel = 4;
 
 uint32_t WordOf(const RgbaColor& c) { return MakeLedWord(c.red, c.green, c.blue, c.alpha); }
 RgbaColor ColourOf(uint32_t word) { return {LedRed(word), LedGreen(word), LedBlue(word), LedLevel(word)}; }
-
-// Level 0-255 of a brightness level 0-4.
-uint8_t LevelOf(uint8_t brightness) { return uint8_t(std::min<int>(brightness, kHighestLevel) * 255 / kHighestLevel); }
-
-// Colour of a zone at preview index i of n: the record colour, or a hue across the zone.
-uint32_t ZoneWord(const LightSetting& record, int zone, int i, int n)
-{
-    const uint8_t level = LevelOf(record.Brightness(zone));
-    if (!record.MultiColour(zone))
-        return MakeLedWord(record.Red(zone), record.Green(zone), record.Blue(zone), level);
-    // Hue wheel: six 0-255 ramps between red, yellow, green, cyan, blue and magenta.
-    const int hue = (i * 1536 / std::max(n, 1)) % 1536;
-    const int part = hue / 256, f = hue % 256;
-    const uint8_t up = uint8_t(f), down = uint8_t(255 - f);
-    static constexpr int kRed[] = {255, -1, 0, 0, 1, 255}, kGreen[] = {1, 255, 255, -1, 0, 0},
-                         kBlue[] = {0, 0, 1, 255, 255, -1};
-    auto channel = [&](int v) { return v == 1 ? up : v == -1 ? down : uint8_t(v); };
-    return MakeLedWord(channel(kRed[part]), channel(kGreen[part]), channel(kBlue[part]), level);
-}
 
 } // namespace
 
@@ -127,6 +107,7 @@ void CKelvaskKeyboardDevice::ReadKeyTables()
 void CKelvaskKeyboardDevice::BuildKeyMaps()
 {
     keyMaps = KeyboardKeyPositions::Build(keyImage.data(), keyLedImage.data(), deviceInfo.KeyEntryCount());
+    previewEngine.SetPositionToSlot(keyMaps.positionToSlot);
 }
 
 int CKelvaskKeyboardDevice::ReadOnBoardSettings()
@@ -537,31 +518,91 @@ bool CKelvaskKeyboardDevice::BindKeyboardPicture(int view)
 void CKelvaskKeyboardDevice::StartLightingThread()
 {
     PaintPreviewColours();
+    using Thread = KeyboardLightingEngine::Thread;
+    for (Thread t : {Thread::Keys, Thread::Logo, Thread::Side}) {
+        engineAsleep[size_t(t)] = false;
+        EngineThread(t).Start([this, t](int passes) { return EnginePass(t, passes); });
+    }
+}
+
+void CKelvaskKeyboardDevice::StopLightingThread()
+{
+    for (LightingThread* thread : {&keyThread, &logoThread, &sideThread}) {
+        const LightingThread::StopOutcome outcome = thread->Stop(kStopWaitMs);
+        if (outcome != LightingThread::StopOutcome::NotRunning)
+            LogStopOutcome(outcome == LightingThread::StopOutcome::Stopped ? WaitOutcome::Signalled : WaitOutcome::Timeout);
+    }
+}
+
+LightingThread& CKelvaskKeyboardDevice::EngineThread(KeyboardLightingEngine::Thread thread)
+{
+    switch (thread) {
+    case KeyboardLightingEngine::Thread::Logo: return logoThread;
+    case KeyboardLightingEngine::Thread::Side: return sideThread;
+    default: return keyThread;
+    }
+}
+
+uint64_t CKelvaskKeyboardDevice::EngineWakeups(KeyboardLightingEngine::Thread thread) const
+{
+    return const_cast<CKelvaskKeyboardDevice*>(this)->EngineThread(thread).Wakeups();
+}
+
+bool CKelvaskKeyboardDevice::PreviewRunnable()
+{
+    return previewShown && lightingEnabled && commandChannel.IsOpen() && !commandChannel.LightingSynced();
+}
+
+int CKelvaskKeyboardDevice::EnginePass(KeyboardLightingEngine::Thread thread, int passes)
+{
+    if (!PreviewRunnable()) {
+        engineAsleep[size_t(thread)] = true;
+        return LightingThread::kUntilWoken;
+    }
+    // The previews show the words once per 50 ms frame: computing more often is not seen.
+    const int next = previewEngine.Advance(thread, passes, LightingClockMs());
+    return std::max(next, LightingThread::kFramePasses);
+}
+
+void CKelvaskKeyboardDevice::WakePreviewEngine()
+{
+    if (!PreviewRunnable())
+        return;
+    using Thread = KeyboardLightingEngine::Thread;
+    for (Thread t : {Thread::Keys, Thread::Logo, Thread::Side}) {
+        if (engineAsleep[size_t(t)].exchange(false))
+            EngineThread(t).Wake();
+    }
+}
+
+void CKelvaskKeyboardDevice::SetPreviewShown(bool shown)
+{
+    previewShown = shown;
+    WakePreviewEngine();
+}
+
+void CKelvaskKeyboardDevice::OnNotice(uint16_t value)
+{
+    constexpr uint16_t kPressed = 1280, kReleased = 1536, kEnd = 1792;
+    if (value >= kPressed && value < kReleased)
+        KeyEvent(value - kPressed, 1);
+    else if (value >= kReleased && value < kEnd)
+        KeyEvent(value - kReleased, 2);
 }
 
 void CKelvaskKeyboardDevice::OnKeyEffectChanged()
 {
-    if (lightSetting[LightSetting::kEffect] == kCustomEffect)
-        LoadCustomGroup();
     PaintPreviewColours();
+    const int effect = lightSetting[LightSetting::kEffect];
+    previewEngine.ResetEffectState();
+    if (effect == kCustomEffect)
+        LoadCustomGroup();
+    previewEngine.RunEffectHook(effect);
 }
 
 void CKelvaskKeyboardDevice::PaintPreviewColours()
 {
-    const LightSetting& r = lightSetting;
-    const int effect = r.Effect();
-    if (effect == kCustomEffect) {
-        const uint8_t level = LevelOf(r.Brightness());
-        for (int i = 0; i < kPositions; ++i)
-            ledColours.Set(i, (ledColours.Get(i) & 0x00FFFFFFu) | (uint32_t(level) << 24));
-    } else {
-        for (int i = 0; i < kPositions; ++i)
-            ledColours.Set(i, ZoneWord(r, LightSetting::kMain, i, kPositions));
-    }
-    for (int i = 0; i < kLogoLeds; ++i)
-        SetZoneColourA(i, ZoneWord(r, LightSetting::kLogo, i, kLogoLeds));
-    for (int i = 0; i < kSideLeds; ++i)
-        SetZoneColourB(i, ZoneWord(r, LightSetting::kSt, i, kSideLeds));
+    previewEngine.SetLighting(lightSetting, liveBlock);
 }
 
 template <size_t N>
@@ -578,8 +619,10 @@ void CKelvaskKeyboardDevice::ShowZone(const std::array<IPageControl*, N>& button
 
 void CKelvaskKeyboardDevice::OutputLightFrame()
 {
-    if (lightingEnabled)
-        RefreshLightPreviews();
+    if (!lightingEnabled)
+        return;
+    RefreshLightPreviews();
+    WakePreviewEngine();
 }
 
 void CKelvaskKeyboardDevice::OnRefreshTickB()

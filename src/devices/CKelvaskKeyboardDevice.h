@@ -18,6 +18,7 @@
 // Everything runs on the UI thread; the notice thread only arms timer 1002.
 #include "devices/CKelvaskUSBDevice.h"
 #include "devices/KeyboardKeyPositions.h"
+#include "devices/KeyboardLightingEngine.h"
 #include "devices/KeyboardSettingsBlock.h"
 #include "devices/MouseNameLists.h"
 #include "profiles/CKeyboardProfiledata.h"
@@ -79,9 +80,11 @@ public:
     void SetLightSetting(const std::array<uint32_t, 8>& words) override;
     void SetLogoLightSetting(const std::array<uint32_t, 8>& words) override;
     void SetStLightSetting(const std::array<uint32_t, 8>& words) override;
-    // The keyboard's effects run in the keyboard: no lighting thread of the base; the previews are
-    // painted when the lighting changes.
+    // The preview engine's three threads (keys, logo, side). They compute only while their output
+    // can be seen: the channel open, the lighting not synchronised elsewhere, lighting control on
+    // and the page shown; otherwise they sleep until the preview timer or the page wakes them.
     void StartLightingThread() override;
+    void StopLightingThread() override;
 
     // ---- keyboard operations (the page overrides the page ones) ----
     virtual void BuildPage() {}
@@ -134,10 +137,25 @@ public:
     int PaintKeys(const std::vector<int>& positions);
     int CustomGroup() const { return customGroup; }
 
-    // Where the keyboard's effect engine plugs in: runs when the key effect changed.
+    // A new key effect: the engine's effect state is reset and seeded for it (effect 20 first
+    // loads the custom colour group).
     virtual void OnKeyEffectChanged();
-    // Colour words the previews show until the effect engine computes them.
+    // Hands the current lighting (records and live block) to the preview engine.
     virtual void PaintPreviewColours();
+
+    // ---- preview engine ----
+    // The page is shown (its pictures can be seen) or hidden.
+    void SetPreviewShown(bool shown);
+    bool IsPreviewShown() const { return previewShown.load(); }
+    // True when the engine's output can be seen, so its threads compute.
+    bool PreviewRunnable();
+    // A key notice: device key slot `slot`, kind 1 pressed or 2 released (reactive effects).
+    void KeyEvent(int slot, int kind) { previewEngine.KeyEvent(slot, kind); }
+    KeyboardLightingEngine& PreviewEngine() { return previewEngine; }
+    // Times each engine thread ran its pass function since it started (benchmarks, tests).
+    uint64_t EngineWakeups(KeyboardLightingEngine::Thread thread) const;
+    // True while an engine thread sleeps because its output cannot be seen.
+    bool EngineAsleep(KeyboardLightingEngine::Thread thread) const { return engineAsleep[size_t(thread)].load(); }
 
     // ---- state read by the page and tests ----
     CKeyboardProfiledata& Profile() { return profile; }
@@ -153,6 +171,8 @@ public:
     uint32_t SideColour(int i) const { return ZoneColourB(i); }
 
 protected:
+    // Key notices 1280-1535 (kind 1) and 1536-1791 (kind 2) carry a device key slot.
+    void OnNotice(uint16_t value) override;
     // Runs one write group: BatchBegin, `write`, BatchEnd. The first failed result, else 1.
     template <typename Write> int WriteBatch(Write&& write);
     // The keyboard's profile values into the object (key table, lighting, system words).
@@ -180,6 +200,19 @@ protected:
     MouseNameLists nameLists;
     int customGroup = kNoGroup;
     int currentView = 0;
+
+private:
+    int EnginePass(KeyboardLightingEngine::Thread thread, int passes);
+    // Wakes the engine threads that sleep while their output can be seen again.
+    void WakePreviewEngine();
+    LightingThread& EngineThread(KeyboardLightingEngine::Thread thread);
+
+    KeyboardLightingEngine previewEngine{engine, zoneColoursA.data(), zoneColoursB.data()};
+    LightingThread keyThread{"MS灯光线程设定退出"};
+    LightingThread logoThread{"KB灯光线程设定退出"};
+    LightingThread sideThread{"KB灯光线程设定退出"};
+    std::atomic<bool> previewShown{false};
+    std::array<std::atomic<bool>, 3> engineAsleep{};
 };
 
 } // namespace nq

@@ -637,6 +637,8 @@ int CKelvaskUSBDevice::SyncThread(StopEvent& stop)
                 host->SetTimer(kTimerDeviceNotice, kNoticeDelayMs);
         } else if (value == kNoticeOther) {
             m_noticeCounter = (m_noticeCounter + 1) % 4;
+        } else {
+            OnNotice(value);
         }
     }
     DebugOut("MS设备同步线程设定退出");

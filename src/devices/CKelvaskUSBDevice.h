@@ -250,6 +250,9 @@ protected:
     void BindPageButtons();
     // The notification thread body.
     int SyncThread(StopEvent& stop);
+    // A notice value other than 1025 and 1028, on the notification thread (the keyboard's key
+    // events); nothing by default.
+    virtual void OnNotice(uint16_t /*value*/) {}
     // Status poll shared by every device class: ReadStatus 6 bytes, wireless flag in byte 3,
     // then the power display.
     void RunStatusPoll();

@@ -15,6 +15,7 @@ struct LightingThread::Shared {
     std::condition_variable wake;    // stop requests
     std::condition_variable exited;  // the thread has left its loop
     bool stopRequested = false;
+    bool woken = false;
     bool done = false;
     std::atomic<uint64_t> wakeups{0};
     PassFunction function;
@@ -38,13 +39,24 @@ bool LightingThread::Start(PassFunction function)
             int passes = 1;
             std::unique_lock<std::mutex> guard(shared->lock);
             for (;;) {
-                const Clock::time_point deadline = base + passes * kPass;
-                if (shared->wake.wait_until(guard, deadline, [&] { return shared->stopRequested; }))
-                    break;
+                const bool sleeping = passes == kUntilWoken;
+                if (sleeping) {
+                    shared->wake.wait(guard, [&] { return shared->stopRequested || shared->woken; });
+                    if (shared->stopRequested)
+                        break;
+                } else {
+                    const Clock::time_point deadline = base + passes * kPass;
+                    if (shared->wake.wait_until(guard, deadline, [&] { return shared->stopRequested; }))
+                        break;
+                }
+                shared->woken = false;
                 guard.unlock();
                 const Clock::time_point now = Clock::now();
                 int elapsed = int((now - base) / kPass);
-                if (elapsed > kMaxPasses) {
+                if (sleeping) {
+                    base = now; // a new grid: nothing was shown while it slept
+                    elapsed = 1;
+                } else if (elapsed > kMaxPasses) {
                     // Far behind (a suspended machine): start a new grid instead of catching up.
                     base = now;
                     elapsed = kMaxPasses;
@@ -53,7 +65,9 @@ bool LightingThread::Start(PassFunction function)
                     base += elapsed * kPass;
                 }
                 shared->wakeups.fetch_add(1, std::memory_order_relaxed);
-                passes = std::clamp(shared->function(elapsed), 1, kMaxPasses);
+                passes = shared->function(elapsed);
+                if (passes != kUntilWoken)
+                    passes = std::clamp(passes, 1, kMaxPasses);
                 guard.lock();
             }
             guard.unlock();
@@ -88,6 +102,15 @@ LightingThread::StopOutcome LightingThread::Stop(uint32_t timeoutMs)
     }
     m_thread.detach();
     return StopOutcome::TimedOut;
+}
+
+void LightingThread::Wake()
+{
+    if (!m_shared)
+        return;
+    std::lock_guard<std::mutex> guard(m_shared->lock);
+    m_shared->woken = true;
+    m_shared->wake.notify_all();
 }
 
 bool LightingThread::Running() const

@@ -26,6 +26,9 @@ public:
     static constexpr int kFramePasses = 25;
     // A pass function's answer is clamped to 1 .. kMaxPasses.
     static constexpr int kMaxPasses = 500;
+    // Answer of a pass function whose output cannot be seen: the thread sleeps until Wake() (or a
+    // stop request) and then starts a new pass grid, without catching up the time it slept.
+    static constexpr int kUntilWoken = -1;
 
     // Receives the number of passes since its last call (at least 1) and returns the number of
     // passes until its next call.
@@ -48,6 +51,9 @@ public:
     // Signals the stop request and waits at most timeoutMs for the thread to end.
     StopOutcome Stop(uint32_t timeoutMs = 1000);
     bool Running() const;
+    // Ends a kUntilWoken sleep. A wake that arrives while the pass function runs is kept for the
+    // next sleep, so it is never lost.
+    void Wake();
     // Times the pass function ran since the last Start (for tests and benchmarks).
     uint64_t Wakeups() const;
 

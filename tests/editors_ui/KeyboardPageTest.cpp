@@ -87,6 +87,8 @@ TEST_F(KeyboardPage, PreviewsShowColourWordsAndTheLogoOffAtLevelZero)
     logo[LightSetting::kLogoOnOff] = 0;
     Kb().Profile().SetLogoLightInfo(logo);
     Kb().LoadLighting();
+    // The page is not shown, so the engine's threads sleep: run a few logo steps here.
+    Kb().PreviewEngine().Advance(KeyboardLightingEngine::Thread::Logo, 50, LightingClockMs());
     Kb().OnRefreshTickB();
     EXPECT_GT(Get<CKeyCapButtonUI>("logo_led_0")->LightColour().alpha(), 0);
 }
@@ -216,4 +218,14 @@ TEST_F(KeyboardPage, LogoAndSidePanelsWriteTheirZones)
     EXPECT_EQ(Area("config")[39], 3); // stored as 4 - level
     EXPECT_EQ(Kb().GetLightSetting().Speed(LightSetting::kSt), 1);
     EXPECT_EQ(Kb().GetLightSetting().Brightness(LightSetting::kLogo), 2);
+}
+
+TEST_F(KeyboardPage, PreviewEngineRunsOnlyWhileThePageIsShown)
+{
+    ConnectPage();
+    EXPECT_FALSE(Kb().IsPreviewShown());
+    window->show();
+    EXPECT_TRUE(Kb().IsPreviewShown());
+    window->hide();
+    EXPECT_FALSE(Kb().IsPreviewShown());
 }

@@ -67,7 +67,20 @@ CKeyboardPageUI::CKeyboardPageUI(QWidget* parent) : CDevicePageUI(std::make_uniq
 
 CKeyboardPageUI::~CKeyboardPageUI()
 {
+    m_keyboard->SetPreviewShown(false);
     m_keyboard->SetPageUI(nullptr);
+}
+
+void CKeyboardPageUI::showEvent(QShowEvent* event)
+{
+    CDevicePageUI::showEvent(event);
+    m_keyboard->SetPreviewShown(true);
+}
+
+void CKeyboardPageUI::hideEvent(QHideEvent* event)
+{
+    CDevicePageUI::hideEvent(event);
+    m_keyboard->SetPreviewShown(false);
 }
 
 void CKeyboardPageUI::RegisterClasses()

@@ -82,6 +82,11 @@ public:
     CKeyCapButtonUI* KeyCap(int position) const;
     const KeyboardPictureLayout& PictureLayout() const { return m_layout; }
 
+protected:
+    // The preview engine computes only while the page can be seen.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     QWidget* Find(const QString& name) const;
     QString Tr(const QString& key) const;

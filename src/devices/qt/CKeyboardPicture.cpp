@@ -34,6 +34,7 @@ CKeyCapButtonUI::CKeyCapButtonUI(QWidget* parent) : CDeviceKeyButtonUI(parent)
 void CKeyCapButtonUI::SetLegend(const QString& legend)
 {
     m_legend = legend;
+    m_legendWidth = -1;
     update();
 }
 
@@ -43,6 +44,34 @@ void CKeyCapButtonUI::SetRemapped(bool remapped)
         return;
     m_remapped = remapped;
     update();
+}
+
+void CKeyCapButtonUI::DrawLegend(QPainter& layer, const QRectF& face2)
+{
+    QFont font = layer.font();
+    font.setBold(m_legend.size() <= 3);
+    // The largest size up to 11 pixels at which the legend fits the cap.
+    if (m_legendWidth != int(face2.width())) {
+        m_legendWidth = int(face2.width());
+        for (m_legendSize = 11; m_legendSize > 6; --m_legendSize) {
+            font.setPixelSize(m_legendSize);
+            if (QFontMetrics(font).horizontalAdvance(m_legend) <= face2.width())
+                break;
+        }
+    }
+    font.setPixelSize(m_legendSize);
+    layer.setFont(font);
+    layer.setPen(isEnabled() ? kLegend : kLegend.darker(170));
+    const bool label = m_remapped && !text().isEmpty();
+    layer.drawText(face2, (label ? Qt::AlignTop : Qt::AlignVCenter) | Qt::AlignHCenter, m_legend);
+    if (label) {
+        font.setPixelSize(8);
+        font.setBold(false);
+        layer.setFont(font);
+        layer.setPen(kRemapLabel);
+        layer.drawText(face2, Qt::AlignBottom | Qt::AlignHCenter,
+                         layer.fontMetrics().elidedText(text(), Qt::ElideRight, int(face2.width())));
+    }
 }
 
 void CKeyCapButtonUI::paintEvent(QPaintEvent*)
@@ -80,27 +109,21 @@ void CKeyCapButtonUI::paintEvent(QPaintEvent*)
         painter.setBrush(isEnabled() ? face : face.darker(140));
         painter.drawRoundedRect(area.adjusted(2, 2, -2, -3), 3, 3);
 
-        const QRectF face2 = area.adjusted(3, 3, -3, -4);
-        QFont font = painter.font();
-        font.setBold(m_legend.size() <= 3);
-        // The largest size up to 11 pixels at which the legend fits the cap.
-        for (int size = 11; size >= 6; --size) {
-            font.setPixelSize(size);
-            if (QFontMetrics(font).horizontalAdvance(m_legend) <= face2.width())
-                break;
+        // The legend and label change rarely while the light changes 20 times a second: they are
+        // drawn once into a layer and the layer is copied.
+        const QString key = QString("%1|%2|%3x%4|%5%6").arg(m_legend, text()).arg(width()).arg(height())
+                                .arg(isEnabled()).arg(m_remapped);
+        if (key != m_textKey || m_textLayer.devicePixelRatio() != devicePixelRatioF()) {
+            m_textKey = key;
+            m_textLayer = QPixmap(size() * devicePixelRatioF());
+            m_textLayer.setDevicePixelRatio(devicePixelRatioF());
+            m_textLayer.fill(Qt::transparent);
+            QPainter layer(&m_textLayer);
+            layer.setRenderHint(QPainter::Antialiasing);
+            layer.setFont(painter.font());
+            DrawLegend(layer, area.adjusted(3, 3, -3, -4));
         }
-        painter.setFont(font);
-        painter.setPen(isEnabled() ? kLegend : kLegend.darker(170));
-        const bool label = m_remapped && !text().isEmpty();
-        painter.drawText(face2, (label ? Qt::AlignTop : Qt::AlignVCenter) | Qt::AlignHCenter, m_legend);
-        if (label) {
-            font.setPixelSize(8);
-            font.setBold(false);
-            painter.setFont(font);
-            painter.setPen(kRemapLabel);
-            painter.drawText(face2, Qt::AlignBottom | Qt::AlignHCenter,
-                             painter.fontMetrics().elidedText(text(), Qt::ElideRight, int(face2.width())));
-        }
+        painter.drawPixmap(0, 0, m_textLayer);
     }
     if (IsKeySelected() || property("selectedKey").toBool()) {
         painter.setPen(QPen(kSelected, 2));

@@ -9,6 +9,7 @@
 #include "devices/KeyboardPictureLayout.h"
 #include "editors/qt/CDeviceKeyButtonUI.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 namespace nq::pages {
@@ -30,7 +31,15 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The legend (and the assignment label of a re-assigned key) inside the cap face.
+    void DrawLegend(QPainter& layer, const QRectF& face);
     QString m_legend;
+    // The legend's fitted pixel size and the face width it was fitted to (the previews repaint
+    // every cap 20 times a second; fitting costs several font measurements).
+    int m_legendSize = 0;
+    QPixmap m_textLayer;
+    QString m_textKey;
+    int m_legendWidth = -1;
     bool m_remapped = false;
     bool m_lamp = false;
 };
