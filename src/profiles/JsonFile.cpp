@@ -131,15 +131,20 @@ std::string StyledJsonText(const Json::Value& value)
 
 bool WriteJsonFile(const std::string& requestedPath, const Json::Value& value)
 {
-    static std::atomic<unsigned> counter{0};
-    const std::string path = ResolveTarget(requestedPath);
     std::string text;
     try {
         text = StyledJsonText(value);
     } catch (const std::exception&) {
-        TraceWriteFailure(path, "format", ENOMEM);
+        TraceWriteFailure(ResolveTarget(requestedPath), "format", ENOMEM);
         return false;
     }
+    return WriteFileAtomically(requestedPath, text);
+}
+
+bool WriteFileAtomically(const std::string& requestedPath, const std::string& text)
+{
+    static std::atomic<unsigned> counter{0};
+    const std::string path = ResolveTarget(requestedPath);
 
     // The temporary file sits in the target's folder so that the rename cannot cross file systems.
     std::string temp;

@@ -33,5 +33,7 @@ std::string StyledJsonText(const Json::Value& value);
 // Replaces the file with StyledJsonText(value). Returns false (and leaves any previous file as
 // it was) when the file cannot be written; the failure is traced.
 bool WriteJsonFile(const std::string& path, const Json::Value& value);
+// Replaces the file with these bytes the same way (temporary file, sync, rename).
+bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 
 } // namespace nq

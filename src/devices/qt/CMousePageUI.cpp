@@ -9,6 +9,7 @@
 #include "editors/qt/CDeviceKeyButtonUI.h"
 #include "editors/qt/CKeySetControlUI.h"
 #include "editors/qt/CSelectPanelUI.h"
+#include "macros/qt/CMacroControlUI.h"
 #include "profiles/JsonFile.h"
 #include "ui/CControlAccess.h"
 #include "ui/CControlFactory.h"
@@ -94,6 +95,7 @@ void CMousePageUI::RegisterClasses()
     factory.RegistControl<CMousePageUI>(kClassName);
     CKeySetControlUI::RegisterClass();
     CLightControlUI::RegisterClass();
+    CMacroControlUI::RegisterClass();
     MergePageTexts();
 }
 
@@ -181,6 +183,20 @@ void CMousePageUI::BuildPage()
         m_keyEditor->setVisible(false);
         // The macro editor reads the same list; the combo mirrors it position for position.
         m_keyEditor->FillMacroNames(m_mouse->NameLists().macroNames);
+    }
+    m_macroEditor = qobject_cast<CMacroControlUI*>(Find("MacroControlItem"));
+    if (m_macroEditor) {
+        CMacroControlUI::DeviceLink link;
+        link.keyTable = [this] { return m_mouse->GetKeyTable(); };
+        link.setKeyTable = [this](const std::vector<KeyEntry>& table) { m_mouse->SetKeyTable(table); };
+        link.namesChanged = [this] {
+            m_mouse->LoadNameLists();
+            m_mouse->RefreshKeyLabels();
+        };
+        m_macroEditor->SetDeviceLink(std::move(link));
+        m_macroEditor->SetKeyEditor(m_keyEditor);
+        m_macroEditor->SetFolder(m_mouse->GetUserFolder());
+        m_macroEditor->LoadList();
     }
     SelectOptionPage(0);
 }
@@ -535,6 +551,8 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
         return true;
     if (m_lightEditor && m_lightEditor->HandleNotify(msg))
         return true;
+    if (m_macroEditor && m_macroEditor->OwnsSender(sender))
+        return true; // the macro editor acts on its controls' own signals
     const QString name = msg.SenderName();
     const QString& type = msg.type;
     const int value = int(msg.wParam);
