@@ -2,6 +2,7 @@
 
 #include "app/CMsgWnd.h"
 #include "common/DebugLog.h"
+#include "editors/KeySetEditorModel.h"
 #include "editors/qt/CKeySetControlUI.h"
 #include "macros/MouseEventTable.h"
 #include "macros/qt/CMacroInputCapture.h"
@@ -225,6 +226,12 @@ void CMacroControlUI::LoadList()
     m_model.LoadList();
     ShowList();
     ShowRows();
+    // The key editor's macro combo mirrors the list position for position.
+    if (m_keyEditor) {
+        while (!m_keyEditor->Model().MacroNames().empty())
+            m_keyEditor->RemoveMacroName(0);
+        m_keyEditor->FillMacroNames(m_model.Names());
+    }
 }
 
 void CMacroControlUI::ShowList()

@@ -159,12 +159,16 @@ bool CMacroInputCapture::eventFilter(QObject* watched, QEvent* event)
             DeliverKey(code, type == QEvent::KeyPress);
         return true;
     }
-    // A mouse event reaches each window once, before the widget under the cursor.
-    if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) && !m_evdevMouse &&
-        watched->isWindowType()) {
+    // A mouse event reaches the window, then the widget under the cursor and maybe its parents,
+    // each as an event of its own with the same time stamp: it counts once.
+    if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) && !m_evdevMouse) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (const uint32_t code = InputCodeOfButton(mouse->button()))
-            DeliverMouse(code, type == QEvent::MouseButtonPress, mouse->globalPosition().toPoint());
+        const MouseSeen seen{type, mouse->button(), mouse->timestamp()};
+        if (seen != m_lastMouse) {
+            m_lastMouse = seen;
+            if (const uint32_t code = InputCodeOfButton(mouse->button()))
+                DeliverMouse(code, type == QEvent::MouseButtonPress, mouse->globalPosition().toPoint());
+        }
     }
     return QObject::eventFilter(watched, event);
 }

@@ -49,6 +49,13 @@ private:
     void DeliverKey(uint32_t inputCode, bool down);
     void DeliverMouse(uint32_t inputCode, bool down, QPoint globalPos);
 
+    struct MouseSeen {
+        int type = 0;
+        int button = 0;
+        quint64 timestamp = 0;
+        bool operator==(const MouseSeen&) const = default;
+    };
+    MouseSeen m_lastMouse;
     bool m_running = false;
     bool m_evdevKeys = false;
     bool m_evdevMouse = false;
