@@ -4,6 +4,8 @@
 #include "macros/MouseEventTable.h"
 #include "profiles/JsonFile.h"
 
+#include "support/TempFolderTest.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -45,17 +47,14 @@ KeyEntry Key(uint8_t code, uint8_t p1, uint8_t p2, KeyAssignment defaults = KeyA
     return {KeyAssignment::Function(code, p1, p2), defaults};
 }
 
-class MacroEditor : public ::testing::Test {
+class MacroEditor : public nqtest::TempFolderTest {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/nq501-macroed-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = std::string(pattern) + "/";
+        TempFolderTest::SetUp();
         model.SetFolder(folder);
         model.LoadList();
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     void WriteList(const std::vector<std::string>& names)
     {
@@ -93,7 +92,6 @@ protected:
     void Press(uint8_t scan, uint64_t at) { model.RecordKey(scan, false, true, now = at); }
     void Release(uint8_t scan, uint64_t at) { model.RecordKey(scan, false, false, now = at); }
 
-    std::string folder;
     FakeHost host;
     Model model{&host};
     uint64_t now = 1000;

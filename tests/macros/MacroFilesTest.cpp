@@ -4,6 +4,8 @@
 #include "macros/MouseEventTable.h"
 #include "profiles/JsonFile.h"
 
+#include "support/TempFolderTest.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,16 +17,13 @@ namespace {
 using nq::MacroEvent;
 using nq::MacroLibrary;
 
-class MacroFolder : public ::testing::Test {
+class MacroFolder : public nqtest::TempFolderTest {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/nq501-macros-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = std::string(pattern) + "/";
+        TempFolderTest::SetUp();
         library.SetFolder(folder);
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     void WriteText(const std::string& name, const std::string& text) const
     {
@@ -38,7 +37,6 @@ protected:
         return s.str();
     }
 
-    std::string folder;
     MacroLibrary library;
 };
 
