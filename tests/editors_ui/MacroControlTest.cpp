@@ -3,6 +3,7 @@
 // image in the simulated mouse's memory; the page's messages; evdev recording through uinput.
 #include "MousePageFixture.h"
 
+#include "app/CApplication.h"
 #include "macros/EvdevInputReader.h"
 #include "macros/qt/CMacroControlUI.h"
 #include "macros/qt/CMacroInputCapture.h"
@@ -11,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -258,6 +260,41 @@ TEST_F(MacroEditorPage, TellsWhetherRecordingSeesOtherWindows)
     // Input nodes are off in these tests: only in-window recording.
     EXPECT_TRUE(label->property("windowOnly").toBool());
     EXPECT_TRUE(label->text().contains("only while this window has the focus"));
+}
+
+// A picture of the macro tab for review: runs only when NQ501_SCREENSHOT names the output file
+// (scripts/screenshot.sh); writes <name>-macros.png.
+TEST_F(MacroEditorPage, Screenshot)
+{
+    const QString target = qEnvironmentVariable("NQ501_SCREENSHOT");
+    if (target.isEmpty())
+        GTEST_SKIP() << "set NQ501_SCREENSHOT to write the picture";
+    ASSERT_TRUE(app::CApplication::ApplyStyleSheet());
+    folders->WriteMacroList({"Reload", "Sprint", "Build wall"});
+    Json::Value events;
+    const int rows[][4] = {{9, 1, 1, 0}, {10, 0x06, 1, 40}, {10, 0x06, 0, 30}, {9, 1, 0, 100}, {1, 1, 1, 60},
+                           {1, 1, 0, 20}, {4, 30, 1, 10}, {5, 12, 0, 0}};
+    for (const auto& r : rows) {
+        Json::Value event;
+        event["Type"] = r[0];
+        event["Button"] = r[1];
+        event["Action"] = r[2] ? "down" : "up";
+        event["Delay"] = std::to_string(r[3]);
+        events["Events"].append(event);
+    }
+    nqtest::MouseDataFolders::WriteJson(folders->UserFolder() + "m0.mac", events);
+    ConnectPage();
+    editor->LoadList();
+    editor->SelectMacro(0);
+    page->Mouse().SetPageState(3);
+    // The page as the main window shows it (1000 x 640 less its frame).
+    window->resize(std::max(page->minimumSizeHint().width(), 960), 560);
+    window->show();
+    QTest::qWait(100);
+    const QFileInfo info(target);
+    const QString file = info.path() + "/" + info.completeBaseName() + "-macros.png";
+    ASSERT_TRUE(window->grab().save(file)) << file.toStdString();
+    std::printf("%s\n", qPrintable(file));
 }
 
 // ---- evdev through a virtual input device ----

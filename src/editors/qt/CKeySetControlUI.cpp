@@ -4,6 +4,7 @@
 #include "editors/KeyCodeTable.h"
 #include "editors/KeySetEditorModel.h"
 #include "macros/LinuxInputCodes.h"
+#include "macros/qt/CMacroInputCapture.h"
 #include "ui/CControlAccess.h"
 #include "ui/CControlFactory.h"
 #include "ui/CNotifyBridge.h"
@@ -486,11 +487,10 @@ bool CKeySetControlUI::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_keyboardText && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const quint32 native = key->nativeScanCode();
         uint8_t scan = 0;
         bool extended = false;
-        // The X server numbers keys from 8 above the input layer's codes.
-        if (native > 8 && LinuxInputCodes::ToSet1(native - 8, scan, extended))
+        // Keys are read as macro recording reads them.
+        if (LinuxInputCodes::ToSet1(CMacroInputCapture::InputCodeOf(*key), scan, extended))
             OnKeyCaptured(scan, extended ? 1 : 0);
         return key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab;
     }

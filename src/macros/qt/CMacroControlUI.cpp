@@ -4,6 +4,7 @@
 #include "common/DebugLog.h"
 #include "editors/KeySetEditorModel.h"
 #include "editors/qt/CKeySetControlUI.h"
+#include "editors/qt/CRedioMacroButtonUI.h"
 #include "macros/MouseEventTable.h"
 #include "macros/qt/CMacroInputCapture.h"
 #include "ui/CControlAccess.h"
@@ -443,6 +444,8 @@ void CMacroControlUI::LockForRecording(bool locked)
         selector->setEnabled(!locked);
     if (m_keyEditor)
         m_keyEditor->SetEditingButtonsEnabled(locked);
+    if (auto* indicator = qobject_cast<CRedioMacroButtonUI*>(Control("macro_btn_stopredio")))
+        locked ? indicator->StartIndicator() : indicator->StopIndicator();
 }
 
 void CMacroControlUI::StartRecording(int timingMode, int mode)

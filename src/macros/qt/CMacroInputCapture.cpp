@@ -84,6 +84,12 @@ bool CMacroInputCapture::EvdevAvailable()
     return false;
 }
 
+uint32_t CMacroInputCapture::InputCodeOf(const QKeyEvent& key)
+{
+    const quint32 native = key.nativeScanCode();
+    return native > kX11KeycodeOffset ? native - kX11KeycodeOffset : InputCodeOfQtKey(key.key());
+}
+
 void CMacroInputCapture::Start()
 {
     Stop();
@@ -151,8 +157,7 @@ bool CMacroInputCapture::eventFilter(QObject* watched, QEvent* event)
         if (!watched->isWidgetType())
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        const quint32 native = key->nativeScanCode();
-        const uint32_t code = native > kX11KeycodeOffset ? native - kX11KeycodeOffset : InputCodeOfQtKey(key->key());
+        const uint32_t code = InputCodeOf(*key);
         if (LinuxInputCodes::IsLockKey(code))
             return false;
         if (!key->isAutoRepeat() && !m_evdevKeys)

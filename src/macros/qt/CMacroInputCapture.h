@@ -9,6 +9,7 @@
 // program ends.
 #include "macros/EvdevInputReader.h"
 
+#include <QKeyEvent>
 #include <QObject>
 #include <QPoint>
 
@@ -30,6 +31,11 @@ public:
     static bool EvdevAllowed();
     // True when some keyboard input node is readable: recording then works in any window.
     static bool EvdevAvailable();
+
+    // The kernel code of a Qt key event: from its native scan code (the X server's key code), or
+    // for synthesised events without one from its key. 0 when unknown. Key capture in the key
+    // assignment editor reads keys the same way.
+    static uint32_t InputCodeOf(const QKeyEvent& event);
 
     void Start();
     void Stop();
