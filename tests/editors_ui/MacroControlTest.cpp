@@ -179,6 +179,37 @@ TEST_F(MacroEditorPage, RecordsWhatXdotoolTypesUnderXvfb)
     CheckRecordingAndSave();
 }
 
+TEST_F(MacroEditorPage, RowMenuAndMoveButtonsInsertAfterTheSelectedRow)
+{
+    page->Mouse().SetPageState(3);
+    Button("macro_btn_name_add")->click();
+    for (const char* item : {"left_down", "left_up", "right_down", "right_up"})
+        editor->OnMenuItem(item);
+    editor->ActionList()->setCurrentRow(3);
+    editor->OnMenuItem("left_click");
+    ASSERT_EQ(editor->ActionList()->count(), 6);
+    EXPECT_EQ(RowName(4) + "/" + RowState(4), "Left click/press");
+    EXPECT_EQ(RowName(5) + "/" + RowState(5), "Left click/release");
+    EXPECT_EQ(editor->DelayEdit(4)->text(), "50");
+    EXPECT_EQ(editor->ActionList()->currentRow(), 5);
+
+    qobject_cast<QLineEdit*>(editor->Control("mouse_x_left_edit"))->setText("300");
+    Button("macro_inset_moveleftkey_btn")->click();
+    EXPECT_EQ(RowName(6) + "/" + RowState(6), "Move left/44");
+    // Every row change is saved at once.
+    const Json::Value file = ReadJsonFile(folders->UserFolder() + editor->Model().Macros()[0].guid + ".mac");
+    ASSERT_EQ(file["Events"].size(), 7u);
+    EXPECT_EQ(file["Events"][6]["Button"].asInt(), 44);
+    EXPECT_EQ(file["Events"][6]["Action"].asString(), "down");
+
+    editor->ActionList()->setCurrentRow(6);
+    Button("macro_btn_uptop")->click();
+    EXPECT_EQ(RowName(0), "Move left");
+    Button("macro_btn_deleteall")->click();
+    EXPECT_EQ(editor->ActionList()->count(), 0);
+    EXPECT_EQ(ReadJsonFile(folders->UserFolder() + editor->Model().Macros()[0].guid + ".mac")["Events"].size(), 0u);
+}
+
 TEST_F(MacroEditorPage, MessagesForTheErrorPaths)
 {
     ConnectPage();

@@ -480,8 +480,9 @@ void CMacroControlUI::StopRecording()
 
 void CMacroControlUI::hideEvent(QHideEvent* event)
 {
-    // A recording ends with its page.
-    StopRecording();
+    // A recording ends with its page (a window minimised by the desktop keeps recording).
+    if (!event->spontaneous())
+        StopRecording();
     QWidget::hideEvent(event);
 }
 
