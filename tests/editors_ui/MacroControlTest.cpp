@@ -210,6 +210,35 @@ TEST_F(MacroEditorPage, RowMenuAndMoveButtonsInsertAfterTheSelectedRow)
     EXPECT_EQ(ReadJsonFile(folders->UserFolder() + editor->Model().Macros()[0].guid + ".mac")["Events"].size(), 0u);
 }
 
+TEST_F(MacroEditorPage, RecordingBeforeTheSelectedRowShowsTheRowsInPlace)
+{
+    page->Mouse().SetPageState(3);
+    Button("macro_btn_name_add")->click();
+    for (const char* item : {"left_click", "right_click"})
+        editor->OnMenuItem(item);
+    editor->ActionList()->setCurrentRow(2);
+    editor->OnMenuItem("redio_previous_ignore_time");
+    ASSERT_TRUE(editor->IsRecording());
+    QWidget* focus = editor->Control("macro_btn_stopredio");
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_B}) {
+        QTest::keyPress(focus, key);
+        QTest::keyRelease(focus, key);
+    }
+    editor->StopRecording();
+    const QStringList expected = {"Left click", "Left click", "A", "A", "B", "B", "Right click", "Right click"};
+    ASSERT_EQ(editor->ActionList()->count(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(RowName(i), expected[i]) << i;
+    EXPECT_EQ(editor->ActionList()->currentRow(), 6) << "the row that was selected follows the new ones";
+    // Typing into a delay after the insertions edits the row it stands in.
+    QLineEdit* delay = editor->DelayEdit(5);
+    delay->selectAll();
+    QTest::keyClicks(delay, "07");
+    QTest::keyClick(delay, Qt::Key_Return);
+    EXPECT_EQ(editor->Model().Rows()[5].delayText, "7");
+    EXPECT_EQ(delay->text(), "7");
+}
+
 TEST_F(MacroEditorPage, MessagesForTheErrorPaths)
 {
     ConnectPage();

@@ -331,50 +331,94 @@ void CMacroControlUI::ShowRows()
         return;
     m_showing = true;
     m_actions->clear();
-    const auto& rows = m_model.Rows();
-    for (int i = 0; i < int(rows.size()); ++i) {
-        const MacroEvent& event = rows[size_t(i)].event;
-        auto* item = new QListWidgetItem(m_actions);
-        item->setSizeHint(QSize(0, kRowHeight));
-        item->setData(Qt::UserRole, Qs(StyledEventText(event)));
-        auto* row = new QWidget;
-        row->setObjectName("macro_action");
-        row->setFixedHeight(kRowHeight);
-        auto* layout = new QHBoxLayout(row);
-        layout->setContentsMargins(8, 0, 8, 0);
-        layout->setAlignment(Qt::AlignVCenter);
-        auto* name = new QLabel(Tr(event.NameKey()), row);
-        name->setObjectName("macro_name_label");
-        SetStyle(name, event.IsKey() ? "macro_label_keyboard_style" : "macro_label_mouse_style");
-        auto* state = new QLabel(row);
-        state->setObjectName("macro_state_label");
-        if (event.IsMove()) {
-            state->setText(QString::number(event.button));
-            SetStyle(state, "macro_label_text_style");
-        } else {
-            state->setText(Tr(event.down ? "macro_down_text" : "macro_up_text"));
-            SetStyle(state, event.down ? "macro_label_down_style" : "macro_label_up_style");
-        }
-        auto* delay = new QLineEdit(Qs(rows[size_t(i)].delayText), row);
-        delay->setObjectName("macro_delay");
-        delay->setFixedHeight(25);
-        delay->setMaxLength(6);
-        delay->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), delay));
-        connect(delay, &QLineEdit::textEdited, this, [this, i](const QString& text) {
-            m_model.SetDelayText(i, text.toStdString());
-        });
-        // Leaving a delay edit saves the macro.
-        connect(delay, &QLineEdit::editingFinished, this, [this] {
-            if (!IsRecording())
-                Save();
-        });
-        layout->addWidget(name, 3);
-        layout->addWidget(state, 2);
-        layout->addWidget(delay, 1);
-        m_actions->setItemWidget(item, row);
-    }
+    for (int i = 0; i < int(m_model.Rows().size()); ++i)
+        InsertRowWidget(i);
     m_actions->setCurrentRow(m_model.SelectedRow());
     m_showing = false;
+}
+
+void CMacroControlUI::InsertRowWidget(int at)
+{
+    auto* item = new QListWidgetItem;
+    item->setSizeHint(QSize(0, kRowHeight));
+    m_actions->insertItem(at, item);
+    auto* row = new QWidget;
+    row->setObjectName("macro_action");
+    row->setFixedHeight(kRowHeight);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(8, 0, 8, 0);
+    layout->setAlignment(Qt::AlignVCenter);
+    auto* name = new QLabel(row);
+    name->setObjectName("macro_name_label");
+    auto* state = new QLabel(row);
+    state->setObjectName("macro_state_label");
+    auto* delay = new QLineEdit(row);
+    delay->setObjectName("macro_delay");
+    delay->setFixedHeight(25);
+    delay->setMaxLength(6);
+    delay->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), delay));
+    // The row's position changes when rows are inserted before it: it is looked up each time.
+    connect(delay, &QLineEdit::textEdited, this, [this, item](const QString& text) {
+        m_model.SetDelayText(m_actions->row(item), text.toStdString());
+    });
+    // Leaving a delay edit saves the macro.
+    connect(delay, &QLineEdit::editingFinished, this, [this] {
+        if (!IsRecording())
+            Save();
+    });
+    layout->addWidget(name, 3);
+    layout->addWidget(state, 2);
+    layout->addWidget(delay, 1);
+    m_actions->setItemWidget(item, row);
+    UpdateRowWidget(at);
+}
+
+void CMacroControlUI::UpdateRowWidget(int at)
+{
+    if (!m_actions || at < 0 || at >= m_actions->count() || at >= int(m_model.Rows().size()))
+        return;
+    const MacroEditorModel::Row& source = m_model.Rows()[size_t(at)];
+    const MacroEvent& event = source.event;
+    QListWidgetItem* item = m_actions->item(at);
+    item->setData(Qt::UserRole, Qs(StyledEventText(event)));
+    QWidget* row = m_actions->itemWidget(item);
+    auto* name = row->findChild<QLabel*>("macro_name_label");
+    auto* state = row->findChild<QLabel*>("macro_state_label");
+    name->setText(Tr(event.NameKey()));
+    SetStyle(name, event.IsKey() ? "macro_label_keyboard_style" : "macro_label_mouse_style");
+    if (event.IsMove()) {
+        state->setText(QString::number(event.button));
+        SetStyle(state, "macro_label_text_style");
+    } else {
+        state->setText(Tr(event.down ? "macro_down_text" : "macro_up_text"));
+        SetStyle(state, event.down ? "macro_label_down_style" : "macro_label_up_style");
+    }
+    auto* delay = row->findChild<QLineEdit*>("macro_delay");
+    if (delay->text() != Qs(source.delayText))
+        delay->setText(Qs(source.delayText));
+}
+
+void CMacroControlUI::ShowRecorded()
+{
+    // One row was inserted (and the one before it got its delay) or the selected row replaced;
+    // only those rows are drawn again, so a long recording stays quick.
+    const int rows = int(m_model.Rows().size());
+    const int selected = m_model.SelectedRow();
+    if (!m_actions || m_actions->count() + 1 < rows || m_actions->count() > rows) {
+        ShowRows();
+        return;
+    }
+    m_showing = true;
+    if (m_actions->count() + 1 == rows) {
+        const int at = m_model.RecordingMode() == MacroEditorModel::kBefore ? selected - 1 : selected;
+        InsertRowWidget(at);
+        UpdateRowWidget(at - 1);
+    } else {
+        UpdateRowWidget(selected);
+    }
+    m_actions->setCurrentRow(selected);
+    m_showing = false;
+    ScrollLater();
 }
 
 std::string CMacroControlUI::StyledEventText(const MacroEvent& event) { return event.ToJson().toStyledString(); }
@@ -398,11 +442,8 @@ void CMacroControlUI::Save()
 {
     // Delay texts are taken as typed; the save shows them normalised.
     m_model.SaveSelected();
-    for (int i = 0; i < int(m_model.Rows().size()); ++i) {
-        QLineEdit* edit = DelayEdit(i);
-        if (edit && edit->text() != Qs(m_model.Rows()[size_t(i)].delayText))
-            edit->setText(Qs(m_model.Rows()[size_t(i)].delayText));
-    }
+    for (int i = 0; i < int(m_model.Rows().size()); ++i)
+        UpdateRowWidget(i);
 }
 
 void CMacroControlUI::OnMenuItem(const QString& item)
@@ -488,20 +529,16 @@ void CMacroControlUI::hideEvent(QHideEvent* event)
 
 void CMacroControlUI::OnKey(uint8_t scanCode, bool extended, bool down)
 {
-    if (m_model.RecordKey(scanCode, extended, down, NowMs())) {
-        ShowRows();
-        ScrollLater();
-    }
+    if (m_model.RecordKey(scanCode, extended, down, NowMs()))
+        ShowRecorded();
 }
 
 void CMacroControlUI::OnMouse(uint16_t message, int xButton, QPoint globalPos)
 {
     QWidget* stop = Control("macro_btn_stopredio");
     const bool onStop = stop && stop->isVisible() && QRect(stop->mapToGlobal(QPoint(0, 0)), stop->size()).contains(globalPos);
-    if (m_model.RecordMouse(message, xButton, onStop, NowMs())) {
-        ShowRows();
-        ScrollLater();
-    }
+    if (m_model.RecordMouse(message, xButton, onStop, NowMs()))
+        ShowRecorded();
 }
 
 // ---- MacroEditorModel::Host ----

@@ -100,6 +100,9 @@ private:
     void Bind();
     void ShowList();
     void ShowRows();
+    void InsertRowWidget(int at);
+    void UpdateRowWidget(int at);
+    void ShowRecorded();
     void ShowEnabled();
     void ShowRecordSource();
     void ScrollLater();
