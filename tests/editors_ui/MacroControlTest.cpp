@@ -282,6 +282,18 @@ TEST_F(MacroEditorPage, MessagesForTheErrorPaths)
         for (const auto& report : Sent())
             EXPECT_NE(report.command, 9) << "no key table write";
     }
+    {
+        // The mouse refuses the image: the user is told, the keys are not written.
+        nqtest::MouseDataFolders::WriteEventFile(folders->UserFolder() + "m0.mac", 3, 1);
+        ClearSent();
+        ASSERT_EQ(Fw({"refuse", "ff", "3"}), "ok"); // the image itself
+        nqtest::MessageBoxWatcher boxes;
+        Get<QAbstractButton>("key_butt_prosave")->click();
+        EXPECT_EQ(boxes.Texts().size(), 1);
+        EXPECT_TRUE(Control("key_butt_prosave")->isEnabled()) << "nothing is reported as saved";
+        for (const auto& report : Sent())
+            EXPECT_NE(report.command, 9) << "no key table write";
+    }
 }
 
 TEST_F(MacroEditorPage, DeletingAMacroAKeyPlaysGivesTheKeyItsDefaultOnTheMouse)

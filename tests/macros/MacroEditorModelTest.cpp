@@ -248,6 +248,25 @@ TEST_F(MacroEditor, SaveNormalisesDelayTexts)
     EXPECT_EQ(doc["Events"][2]["Delay"].asString(), "65535");
 }
 
+TEST_F(MacroEditor, FilesThatCannotBeWrittenAreToldAndNothingChanges)
+{
+    std::ofstream(folder + "plain") << "a file where the folder should be";
+    model.SetFolder(folder + "plain/");
+    model.LoadList();
+    EXPECT_EQ(model.Add(), "");
+    EXPECT_TRUE(model.Macros().empty());
+    EXPECT_EQ(host.told, std::vector<std::string>{Model::kWriteFailed});
+
+    // A macro whose folder went away: the save is told, not claimed.
+    model.SetFolder(folder);
+    model.LoadList();
+    model.Add();
+    model.InsertMouseButton(0);
+    model.SetFolder(folder + "plain/");
+    EXPECT_FALSE(model.SaveSelected());
+    EXPECT_EQ(host.told.back(), Model::kWriteFailed);
+}
+
 TEST_F(MacroEditor, RowOperations)
 {
     model.Add();
