@@ -40,8 +40,9 @@ class MacroEditorPage : public nqtest::MousePageTest {
 protected:
     void SetUp() override
     {
-        MousePageTest::SetUp();
+        // Only the window's own events: the input nodes of the machine stay out of these tests.
         pages::CMacroInputCapture::SetEvdevAllowed(false);
+        MousePageTest::SetUp();
         editor = page->MacroEditor();
         ASSERT_NE(editor, nullptr);
     }
