@@ -1,5 +1,6 @@
-// The keyboard's macro image from the macro files of a folder.
-#include "devices/MacroImage.h"
+// The macro image (the mouse's and the keyboard's) from the macro files of a folder.
+#include "devices/MouseMacroImage.h"
+#include "devices/MouseMacroList.h"
 #include "profiles/JsonFile.h"
 
 #include "support/TempFolderTest.h"
@@ -9,6 +10,27 @@
 #include <filesystem>
 
 namespace {
+
+struct Built {
+    int overflow = 0;
+    size_t length = 0;
+    std::vector<uint8_t> bytes;
+};
+
+// As the devices' WriteMacrosToDevice builds it for a memory of `capacity` bytes.
+Built FromFolder(const std::string& folder, size_t capacity)
+{
+    Built built;
+    const auto list = nq::MouseMacroList::Load(folder);
+    if (list.Count() == 0)
+        return built;
+    const auto blocks = list.ReadAllEvents();
+    built.length = nq::MouseMacroImage::Length(blocks);
+    built.overflow = nq::MouseMacroImage::Overflow(built.length, capacity);
+    if (built.overflow == 0)
+        built.bytes = nq::MouseMacroImage::Build(blocks);
+    return built;
+}
 
 class MacroImageFolder : public nqtest::TempFolderTest {
 protected:
@@ -37,7 +59,7 @@ protected:
 TEST_F(MacroImageFolder, TwoMacrosLaidOutInListOrder)
 {
     WriteMacros({10, 20});
-    const auto built = nq::MacroImage::FromFolder(folder, 4096);
+    const auto built = FromFolder(folder, 4096);
     ASSERT_EQ(built.overflow, 0);
     ASSERT_EQ(built.bytes.size(), 148u);
     const auto& b = built.bytes;
@@ -51,15 +73,15 @@ TEST_F(MacroImageFolder, TwoMacrosLaidOutInListOrder)
 TEST_F(MacroImageFolder, TooLargeForTheMemoryOrNothingToWrite)
 {
     WriteMacros({10, 20});
-    const auto built = nq::MacroImage::FromFolder(folder, 128);
+    const auto built = FromFolder(folder, 128);
     EXPECT_EQ(built.overflow, 6); // (148 - 128) / 4 + 1
     EXPECT_TRUE(built.bytes.empty());
 
     WriteMacros({});
-    EXPECT_EQ(nq::MacroImage::FromFolder(folder, 128).length, 0u);
+    EXPECT_EQ(FromFolder(folder, 128).length, 0u);
     std::filesystem::remove(folder + "g0.mac");
     WriteMacros({-1}); // a macro whose event file is missing
-    EXPECT_EQ(nq::MacroImage::FromFolder(folder, 128).bytes.size(), 16u + 6u);
+    EXPECT_EQ(FromFolder(folder, 128).bytes.size(), 16u + 6u);
 }
 
 } // namespace
