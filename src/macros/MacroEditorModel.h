@@ -114,7 +114,7 @@ public:
     bool InsertMouseClick(int button);
     // Inserts a move: type byte 0x84 left, 0x04 right, 0x85 up, 0x05 down; distance truncated to 8 bits.
     bool InsertMove(uint8_t typeByte, long distance);
-    // True after any change of rows since the last show or save.
+    // The delay inserted events get: 50 until a fixed-delay recording read its edit.
     uint32_t FixedDelay() const { return m_fixedDelay; }
 
     // ---- recording ----
