@@ -2,6 +2,7 @@
 
 #include "devsim/Simulator.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -15,6 +16,17 @@ std::string Hex4(uint16_t v)
     char buf[8];
     std::snprintf(buf, sizeof(buf), "%04x", v);
     return buf;
+}
+
+// A whole decimal or 0x-prefixed number from 0 to 0xFFFF.
+bool ParseUsage(const std::string& text, unsigned long& usage)
+{
+    if (text.empty() || text[0] == '-' || text[0] == '+')
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    usage = std::strtoul(text.c_str(), &end, 0);
+    return errno == 0 && end && *end == '\0' && usage <= 0xFFFF;
 }
 
 std::string Join(const std::vector<std::string>& args)
@@ -68,10 +80,10 @@ std::string SimCommandLine::Execute(Simulator& sim, const std::vector<std::strin
         }
     } else if (args[0] == "button") {
         if (need(2))
-            out = sim.PressButton(args[1]);
+            out = sim.PressButton(args[1], &good);
     } else if (args[0] == "dump") {
         if (need(2))
-            out = sim.Dump(args[1]);
+            out = sim.Dump(args[1], &good);
     } else if (args[0] == "save" || args[0] == "load") {
         if (need(3)) {
             good = args[0] == "save" ? sim.SaveMemory(args[1], args[2]) : sim.LoadMemory(args[1], args[2]);
@@ -80,16 +92,18 @@ std::string SimCommandLine::Execute(Simulator& sim, const std::vector<std::strin
         }
     } else if (args[0] == "notice") {
         if (need(3)) {
-            unsigned long usage = std::strtoul(args[2].c_str(), nullptr, 0);
-            good = usage <= 0xFFFF && sim.SendNotice(args[1], static_cast<uint16_t>(usage));
-            if (!good)
-                out = "cannot send the notice";
+            unsigned long usage = 0;
+            if (!ParseUsage(args[2], usage)) {
+                good = false;
+                out = "usage: notice DEVICE USAGE (a number from 0 to 65535)";
+            } else if (!sim.SendNotice(args[1], static_cast<uint16_t>(usage))) {
+                good = false;
+                out = "cannot send the notice: no such device or it is not plugged: " + args[1];
+            }
         }
     } else if (args[0] == "fw") {
-        if (need(3)) {
-            out = sim.FirmwareControl(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
-            good = out != "unknown command" && out != "no such device";
-        }
+        if (need(3))
+            out = sim.FirmwareControl(args[1], std::vector<std::string>(args.begin() + 2, args.end()), &good);
     } else if (args[0] == "stop") {
         sim.RequestStop();
     } else {

@@ -2,6 +2,7 @@
 
 #include "devsim/SimDescriptors.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace nqsim {
@@ -41,8 +42,16 @@ const std::vector<std::string>& SimKindNames()
 
 const std::vector<std::string>& DemoKindNames()
 {
-    static const std::vector<std::string> names = {"keyboard", "mouse", "mousepad", "headset"};
-    return names;
+    return SimKindNames();
+}
+
+const std::vector<SimKindIdentity>& SimKindIdentities()
+{
+    static const std::vector<SimKindIdentity> identities = {
+        {"keyboard", 0x320F, 0x5041, 0},  {"mouse", 0x320F, 0x5F10, 0},     {"rxmouse", 0x320F, 0x5F11, 0x5F12},
+        {"mousepad", 0x320F, 0x5F13, 0},  {"chargepad", 0x320F, 0x5F14, 0}, {"headset", 0x320F, 0x5F15, 0},
+    };
+    return identities;
 }
 
 std::optional<SimDeviceSetup> MakeSimDeviceSetup(const std::string& text, std::string* error)
@@ -73,36 +82,54 @@ std::optional<SimDeviceSetup> MakeSimDeviceSetup(const std::string& text, std::s
     setup.name = name;
     setup.kindName = kind;
     setup.identity.name = kind;
+    const SimKindIdentity* own = nullptr;
+    for (const SimKindIdentity& identity : SimKindIdentities())
+        if (kind == identity.kindName)
+            own = &identity;
+    if (!own)
+        return fail("unknown device kind: " + kind);
+    const uint16_t vid = own->vendorId, pid = own->productId;
     if (kind == "keyboard") {
         setup.identity.kind = 1;
-        setup.links.push_back(MakeLink("", 0x320F, 0x5041, &BootKeyboardDescriptor()));
+        setup.links.push_back(MakeLink("", vid, pid, &BootKeyboardDescriptor()));
     } else if (kind == "mouse") {
         setup.identity.kind = 2;
-        setup.links.push_back(MakeLink("", 0, 0, &BootMouseDescriptor()));
+        setup.links.push_back(MakeLink("", vid, pid, &BootMouseDescriptor()));
     } else if (kind == "rxmouse") {
         setup.identity.kind = 6;
-        setup.links.push_back(MakeLink("wired", 0, 0, &BootMouseDescriptor()));
-        setup.links.push_back(MakeLink("receiver", 0, 0, &BootMouseDescriptor()));
+        setup.links.push_back(MakeLink("wired", vid, pid, &BootMouseDescriptor()));
+        setup.links.push_back(MakeLink("receiver", vid, own->receiverProductId, &BootMouseDescriptor()));
     } else if (kind == "mousepad" || kind == "chargepad") {
         setup.identity.kind = 3;
-        setup.links.push_back(MakeLink("", 0, 0, nullptr));
-    } else if (kind == "headset") {
+        setup.links.push_back(MakeLink("", vid, pid, nullptr));
+    } else {
         setup.identity.kind = 7;
         SimLinkSpec link;
+        link.vendorId = vid;
+        link.productId = pid;
         link.interfaces.push_back({3, HeadsetDescriptor(), true, true, kHeadsetConsumerReportId});
         setup.links.push_back(link);
-    } else {
-        return fail("unknown device kind: " + kind);
     }
 
     if (!ids.empty()) {
-        auto colon = ids.find(':');
-        uint16_t vid = 0, pid = 0;
-        if (colon == std::string::npos || !ParseHex16(ids.substr(0, colon), vid) || !ParseHex16(ids.substr(colon + 1), pid))
-            return fail("bad vendor:product: " + ids);
-        for (auto& link : setup.links) {
-            link.vendorId = vid;
-            link.productId = pid;
+        // VID:PID for every link, or VID:PID,VID:PID for the wired and the receiver link.
+        std::vector<std::pair<uint16_t, uint16_t>> pairs;
+        size_t start = 0;
+        while (start <= ids.size()) {
+            const size_t comma = std::min(ids.find(',', start), ids.size());
+            const std::string one = ids.substr(start, comma - start);
+            const size_t colon = one.find(':');
+            uint16_t v = 0, p = 0;
+            if (colon == std::string::npos || !ParseHex16(one.substr(0, colon), v) || !ParseHex16(one.substr(colon + 1), p))
+                return fail("bad vendor:product: " + ids);
+            pairs.emplace_back(v, p);
+            start = comma + 1;
+        }
+        if (pairs.size() > setup.links.size())
+            return fail("more vendor:product pairs than links: " + ids);
+        for (size_t i = 0; i < setup.links.size(); ++i) {
+            setup.links[i].vendorId = pairs[std::min(i, pairs.size() - 1)].first;
+            setup.links[i].productId = pairs[std::min(i, pairs.size() - 1)].second;
         }
     }
     setup.identity.vendorId = setup.links.front().vendorId;

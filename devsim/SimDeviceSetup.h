@@ -35,11 +35,24 @@ struct SimDeviceSetup {
 
 // The device kinds the simulator knows, in catalogue order.
 const std::vector<std::string>& SimKindNames();
-// The devices of the demo, in plugging order: the kinds with a page of their own.
+// The devices of the demo, in plugging order: one of each kind.
 const std::vector<std::string>& DemoKindNames();
 
-// Builds a device from "KIND[:NAME][@VID:PID]" (hex IDs); the name defaults to the kind name.
-// Placeholder devices of the catalogue keep vendor and product ID 0 unless given.
+// The USB identity a simulated kind has unless the command line gives one. The keyboard is the
+// real product 320F:5041; the other kinds have made-up identities of their own (the receiver
+// mouse one per link), named by the simulator's catalogue rows (DefaultData/simdevices.json).
+struct SimKindIdentity {
+    const char* kindName;
+    uint16_t vendorId;
+    uint16_t productId;
+    uint16_t receiverProductId; // the receiver link of "rxmouse", else 0
+};
+const std::vector<SimKindIdentity>& SimKindIdentities();
+
+// Builds a device from "KIND[:NAME][@VID:PID[,VID:PID]]" (hex IDs); the name defaults to the kind
+// name and the IDs to the kind's own identity. One VID:PID applies to every link; a second one
+// gives the receiver link of a receiver mouse its own ("rxmouse@320F:5042,320F:5043"). IDs
+// 0000:0000 stand for the catalogue's placeholder rows.
 std::optional<SimDeviceSetup> MakeSimDeviceSetup(const std::string& text, std::string* error = nullptr);
 
 } // namespace nqsim

@@ -13,6 +13,12 @@ struct SimReply {
     int delayMs = 0;             // deliver after this delay (fault injection: past the time limit)
 };
 
+// The answer to a control command.
+struct SimControlAnswer {
+    bool ok = false;
+    std::string text;
+};
+
 // What the firmware asks the transport to do after a report.
 enum class SimAction { None, Unplug };
 
@@ -33,10 +39,17 @@ public:
     // Given once by the simulator before the first report; lives as long as the handler.
     virtual void SetEvents(SimDeviceEvents* events) { (void)events; }
     // A command from nq501-devsim or a test ("refuse 0xff 3", "delay 1500", "profile 2", ...).
-    // Returns the text to print; "unknown command" when it is not the firmware's.
+    // Returns the text to print and whether the command was carried out: a command that is not
+    // the firmware's ("unknown command") or has bad arguments (a usage line) is not.
     // The simulator itself sends {"profile"} (next on-board slot) when the device's on-board
     // profile button is pressed (nq501-devsim button DEVICE).
-    virtual std::string Control(const std::vector<std::string>& args) { (void)args; return "unknown command"; }
+    virtual SimControlAnswer RunControl(const std::vector<std::string>& args)
+    {
+        (void)args;
+        return {false, "unknown command"};
+    }
+    // The text of RunControl, for callers that only print it.
+    std::string Control(const std::vector<std::string>& args) { return RunControl(args).text; }
     // Memory image, so a simulated device keeps its state across runs.
     virtual std::vector<uint8_t> SaveMemory() const { return {}; }
     virtual bool LoadMemory(const std::vector<uint8_t>& image) { (void)image; return false; }

@@ -684,11 +684,13 @@ bool Simulator::SendNotice(const std::string& name, uint16_t usage)
     return ok;
 }
 
-std::string Simulator::FirmwareControl(const std::string& name, const std::vector<std::string>& args)
+std::string Simulator::FirmwareControl(const std::string& name, const std::vector<std::string>& args, bool* ok)
 {
-    std::string out = "no such device";
-    WithFirmware(name, [&](SimInterfaceHandler& fw) { out = fw.Control(args); });
-    return out;
+    SimControlAnswer answer{false, "no such device: " + name};
+    WithFirmware(name, [&](SimInterfaceHandler& fw) { answer = fw.RunControl(args); });
+    if (ok)
+        *ok = answer.ok;
+    return answer.text;
 }
 
 bool Simulator::WithFirmware(const std::string& name, const std::function<void(SimInterfaceHandler&)>& use)
@@ -704,15 +706,17 @@ bool Simulator::WithFirmware(const std::string& name, const std::function<void(S
     return found;
 }
 
-std::string Simulator::PressButton(const std::string& name)
+std::string Simulator::PressButton(const std::string& name, bool* ok)
 {
-    return FirmwareControl(name, {"profile"});
+    return FirmwareControl(name, {"profile"}, ok);
 }
 
-std::string Simulator::Dump(const std::string& name)
+std::string Simulator::Dump(const std::string& name, bool* ok)
 {
-    std::string out;
-    WithFirmware(name, [&](SimInterfaceHandler& fw) { out = fw.DumpMemory(); });
+    std::string out = "no such device: " + name;
+    const bool found = WithFirmware(name, [&](SimInterfaceHandler& fw) { out = fw.DumpMemory(); });
+    if (ok)
+        *ok = found;
     return out;
 }
 

@@ -94,13 +94,14 @@ public:
     // A consumer-control notice (1025, 1028, ...) on the device's notice interface.
     bool SendNotice(const std::string& name, uint16_t usage);
 
-    // The firmware of a device: Control(args), memory dump, save and load.
-    std::string FirmwareControl(const std::string& name, const std::vector<std::string>& args);
-    std::string Dump(const std::string& name);
+    // The firmware of a device: Control(args), memory dump, save and load. `ok` (when given) tells
+    // whether the device exists and the command was carried out / the memory was dumped.
+    std::string FirmwareControl(const std::string& name, const std::vector<std::string>& args, bool* ok = nullptr);
+    std::string Dump(const std::string& name, bool* ok = nullptr);
     bool SaveMemory(const std::string& name, const std::string& file);
     bool LoadMemory(const std::string& name, const std::string& file);
     // The on-board profile button: the firmware's Control({"profile"}), the next on-board slot.
-    std::string PressButton(const std::string& name);
+    std::string PressButton(const std::string& name, bool* ok = nullptr);
 
     // Every wire log line is also given to this callback (on the simulator thread).
     void SetWireLogCallback(std::function<void(const std::string&)> callback);
@@ -113,12 +114,11 @@ public:
     void RequestStop();
 
     // Demo mode: a started simulator in folder, serving its control socket, with one device of
-    // each kind that has a page of its own in the compiled-in catalogue plugged (DemoKindNames:
-    // keyboard, mouse, mousepad, headset; the mouse is plugged before the mousepad, so the two
-    // placeholder devices bind their own slots). The receiver mouse and the charging pad can be
-    // added with "add". The caller points NQ501_SIM_DIR at the folder before the HID layer
-    // enumerates, keeps the object for the life of the demo and destroys it at the end (which
-    // unplugs everything and removes the sockets). Null when the folder cannot be used.
+    // each kind plugged (DemoKindNames: keyboard, mouse, rxmouse, mousepad, chargepad, headset),
+    // each with its own identity (SimKindIdentities). The caller points NQ501_SIM_DIR at the
+    // folder before the HID layer enumerates, keeps the object for the life of the demo and
+    // destroys it at the end (which unplugs everything and removes the sockets). Null when the
+    // folder cannot be used.
     static std::unique_ptr<Simulator> StartDemo(const std::string& folder);
     // A folder for the demo of this process: $XDG_RUNTIME_DIR/nq501-demo-PID/, else
     // $TMPDIR (or /tmp)/nq501-demo-UID-PID/.

@@ -1,6 +1,7 @@
 #!/bin/sh
-# A picture of the main window with simulated devices (keyboard, mousepad, headset) under a
-# virtual X server, for review.
+# A picture of the main window with the simulator's full default set (six devices, six tabs),
+# showing the simulated mouse's page on its Performance tab with the DPI values the device
+# reported, under a virtual X server, for review.
 #   scripts/screenshot-main.sh [OUTPUT.png] [BUILD-DIR]
 # Needs xvfb-run and a build of test_pages.
 set -eu

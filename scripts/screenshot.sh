@@ -1,7 +1,8 @@
 #!/bin/sh
 # Pictures of the mouse page under a virtual X server, for review.
 #   scripts/screenshot.sh [OUTPUT-STEM] [BUILD-DIR]
-# Writes OUTPUT-STEM-performance.png, -keys.png, -pointer.png, -leds-swing.png and -macros.png
+# Writes OUTPUT-STEM-performance.png, -keys.png, -pointer.png, -lighting.png, -lighting-leds.png,
+# -leds-swing.png and -macros.png
 # (default stem: ./mouse-page). Needs xvfb-run and a build of test_editors_ui.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)

@@ -15,8 +15,9 @@ public:
 
     KeyboardFirmware();
 
-    // Factory assignment of each key slot (function code, parameter 1, parameter 2).
-    static const uint8_t (&FactoryKeymap())[kEntries][3];
+    // What the keyboard holds, decoded (current profile, each profile's key, logo and side zones,
+    // its flags and custom colour group, the lit keys of each colour group), then the raw memory.
+    std::string DumpMemory() const override;
 
 private:
     void Factory();

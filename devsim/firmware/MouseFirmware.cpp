@@ -31,7 +31,7 @@ MouseFirmware::MouseFirmware(std::string kindName, bool receiver) : VendorFirmwa
     layout.keyEntries = kEntries;
     layout.macroUnits = 24; // room for four full 30-shot recoil tables (2920 bytes)
     layout.recoil = true;
-    layout.ledCount = 6;
+    layout.ledCount = 7;
     layout.dpiStep = kDpiStep;
     layout.maxDpiSlider = kMaxDpiSlider;
     layout.minDpi = kMinDpi;

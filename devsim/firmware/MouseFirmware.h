@@ -1,7 +1,7 @@
 #pragma once
 // A wired mouse: ten buttons in its key map (with their factory assignments), 3 KiB of macro and
 // of recoil memory, DPI from 100 in steps of 50 up to slider position 520, four on-board slots of
-// 128 bytes (71-byte settings record), six LEDs.
+// 128 bytes (71-byte settings record), seven LEDs.
 #include "devsim/firmware/VendorFirmware.h"
 
 namespace nqsim {

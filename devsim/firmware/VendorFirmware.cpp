@@ -22,13 +22,15 @@ bool ParseInt(const std::string& text, long& value, int base = 0)
     return end && *end == '\0';
 }
 
-// "ff", "0xff" and "255" all mean the status byte 0xFF.
+// "ff", "0xff" and "255" all mean the status byte 0xFF; a refusal is 0xFF or 0xFE, nothing else.
 bool ParseStatus(const std::string& text, int& status)
 {
     long value = 0;
     if (text == "ff" || text == "FF" || text == "fe" || text == "FE")
         ParseInt(text, value, 16);
-    else if (!ParseInt(text, value) || value < 0 || value > 255)
+    else if (!ParseInt(text, value))
+        return false;
+    if (value != 0xFF && value != 0xFE)
         return false;
     status = static_cast<int>(value);
     return true;
@@ -227,10 +229,11 @@ std::string VendorFirmware::SetActiveSlot(int slot)
     return {};
 }
 
-std::string VendorFirmware::Control(const std::vector<std::string>& args)
+SimControlAnswer VendorFirmware::RunControl(const std::vector<std::string>& args)
 {
+    const auto refused = [](std::string text) { return SimControlAnswer{false, std::move(text)}; };
     if (args.empty())
-        return "unknown command";
+        return refused("unknown command");
     const std::string& verb = args[0];
     long n = 1;
     auto number = [&](size_t index, long fallback, long low, long high, long& value) {
@@ -247,24 +250,24 @@ std::string VendorFirmware::Control(const std::vector<std::string>& args)
         if (verb == "refuse") {
             int status = 0;
             if (args.size() < 2 || !ParseStatus(args[1], status) || !number(2, 1, 1, 1000000, n))
-                return "usage: refuse ff|fe [N]";
+                return refused("usage: refuse ff|fe [N]");
             m_faults.Arm(FirmwareFault::Kind::Refuse, m_reports, n, status);
             answer = "ok";
         } else if (verb == "delay") {
             long ms = 0;
             if (!number(1, -1, 0, 600000, ms) || ms < 0 || !number(2, 1, 1, 1000000, n))
-                return "usage: delay MS [N]";
+                return refused("usage: delay MS [N]");
             m_faults.Arm(FirmwareFault::Kind::Delay, m_reports, n, static_cast<int>(ms));
             answer = "ok";
         } else if (verb == "mismatch") {
             long count = 1;
             if (!number(1, 1, 1, 1000000, n) || !number(2, 1, 1, 2, count))
-                return "usage: mismatch [N] [1|2]";
+                return refused("usage: mismatch [N] [1|2]");
             m_faults.Arm(FirmwareFault::Kind::Mismatch, m_reports, n, static_cast<int>(count));
             answer = "ok";
         } else if (verb == "unplug") {
             if (!number(1, 1, 1, 1000000, n))
-                return "usage: unplug [N]";
+                return refused("usage: unplug [N]");
             m_faults.Arm(FirmwareFault::Kind::Unplug, m_reports, n, 0);
             answer = "ok";
         } else if (verb == "help") {
@@ -286,10 +289,10 @@ std::string VendorFirmware::Control(const std::vector<std::string>& args)
             const long next = config.empty() ? 0 : (config[0] + 1) % kSlotCount;
             long slot = next;
             if (verb == "button" ? args.size() > 1 : !number(1, next, 0, kSlotCount - 1, slot))
-                return "usage: profile [0-" + std::to_string(kSlotCount - 1) + "]";
+                return refused("usage: profile [0-" + std::to_string(kSlotCount - 1) + "]");
             answer = SetActiveSlot(static_cast<int>(slot));
             if (!answer.empty())
-                return answer;
+                return refused(answer);
             notice = kNoticeProfile;
             answer = "slot " + std::to_string(slot);
         } else if (verb == "dpi-button") {
@@ -298,20 +301,20 @@ std::string VendorFirmware::Control(const std::vector<std::string>& args)
         } else if (verb == "notice") {
             long usage = 0;
             if (args.size() < 2 || !number(1, 0, 0, 0xFFFF, usage))
-                return "usage: notice USAGE";
+                return refused("usage: notice USAGE");
             notice = static_cast<int>(usage);
             answer = "ok";
         } else if (verb == "link") {
             if (!m_receiver)
-                return "not a receiver";
+                return refused("not a receiver");
             if (args.size() < 2 || (args[1] != "on" && args[1] != "off"))
-                return "usage: link on|off";
+                return refused("usage: link on|off");
             m_memory.Area("state")[kStateLinked] = args[1] == "on";
             answer = "ok";
         } else if (verb == "battery" || verb == "charging" || verb == "phone") {
             long value = 0;
             if (args.size() < 2 || !number(1, 0, 0, 255, value))
-                return "usage: " + verb + " VALUE";
+                return refused("usage: " + verb + " VALUE");
             const size_t at = verb == "battery" ? kStatusBattery : verb == "charging" ? kStatusCharging : kStatusPhone;
             m_memory.Area("status")[at] = static_cast<uint8_t>(value);
             answer = "ok";
@@ -327,12 +330,12 @@ std::string VendorFirmware::Control(const std::vector<std::string>& args)
         } else {
             answer = OnControl(args);
             if (answer.empty())
-                return "unknown command";
+                return refused("unknown command");
         }
     }
     if (notice >= 0)
         Notice(static_cast<uint16_t>(notice));
-    return answer;
+    return {true, answer};
 }
 
 std::vector<uint8_t> VendorFirmware::SaveMemory() const

@@ -10,6 +10,7 @@
 //
 // Control commands (nq501-devsim fw DEVICE ..., and tests):
 //   refuse ff|fe [N]    refuse the N-th report from now (default the next) with status 0xFF/0xFE
+//                       (the only refusals there are; 0xff/255 and 0xfe/254 are taken too)
 //   delay MS [N]        answer the N-th report MS milliseconds late
 //   mismatch [N] [K]    answer the N-th report first with K (1 or 2) stale reports of another command
 //   unplug [N]          leave the bus while the N-th report is sent (no reply)
@@ -76,7 +77,7 @@ public:
 
     SimAction OnOutputReport(const std::vector<uint8_t>& report, std::vector<SimReply>& replies) override;
     void SetEvents(SimDeviceEvents* events) override;
-    std::string Control(const std::vector<std::string>& args) override;
+    SimControlAnswer RunControl(const std::vector<std::string>& args) override;
     std::vector<uint8_t> SaveMemory() const override;
     bool LoadMemory(const std::vector<uint8_t>& image) override;
     std::string DumpMemory() const override;

@@ -40,9 +40,12 @@ const char* kUsage =
     "  fw NAME ARGS...        pass a command to the device firmware (refuse, delay, profile, ...)\n"
     "  stop                   stop the simulator\n"
     "\n"
-    "DEVICE is KIND[:NAME][@VID:PID] with KIND one of keyboard, mouse, rxmouse, mousepad,\n"
-    "chargepad, headset. DIR defaults to $NQ501_SIM_DIR, else $XDG_RUNTIME_DIR/nq501-sim,\n"
-    "else /tmp/nq501-sim-UID. Point the program at it with NQ501_SIM_DIR=DIR.\n";
+    "DEVICE is KIND[:NAME][@VID:PID[,VID:PID]] with KIND one of keyboard, mouse, rxmouse,\n"
+    "mousepad, chargepad, headset. Each kind has an identity of its own (320F:5041 keyboard,\n"
+    "320F:5F10 mouse, 320F:5F11/5F12 rxmouse wired/receiver, 320F:5F13 mousepad, 320F:5F14\n"
+    "chargepad, 320F:5F15 headset); a second VID:PID is an rxmouse's receiver link.\n"
+    "DIR defaults to $NQ501_SIM_DIR, else $XDG_RUNTIME_DIR/nq501-sim, else /tmp/nq501-sim-UID.\n"
+    "Point the program at it with NQ501_SIM_DIR=DIR.\n";
 
 std::string DefaultFolder()
 {
@@ -234,9 +237,13 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (args.empty() || args[0] == "help") {
+    if (args.empty()) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    if (args[0] == "help") {
         std::cout << kUsage;
-        return args.empty() ? 2 : 0;
+        return 0;
     }
     folder = WithSlash(folder);
     if (args[0] == "start")

@@ -10,6 +10,8 @@
 #include "app/DemoMode.h"
 #include "common/DebugLog.h"
 #include "common/InstallPaths.h"
+#include "hid/Catalogue.h"
+#include "profiles/DataFolders.h"
 #include "ui/CSkinPaths.h"
 
 #include <QApplication>
@@ -61,8 +63,14 @@ int CApplication::Run(int argc, char** argv)
 
     const QString identity = CAppMessages::kIdentity;
     CAppMessages::RegisterHookMessages();
-    if (options.sendMessage)
-        return CSingleInstance::SendMessage(identity, options.messageName, options.wParam, options.lParam) ? 0 : 1;
+    if (options.sendMessage) {
+        if (CSingleInstance::SendMessage(identity, options.messageName, options.wParam, options.lParam))
+            return 0;
+        fprintf(stderr, "nq501: the message was not delivered: %s\n",
+                CSingleInstance::OtherInstanceRuns(identity) ? "the running instance did not answer"
+                                                             : "no instance is running");
+        return 1;
+    }
 
     unsigned identityNumber = CAppMessages::RegisterIdentity();
     nq::DebugOutF("软件标示：%d", identityNumber);
@@ -71,10 +79,25 @@ int CApplication::Run(int argc, char** argv)
     // start exits at once.
     CSingleInstance instance(identity);
     if (!instance.Acquire()) {
-        if (!CSingleInstance::SendMessage(identity, identity, 0, 1))
+        if (!instance.LockError().isEmpty()) {
+            fprintf(stderr, "nq501: %s\n", instance.LockError().toLocal8Bit().constData());
+            return 1;
+        }
+        if (!CSingleInstance::SendMessage(identity, identity, 0, 1)) {
             nq::DebugOut("the running instance did not answer");
+            fprintf(stderr, "nq501: another instance is running but did not answer\n");
+            return 1;
+        }
         return 0;
     }
+
+    // Only the running instance may remove what interrupted saves left: no other one is saving.
+    nq::RemoveInterruptedSaves();
+    // The user's extra catalogue rows are read here, before any window: a refused file is said
+    // where the user started the program, as well as in the diagnostics.
+    const std::string& catalogueError = nq::Catalogue::Default().ExtraRowsError();
+    if (!catalogueError.empty())
+        fprintf(stderr, "nq501: %s\n", catalogueError.c_str());
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(identity);

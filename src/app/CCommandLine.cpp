@@ -1,5 +1,7 @@
 #include "app/CCommandLine.h"
 
+#include "app/CSingleInstance.h"
+
 namespace nq::app {
 namespace {
 
@@ -58,6 +60,10 @@ bool CCommandLine::Parse(const QStringList& arguments)
             if (messageName.isEmpty() || !ParseUnsigned(arguments[i + 2], &wParam) ||
                 !ParseSigned(arguments[i + 3], &lParam)) {
                 m_error = "--message needs a name and two numbers";
+                return false;
+            }
+            if (!CSingleInstance::IsValidMessageName(messageName)) {
+                m_error = QString("--message: the name is longer than %1 bytes").arg(CSingleInstance::kMaxNameBytes);
                 return false;
             }
             sendMessage = true;

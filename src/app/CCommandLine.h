@@ -4,7 +4,8 @@
 //   --demo                     run on the device simulator
 //   --message NAME WPARAM LPARAM
 //                              deliver a named message to the running instance and exit
-//                              (exit code 0 when delivered, 1 when no instance runs)
+//                              (exit code 0 when delivered; 1, with the reason on standard
+//                              error, when not; NAME is at most 1024 bytes)
 //   --help
 // Numbers are decimal or 0x-prefixed hexadecimal. Arguments the program does not know are left
 // to Qt (for example "-platform offscreen").

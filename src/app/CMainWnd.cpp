@@ -6,6 +6,7 @@
 #include "app/MainWndDiscoveryBridge.h"
 #include "common/DebugLog.h"
 #include "devices/CKelvaskUSBDevice.h"
+#include "devices/qt/CKeyboardPageUI.h"
 #include "devices/qt/CMousePageUI.h"
 #include "editors/qt/CDeviceKeyButtonUI.h"
 #include "editors/qt/CDeviceOptionUI.h"
@@ -31,6 +32,7 @@
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -40,9 +42,14 @@
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 namespace nq::app {
@@ -56,6 +63,29 @@ constexpr const char* kDbusInterface = "org.nq501.Messages";
 constexpr int kTopmostPauseMs = 10;
 constexpr int kTrayMenuDelayMs = 10;
 constexpr int kUiScaleDelayMs = 100;
+// Discovery starts after the first paint, or after this long when no paint is reported.
+constexpr int kPaintWaitLimitMs = 1000;
+
+// Milliseconds since this process started (10 ms resolution), for the start-up diagnostics.
+long long MsSinceProcessStart()
+{
+    std::ifstream file("/proc/self/stat");
+    std::string text;
+    std::getline(file, text);
+    const size_t end = text.rfind(')');
+    if (end == std::string::npos)
+        return -1;
+    std::istringstream fields(text.substr(end + 1));
+    std::string field;
+    // Field 22, the start time in clock ticks since boot; fields after the name start at 3.
+    for (int i = 3; i <= 22 && fields >> field; ++i) {
+    }
+    const long ticks = sysconf(_SC_CLK_TCK);
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const long long started = std::atoll(field.c_str()) * 1000 / (ticks > 0 ? ticks : 100);
+    return now.tv_sec * 1000LL + now.tv_nsec / 1000000 - started;
+}
 
 // The lighting editors offer same mode while two or more devices are shown (the selector has just
 // decided that); same mode reaches the devices keyboards first, then mice, then the others.
@@ -126,6 +156,7 @@ void CMainWnd::RegisterControls()
     pages::CDevicePageUI::RegisterClasses();
     // Pages with their own handlers replace the plain page of their device.
     pages::CMousePageUI::RegisterClasses();
+    pages::CKeyboardPageUI::RegisterClasses();
 }
 
 CMainWnd::~CMainWnd()
@@ -149,12 +180,13 @@ bool CMainWnd::Create()
         texts.LoadLanguage("lan_en.xml");
     MergeTexts();
     pages::CMousePageUI::MergePageTexts();
+    pages::CKeyboardPageUI::MergePageTexts();
     if (!LoadLayout("XML_MAIN"))
         return false;
     setWindowTitle(CAppMessages::kIdentity);
     setWindowIcon(QIcon(ui::CSkinPaths::SkinFolder() + "common/logo.png"));
-    resize(kInitialWidth, kInitialHeight);
-    CenterWindow();
+    // The window is shown once, at the size of its UI scale: no jump after it appears.
+    ChooseUiScale();
     m_selector = std::make_unique<DeviceSelector>(this);
     m_selector->onBringToFront = [this] { BringToFront(false); };
     m_selector->onHidingSelected = [this] {
@@ -178,7 +210,10 @@ void CMainWnd::SetUp()
 
     const Catalogue& catalogue = Catalogue::Default();
     m_slots = catalogue.SupportedInterfaces();
-    m_selector->BuildDevicePages(m_slots, catalogue, *m_connections, "");
+    QElapsedTimer building;
+    building.start();
+    const int pages = m_selector->BuildDevicePages(m_slots, catalogue, *m_connections, "");
+    nq::DebugOutF("%d device pages built in %lld ms", pages, static_cast<long long>(building.elapsed()));
 
     show();
 
@@ -189,16 +224,62 @@ void CMainWnd::SetUp()
             emit firstPassDone();
         });
     m_discovery = std::make_unique<Discovery>(m_slots, *m_bridge, catalogue);
-    m_threads.Start(MainWndThreadTable::kDiscovery, [this](StopEvent& stop) {
-        m_bridge->SetStopEvent(&stop);
-        return m_discovery->Run(stop);
-    });
+    // The devices are looked for once the window has been painted; a window that is not shown
+    // (or whose platform never reports it exposed) does not wait for that.
+    if (m_painted || !isVisible()) {
+        StartDiscovery();
+    } else {
+        m_discoveryAfterPaint = true;
+        QTimer::singleShot(kPaintWaitLimitMs, this, [this] { StartDiscovery(); });
+    }
     m_threads.Start(MainWndThreadTable::kSyncLighting, [this, devices = AllDevices()](StopEvent& stop) {
         return m_syncLighting.Run(stop, [devices] { return devices; });
     });
 
     StartWindowTimer(kTimerUiScale, kUiScaleDelayMs);
     m_setUp = true;
+}
+
+void CMainWnd::StartDiscovery()
+{
+    m_discoveryAfterPaint = false;
+    if (!m_discovery || m_discoveryStarted || m_threads.Stopped())
+        return;
+    m_discoveryStarted = true;
+    m_threads.Start(MainWndThreadTable::kDiscovery, [this](StopEvent& stop) {
+        m_bridge->SetStopEvent(&stop);
+        return m_discovery->Run(stop);
+    });
+}
+
+void CMainWnd::showEvent(QShowEvent* event)
+{
+    CSkinWindow::showEvent(event);
+    if (!m_watchingExpose && windowHandle()) {
+        m_watchingExpose = true;
+        windowHandle()->installEventFilter(this);
+    }
+}
+
+bool CMainWnd::eventFilter(QObject* watched, QEvent* event)
+{
+    // The widgets are painted while the expose event is handled; the queued call runs after it.
+    if (!m_painted && event->type() == QEvent::Expose && watched == windowHandle())
+        QTimer::singleShot(0, this, [this] {
+            if (!m_painted && windowHandle() && windowHandle()->isExposed())
+                OnFirstPaint();
+        });
+    return CSkinWindow::eventFilter(watched, event);
+}
+
+void CMainWnd::OnFirstPaint()
+{
+    m_painted = true;
+    nq::DebugOutF("main window painted %lld ms after the process started (%dx%d)", MsSinceProcessStart(), width(),
+                  height());
+    emit firstPaint();
+    if (m_discoveryAfterPaint)
+        StartDiscovery();
 }
 
 void CMainWnd::StopThreads()
@@ -629,10 +710,18 @@ int CMainWnd::ChooseUiScale()
     const bool wasVisible = isVisible();
     QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, kScaledWidth, kScaledHeight);
-    m_uiScale = area.width() > 1500 && area.height() > 960 ? kDpiLarge : kDpiNormal;
+    const int scale = area.width() > 1500 && area.height() > 960 ? kDpiLarge : kDpiNormal;
+    // Already laid out at that scale: sizing it down and up again would only make it jump.
+    if (m_scaleChosen && scale == m_uiScale && size() == m_scaledSize) {
+        CenterWindow();
+        return m_uiScale;
+    }
+    m_scaleChosen = true;
+    m_uiScale = scale;
     SetAllWindowsDpi(kDpiNormal);
     resize(kScaledWidth, kScaledHeight);
     SetAllWindowsDpi(m_uiScale);
+    m_scaledSize = size();
     CenterWindow();
     setVisible(wasVisible);
     return m_uiScale;

@@ -95,6 +95,9 @@ public:
     void OnDeviceArrived(int slotIndex);
     void OnDeviceRemoved(int slotIndex);
 
+    // The window has been exposed and painted once (the devices are looked for from then on).
+    bool IsPainted() const { return m_painted; }
+
     DeviceSelector& Selector() { return *m_selector; }
     std::vector<DeviceSlot>& Slots() { return m_slots; }
     DeviceConnections& Connections() { return *m_connections; }
@@ -105,12 +108,16 @@ public:
 signals:
     // The discovery thread's first pass is done (identity message with 0, 0).
     void firstPassDone();
+    // The window was painted for the first time.
+    void firstPaint();
 
 protected:
     void changeEvent(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void OnPrepareForSleep(bool suspending);
@@ -129,6 +136,10 @@ private:
     void ApplyLightingControl(bool on);
     void SetPreviewForAll(bool on);
     std::vector<CKelvaskUSBDevice*> AllDevices() const;
+    // Starts the discovery thread (once): after the first paint, so the window never waits for
+    // the devices' connection reads.
+    void StartDiscovery();
+    void OnFirstPaint();
 
     bool m_setUp = false;
     bool m_exiting = false;
@@ -136,6 +147,12 @@ private:
     bool m_awake = true;
     bool m_active = false;
     bool m_mouseInside = false;
+    bool m_scaleChosen = false;
+    QSize m_scaledSize; // the size the last choice of the UI scale gave the window
+    bool m_painted = false;
+    bool m_watchingExpose = false;
+    bool m_discoveryAfterPaint = false;
+    bool m_discoveryStarted = false;
     int m_uiScale = kDpiNormal;
     std::vector<DeviceSlot> m_slots;
     std::unique_ptr<DeviceSelector> m_selector;

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -22,11 +23,17 @@ namespace nq::app {
 namespace {
 
 constexpr qint64 kMaxLine = 4096;
+// The longest name, percent-encoded (three bytes per byte at most), and two numbers fit in a line.
+static_assert(3 * CSingleInstance::kMaxNameBytes + 2 * 22 < kMaxLine);
 
 int OpenLock(const QString& path, bool create)
 {
-    int flags = O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0);
-    return ::open(QFile::encodeName(path).constData(), flags, 0600);
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0600);
+    if (fd >= 0 || errno != EISDIR)
+        return fd;
+    // A folder of the lock's name: every start locks that folder instead, so the rule still holds.
+    return ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 QByteArray EncodeMessage(const QString& name, quint64 wParam, qint64 lParam)
@@ -73,14 +80,23 @@ bool CSingleInstance::OtherInstanceRuns(const QString& identity)
 
 bool CSingleInstance::Acquire()
 {
+    m_lockError.clear();
     if (m_lockFd >= 0)
         return true;
     int fd = OpenLock(LockPath(m_identity), true);
     if (fd < 0) {
-        nq::DebugOutF("single instance: cannot open %s", LockPath(m_identity).toLocal8Bit().constData());
-        return true; // without a lock there is no way to tell; run rather than refuse to start
+        // Without the lock a second instance could run beside this one and fight over the devices.
+        m_lockError = QString("cannot open the instance lock %1: %2")
+                          .arg(LockPath(m_identity), QString::fromLocal8Bit(strerror(errno)));
+        nq::DebugOut("single instance: " + m_lockError.toStdString());
+        return false;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK) {
+            m_lockError = QString("cannot lock %1: %2")
+                              .arg(LockPath(m_identity), QString::fromLocal8Bit(strerror(errno)));
+            nq::DebugOut("single instance: " + m_lockError.toStdString());
+        }
         ::close(fd);
         return false;
     }
@@ -154,7 +170,7 @@ void CSingleInstance::OnReadyRead(QLocalSocket* socket)
 bool CSingleInstance::SendMessage(const QString& identity, const QString& name, quint64 wParam, qint64 lParam,
                                   int timeoutMs)
 {
-    if (name.isEmpty() || !OtherInstanceRuns(identity))
+    if (!IsValidMessageName(name) || !OtherInstanceRuns(identity))
         return false;
     QDeadlineTimer deadline(timeoutMs);
     const QString path = SocketPath(identity);
@@ -178,6 +194,11 @@ bool CSingleInstance::SendMessage(const QString& identity, const QString& name, 
         return delivered;
     }
     return false;
+}
+
+bool CSingleInstance::IsValidMessageName(const QString& name)
+{
+    return !name.isEmpty() && name.toUtf8().size() <= kMaxNameBytes;
 }
 
 bool CSingleInstance::Broadcast(const QString& name, quint64 wParam, qint64 lParam)

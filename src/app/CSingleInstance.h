@@ -2,7 +2,7 @@
 // The single-instance rule and the inter-process messages by name.
 //
 // The running instance holds an exclusive lock on "<socket>.lock" (flock, released by the kernel
-// when the process ends, however it ends) and listens on a per-user local socket named after the
+// when the process ends, however it ends; a folder of that name is locked itself) and listens on a per-user local socket named after the
 // identity: $XDG_RUNTIME_DIR/<identity>.socket, or <temp>/<identity>-<uid>.socket without a
 // runtime folder. A socket file left behind by a crashed instance is removed by the next process
 // that gets the lock, so it never blocks a start.
@@ -24,8 +24,11 @@ public:
     ~CSingleInstance() override;
 
     // Takes the instance lock: true when this process is (now) the running instance, false when
-    // another process is. Needs no application object, so a second start can leave at once.
+    // another process is, or when the lock cannot be taken at all (LockError() then says why, and
+    // the process must not run: a second instance could not be told apart). Needs no application
+    // object, so a second start can leave at once.
     bool Acquire();
+    QString LockError() const { return m_lockError; }
     // Starts taking messages (needs the application object). False when the socket cannot be
     // created; the instance then runs without messages.
     bool Listen();
@@ -34,8 +37,11 @@ public:
     static QString SocketPath(const QString& identity);
     static QString LockPath(const QString& identity);
     static bool OtherInstanceRuns(const QString& identity);
-    // Delivers a message to the running instance and waits for its answer. False when no
-    // instance runs or it did not answer within timeoutMs.
+    // Message names are 1 to kMaxNameBytes bytes of UTF-8.
+    static constexpr int kMaxNameBytes = 1024;
+    static bool IsValidMessageName(const QString& name);
+    // Delivers a message to the running instance and waits for its answer. False when the name is
+    // not valid, no instance runs or it did not answer within timeoutMs.
     static bool SendMessage(const QString& identity, const QString& name, quint64 wParam, qint64 lParam,
                             int timeoutMs = 3000);
 
@@ -53,6 +59,7 @@ private:
 
     QString m_identity;
     int m_lockFd = -1;
+    QString m_lockError;
     QLocalServer* m_server = nullptr;
 };
 

@@ -10,6 +10,7 @@
 #include "ui/CSkinLoader.h"
 
 #include <QLayout>
+#include <QScrollArea>
 #include <QStackedWidget>
 
 namespace nq::app {
@@ -102,7 +103,16 @@ bool DeviceSelector::BuildPage(const PageChoice& choice, const std::vector<Devic
     device.SetLightConfigName(layout.lightingFolder);
     device.InitPage();
 
-    const int pageIndex = pages->addWidget(page);
+    // A page taller than the window scrolls instead of growing the window: the window keeps the
+    // size it was mapped at, whatever pages the catalogue brings.
+    auto* scroller = new QScrollArea();
+    scroller->setObjectName(page->objectName() + "_scroll");
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setWidget(page);
+    scroller->viewport()->setAutoFillBackground(false);
+    const int pageIndex = pages->addWidget(scroller);
     connections.AddDevice(&device, kind);
 
     if (QLayout* tabLayout = tabs->layout())
@@ -264,9 +274,14 @@ void DeviceSelector::HideDevice(int index)
             }
         }
     }
+    const bool wasSelected = tab && IsTabVisible(index) && tab->IsSelected();
     ShowDeviceTab(index, false, false);
     if (replacement >= 0)
         ShowDeviceTab(replacement, true, true);
+    if (wasSelected) {
+        m_returnTo = index;
+        m_standIn = replacement;
+    }
 }
 
 void DeviceSelector::SelectPrevious()
@@ -319,6 +334,8 @@ void DeviceSelector::OnDeviceTabSelected()
     }
     if (m_selected < 0)
         return;
+    if (m_selected != m_standIn && m_selected != m_returnTo)
+        m_returnTo = m_standIn = -1; // the user chose another device
     QWidget* powers = Control("device_power_switch");
     CControlAccess::SetVisible(powers, m_selectedPower >= 0);
     if (m_selectedPower >= 0)
@@ -357,7 +374,10 @@ void DeviceSelector::ShowConnectedDevice(CKelvaskUSBDevice& device)
     bool otherVisible = false;
     for (int i = 0; i < TabCount(); ++i)
         otherVisible = otherVisible || (i != index && IsTabVisible(i));
-    const bool select = !otherVisible || (Tab(index)->IsSelected() && IsTabVisible(index));
+    const bool returning = index == m_returnTo;
+    const bool select = !otherVisible || returning || (Tab(index)->IsSelected() && IsTabVisible(index));
+    if (returning)
+        m_returnTo = m_standIn = -1;
     ShowDeviceTab(index, true, select);
     Tab(index)->Start();
 }

@@ -96,6 +96,10 @@ private:
     int m_selected = -1;
     int m_selectedPage = -1;
     int m_selectedPower = -1;
+    // The tab that was selected when its device went away, and the tab shown in its place: the
+    // device's return selects it again unless the user chose another tab meanwhile.
+    int m_returnTo = -1;
+    int m_standIn = -1;
 };
 
 } // namespace nq::app

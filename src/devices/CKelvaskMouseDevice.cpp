@@ -6,16 +6,10 @@
 #include "devices/MouseRecoilImage.h"
 #include "profiles/JsonFile.h"
 
+#include <algorithm>
 #include <new>
 
 namespace nq {
-
-namespace {
-
-constexpr uint8_t kMacroCode = 0x70;
-constexpr uint8_t kMacroHoldCode = 0x71;
-
-} // namespace
 
 CKelvaskMouseDevice::CKelvaskMouseDevice()
 {
@@ -71,6 +65,10 @@ void CKelvaskMouseDevice::ReadDeviceState()
     if (commandChannel.ReadKeymap(table.data()) != kOk)
         return;
     keyTable = table;
+    // The on-board slot the mouse runs: the settings written from now on go there.
+    uint8_t slot = 0;
+    if (commandChannel.ReadConfig(&slot, 1, 0) == kOk)
+        onboardSlot = slot;
     commandChannel.BatchEnd();
 
     SetKeyIndexMap(MouseKeyMap::BuildKeyIndexMap(keyTable.data(), slotCount));
@@ -98,9 +96,20 @@ int CKelvaskMouseDevice::ReadOnboardSettings()
     engine.SetMainSetting(lightSetting);
     engine.SetEffect(values.effect, values.speed);
 
+    // The slot's DPI stages and report rate replace the profile's, so the page shows the slot
+    // and the next edit writes the slot back as it is.
+    std::vector<DpiStage> stages = dpiStages;
+    if (stages.size() < values.stages.size())
+        stages.resize(values.stages.size());
+    std::copy(values.stages.begin(), values.stages.end(), stages.begin());
+    SetDpiStages(stages);
+    MouseSystemWords words = systemWords;
+    words.words[2] = MouseSystemWords::Pack(words.WheelLines(), values.reportRate);
+    SetSystemWords(words);
+
     profile.SetActiveStage(values.activeStage);
     profile.SetLightInfo(lightSetting);
-    profile.Save();
+    SaveProfile();
     return kOk;
 }
 
@@ -122,6 +131,8 @@ int CKelvaskMouseDevice::WriteSettingsToDevice(int slot, uint8_t byte0, int flag
 
     if (!commandChannel.IsOpen())
         return kOk; // nothing to send; the profile keeps the settings
+    if (slot == 0)
+        slot = onboardSlot;
     if (slot < 0 || MouseSettingsBlock::kSlotStride * static_cast<size_t>(slot) + MouseSettingsBlock::kWriteSize > 0xFFFF)
         return kInvalidArgument;
     if (!LinkReady())
@@ -158,12 +169,29 @@ int CKelvaskMouseDevice::WriteKeymapToDevice(int bank, const std::vector<KeyEntr
     if (!LinkReady())
         return kNotOpen;
     commandChannel.BatchEnd();
+    if (written == kOk) {
+        // The mouse holds these now.
+        std::copy(table.begin(), table.end(), keyTable.begin());
+        heldKeys = keys;
+    }
     return written;
 }
 
 int CKelvaskMouseDevice::WriteAssignmentsToDevice(int bank)
 {
+    savedKeys = keyList;
     return WriteKeymapToDevice(bank, std::vector<KeyEntry>(keyList));
+}
+
+void CKelvaskMouseDevice::SaveProfile()
+{
+    if (savedKeys == keyList) {
+        profile.Save();
+        return;
+    }
+    profile.SetKeyList(savedKeys);
+    profile.Save();
+    profile.SetKeyList(keyList);
 }
 
 int CKelvaskMouseDevice::WriteMacrosToDevice()
@@ -226,18 +254,80 @@ void CKelvaskMouseDevice::WriteRecoilToDevice()
 
 void CKelvaskMouseDevice::SetProfilePaths()
 {
-    const std::string folder = GetUserFolder();
-    profile.SetDefaultPath(GetDefaultProfilePath());
-    profile.SetProfilePath(folder + profileName + ".Json");
-    profile.SetLightConfigPath(folder + lightConfigName + ".config");
+    SetProfilePathsOf(profile);
 }
 
 void CKelvaskMouseDevice::TakeProfileValues()
 {
     keyList = profile.GetKeyList();
+    // Profiles written for fewer buttons get the others with their factory function.
+    const size_t known = keyList.size();
+    const auto& factory = MouseKeyMap::FactoryButtons();
+    for (size_t k = known; k < factory.size(); ++k) {
+        const KeyAssignment assignment = KeyAssignment::Function(factory[k].code, factory[k].param1, factory[k].param2);
+        KeyEntry entry;
+        entry.current = assignment;
+        entry.defaults = assignment;
+        entry.current.keyIndex = entry.defaults.keyIndex = static_cast<uint16_t>(k);
+        keyList.push_back(entry);
+    }
+    bool changed = keyList.size() != known;
+    if (changed)
+        profile.AddKeyEntries(keyList, known);
     LoadLighting();
     dpiStages = profile.GetDpiStages();
+    if (ClampedStages(dpiStages) != dpiStages) {
+        SetDpiStages(dpiStages);
+        changed = true;
+    }
     systemWords = profile.GetSystemWords();
+    savedKeys = keyList;
+    if (changed)
+        profile.Save();
+    TakeHeldKeys();
+}
+
+void CKelvaskMouseDevice::TakeHeldKeys()
+{
+    heldKeys = keyList;
+    const size_t slotCount = deviceInfo.KeyEntryCount();
+    // Buttons the profile gave another function are found by that function.
+    std::vector<int> map = keyIndexMap;
+    MouseKeyMap::CompleteKeyIndexMap(keyTable.data(), slotCount, map, keyList);
+    if (map != keyIndexMap)
+        SetKeyIndexMap(map);
+    for (size_t e = 0; e < heldKeys.size() && e < keyIndexMap.size(); ++e) {
+        const int slot = keyIndexMap[e];
+        if (slot == MouseKeyMap::kNoSlot || slot < 0 || static_cast<size_t>(slot) >= slotCount)
+            continue;
+        const uint8_t* bytes = &keyTable[MouseKeyMap::kSlotBytes * static_cast<size_t>(slot)];
+        KeyAssignment& held = heldKeys[e].current;
+        held = KeyAssignment::Function(bytes[0], bytes[1], bytes[2]);
+        held.keyIndex = static_cast<uint16_t>(e);
+    }
+}
+
+bool CKelvaskMouseDevice::RevertKeyEdits(KeyEntry& selectedEntry)
+{
+    keyList = savedKeys = heldKeys;
+    profile.SetKeyList(keyList);
+    SaveProfile();
+    RefreshKeyLabels();
+    if (selectedKey >= 0 && static_cast<size_t>(selectedKey) < keyList.size())
+        selectedEntry = keyList[static_cast<size_t>(selectedKey)];
+    return true;
+}
+
+std::vector<DpiStage> CKelvaskMouseDevice::ClampedStages(std::vector<DpiStage> stages) const
+{
+    if (dpiSliderMaximum <= 0)
+        return stages;
+    const auto highest = static_cast<uint16_t>(dpiSliderMaximum);
+    for (DpiStage& stage : stages) {
+        stage.dpiX = std::min(stage.dpiX, highest);
+        stage.dpiY = std::min(stage.dpiY, highest);
+    }
+    return stages;
 }
 
 int CKelvaskMouseDevice::LoadProfile()
@@ -283,15 +373,9 @@ void CKelvaskMouseDevice::PruneAssignments()
 {
     LoadNameLists();
     const size_t macroCount = nameLists.macroNames.size();
-    bool changed = false;
-    for (KeyEntry& entry : keyList) {
-        const KeyAssignment& current = entry.current;
-        if ((current.code == kMacroCode || current.code == kMacroHoldCode) && current.param1 >= macroCount) {
-            entry.current = entry.defaults;
-            changed = true;
-        }
-    }
-    if (!changed)
+    // A key on a macro that no longer exists gets its default, in the saved key list as well.
+    MouseMacroList::RevertKeysBeyond(savedKeys, macroCount);
+    if (!MouseMacroList::RevertKeysBeyond(keyList, macroCount))
         return;
     profile.SetKeyList(keyList);
     RefreshKeyLabels();
@@ -301,7 +385,9 @@ void CKelvaskMouseDevice::PruneAssignments()
 
 void CKelvaskMouseDevice::SetKeyTable(const std::vector<KeyEntry>& list)
 {
-    keyList = list;
+    // A whole new key list (the macro editor's renumbering, among others) is saved with the
+    // profile; only the key editor's single-key edits wait for the key save.
+    keyList = savedKeys = list;
     profile.SetKeyList(keyList);
 }
 
@@ -315,8 +401,8 @@ void CKelvaskMouseDevice::SetSelectedKeyEntry(const KeyEntry& entry)
 
 void CKelvaskMouseDevice::SetDpiStages(const std::vector<DpiStage>& stages)
 {
-    dpiStages = stages;
-    profile.SetDpiStages(stages);
+    dpiStages = ClampedStages(stages);
+    profile.SetDpiStages(dpiStages);
 }
 
 void CKelvaskMouseDevice::SetSystemWords(const MouseSystemWords& words)

@@ -45,6 +45,8 @@ public:
     // slots are sent back as read). 1 on success, 0 when the channel is closed, the link is down
     // or the device information cannot be read, else the failed write's result.
     int WriteKeymapToDevice(int bank, const std::vector<KeyEntry>& keys) override;
+    // The key save: the key list becomes the profile's (saved with the next SaveProfile) and is
+    // written to the mouse.
     int WriteAssignmentsToDevice(int bank) override;
     // 0 when the macros were written, there are none, or the channel is closed; the number of
     // 4-byte events too many (+1) when the image does not fit the macro memory (nothing is sent);
@@ -52,13 +54,17 @@ public:
     int WriteMacrosToDevice() override;
     // 1 when the block was written (or the channel is closed: the profile keeps the settings);
     // 0 when the link is down; -201 for a slot outside the configuration memory; else the
-    // result of the failed write.
+    // result of the failed write. Every caller passes slot 0, meaning the slot the mouse runs:
+    // the block goes to the active on-board slot (read at connection and after each slot
+    // notice), so an edit never moves the mouse back to slot 0.
     int WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight) override;
     void LoadNameLists() override;
     void SetPageState(int code) override;
     void SetProfilePaths() override;
     std::string CurrentProfilePath() const override { return profile.GetProfilePath(); }
-    void SaveProfile() override { profile.Save(); }
+    // Saves the profile file. Key edits not saved to the mouse yet stay out of it: the file holds
+    // the key list of the last key save (or as loaded).
+    void SaveProfile() override;
     void SetVariant(int n) override;
     void SetLightSetting(const std::array<uint32_t, 8>& words) override;
 
@@ -66,19 +72,29 @@ public:
     // Device information, key table, page-button map and DPI ranges (first step of OnConnected).
     void ReadDeviceState();
     // Re-reads the active on-board slot's settings: lighting values for the engine and the
-    // profile, the active DPI stage; saves the profile. 1 on success, 0 otherwise (nothing changed).
+    // profile, the DPI stages with the active one, the report rate; saves the profile. 1 on
+    // success, 0 otherwise (nothing changed).
     int ReadOnboardSettings();
     // Sends the four recoil tables. The caller learns nothing of the outcome.
     void WriteRecoilToDevice();
     // Refills the page's key labels; the page extends it.
     virtual void RefreshKeyLabels() {}
 
-    // Key list. None of these writes to the device or saves the profile file.
+    // Key list. None of these writes to the device or saves the profile file. A list set with
+    // SetKeyTable goes into the file with the next SaveProfile; an entry set with
+    // SetSelectedKeyEntry (the key editor) only with the key save (WriteAssignmentsToDevice).
     std::vector<KeyEntry> GetKeyTable() const { return keyList; }
     void SetKeyTable(const std::vector<KeyEntry>& list);
     void SetSelectedKeyEntry(const KeyEntry& entry);
+    // The key list as the mouse holds it: as loaded (the buttons found in the device's key table
+    // hold what the table holds) or as last written to the mouse.
+    const std::vector<KeyEntry>& HeldKeyList() const { return heldKeys; }
+    // Drops the key edits not written to the mouse: the key list and the profile (saved) return
+    // to HeldKeyList and the labels are refreshed. Gives the selected key's entry.
+    bool RevertKeyEdits(KeyEntry& selectedEntry);
 
-    // DPI stages and system words, stored in the object and the profile (not saved).
+    // DPI stages and system words, stored in the object and the profile (not saved). Stage
+    // resolutions above the device's highest slider position are stored as that position.
     std::vector<DpiStage> GetDpiStages() const { return dpiStages; }
     void SetDpiStages(const std::vector<DpiStage>& stages);
     MouseSystemWords GetSystemWords() const { return systemWords; }
@@ -88,6 +104,9 @@ public:
     // information; both start at 0.
     int DpiSliderMaximum() const { return dpiSliderMaximum; }
     int DpiEditMaximum() const { return dpiEditMaximum; }
+    // `stages` with every resolution above DpiSliderMaximum lowered to it (unchanged while the
+    // device information is unknown).
+    std::vector<DpiStage> ClampedStages(std::vector<DpiStage> stages) const;
 
     void SetLogoLedIndex(int n) { logoLedIndex = n; }
     int LogoLedIndex() const { return logoLedIndex; }
@@ -106,11 +125,17 @@ protected:
     // True when the next step may run: the channel is open and, on a wireless link, the mouse
     // answers the link query.
     bool LinkReady();
-    // The profile's values loaded into the object (key list, lighting, DPI stages, system words).
+    // The profile's values loaded into the object (key list, lighting, DPI stages, system words);
+    // a key list shorter than the ten buttons gets the missing buttons with their factory
+    // assignment, and stages above the device's maximum are lowered (both stored in the profile).
     void TakeProfileValues();
+    // heldKeys = the key list, with the buttons found in the device's key table as it holds them.
+    void TakeHeldKeys();
 
     CMouseProfiledata profile;
     std::vector<KeyEntry> keyList;
+    std::vector<KeyEntry> heldKeys;
+    std::vector<KeyEntry> savedKeys; // the key list the profile file holds
     std::vector<DpiStage> dpiStages;
     MouseSystemWords systemWords;
     std::array<uint8_t, kKeyTableBytes> keyTable{};

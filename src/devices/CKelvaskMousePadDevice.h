@@ -11,6 +11,8 @@ public:
 
     std::string GetClass() const override { return "KelvaskMousePadDevice"; }
     void PollStatus() override { RunStatusPoll(); }
+    // Reads the device information (the profile and the page come with the mousepad page).
+    void OnConnected() override { ReadDeviceInformation(); }
 };
 
 } // namespace nq

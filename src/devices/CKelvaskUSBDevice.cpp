@@ -262,6 +262,16 @@ void CKelvaskUSBDevice::OutputLightFrame()
         m_streamPauseMs = kStreamPauseMs;
 }
 
+int CKelvaskUSBDevice::ReadDeviceInformation()
+{
+    if (!commandChannel.IsOpen())
+        return kNotOpen;
+    commandChannel.BatchBegin();
+    const int result = commandChannel.ReadDeviceInfo(deviceInfo);
+    commandChannel.BatchEnd();
+    return result;
+}
+
 void CKelvaskUSBDevice::RunStatusPoll()
 {
     if (!commandChannel.IsOpen())
@@ -344,6 +354,14 @@ std::string CKelvaskUSBDevice::GetDefaultFolder() const
 std::string CKelvaskUSBDevice::GetDefaultProfilePath() const
 {
     return nq::GetDefaultFolder() + folderName + ".Json";
+}
+
+void CKelvaskUSBDevice::SetProfilePathsOf(CBasicProfiledata& profile) const
+{
+    const std::string folder = GetUserFolder();
+    profile.SetDefaultPath(GetDefaultProfilePath());
+    profile.SetProfilePath(folder + profileName + ".Json");
+    profile.SetLightConfigPath(folder + lightConfigName + ".config");
 }
 
 // ---- worker threads ----

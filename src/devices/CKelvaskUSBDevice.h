@@ -22,6 +22,7 @@
 #include "hid/CommandChannel.h"
 #include "hid/DeviceInfo.h"
 #include "hid/DeviceSlot.h"
+#include "profiles/CBasicProfiledata.h"
 #include "profiles/EffectFrame.h"
 #include "profiles/LightSetting.h"
 
@@ -210,6 +211,12 @@ protected:
     // Status poll shared by every device class: ReadStatus 6 bytes, wireless flag in byte 3,
     // then the power display.
     void RunStatusPoll();
+    // The profile's default path, its file (user folder + profile name + ".Json") and its light
+    // configuration (user folder + light configuration name + ".config").
+    void SetProfilePathsOf(CBasicProfiledata& profile) const;
+    // The connection read of the mousepad and the headset: BatchBegin, ReadDeviceInfo into
+    // deviceInfo, BatchEnd, when the channel is open. 1 when the information was read.
+    int ReadDeviceInformation();
     // Shows every LED colour word on its visible light button (red | blue << 8 | green << 16, with
     // the word's level).
     void RefreshLightPreviews();

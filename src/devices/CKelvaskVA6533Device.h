@@ -11,6 +11,9 @@ public:
 
     std::string GetClass() const override { return "KelvaskVA6533Device"; }
     void PollStatus() override { RunStatusPoll(); }
+    // Reads the device information, so a page is never bound to another kind of device unseen
+    // (the sound settings come with the headset page).
+    void OnConnected() override { ReadDeviceInformation(); }
     // The headset's LEDs are set with twelve 17-byte output reports (report ID 0xFF) on the command
     // interface, outside the channel's locks and without a reply: for red, green and blue in turn,
     // (0x22, low), (0x22, high), (0x44, low), (0x44, high), where the low register (0xAA + channel)

@@ -56,10 +56,27 @@ std::vector<CKelvaskUSBDevice*> DeviceConnections::AllDevices() const
     return all;
 }
 
+bool DeviceConnections::IsDeviceLink(const CKelvaskUSBDevice& device, const DeviceSlot& slot) const
+{
+    const DeviceSlot& own = device.Slot();
+    if (IsSameSlot(own, slot))
+        return true;
+    return own.hasTwin && own.twinIndex < m_slots.size() && IsSameSlot(m_slots[own.twinIndex], slot);
+}
+
+bool DeviceConnections::IsDeviceNotificationLink(const CKelvaskUSBDevice& device, const DeviceSlot& slot) const
+{
+    auto sameDevice = [&slot](const DeviceSlot& link) {
+        return link.vendorId == slot.vendorId && link.productId == slot.productId && link.kind == slot.kind;
+    };
+    const DeviceSlot& own = device.Slot();
+    return sameDevice(own) || (own.hasTwin && own.twinIndex < m_slots.size() && sameDevice(m_slots[own.twinIndex]));
+}
+
 CKelvaskUSBDevice* DeviceConnections::FindBySlot(int kind, const DeviceSlot& slot)
 {
     for (CKelvaskUSBDevice* device : DevicesOfKind(kind))
-        if (IsSameSlot(device->Slot(), slot))
+        if (IsDeviceLink(*device, slot))
             return device;
     return nullptr;
 }
@@ -94,9 +111,7 @@ void DeviceConnections::OnDeviceArrived(int slotIndex)
     const bool mouse = slot.kind == kKindMouse || slot.kind == kKindReceiverMouse;
     if (slot.role == kRoleNotification) {
         for (CKelvaskUSBDevice* device : DevicesOfKind(slot.kind)) {
-            const DeviceSlot& own = device->Slot();
-            if (!device->IsNotificationOpen() && own.vendorId == slot.vendorId &&
-                own.productId == slot.productId && own.kind == slot.kind) {
+            if (!device->IsNotificationOpen() && IsDeviceNotificationLink(*device, slot)) {
                 device->OpenNotificationInterface(slot.path);
                 break;
             }
@@ -130,7 +145,11 @@ void DeviceConnections::SwitchLink(int slotIndex, bool removal)
     if (!removal && device->Channel().WirelessLink())
         chosen = slotIndex;
     const DeviceSlot target = m_slots[chosen];
+    const bool wasOpen = device->Channel().IsOpen();
     if (OpenChannel(*device, target)) {
+        // A device whose first link could not be opened is shown once a link opens.
+        if (!wasOpen)
+            m_selector.ShowConnectedDevice(*device);
         for (const DeviceSlot& other : m_slots) {
             if (other.connected && other.role == kRoleNotification && other.vendorId == target.vendorId &&
                 other.productId == target.productId && other.kind == target.kind)

@@ -27,6 +27,11 @@ public:
 
 private:
     CKelvaskUSBDevice* FindBySlot(int kind, const DeviceSlot& slot);
+    // The slot is the device's own, or (a mouse on two links) the twin of the device's own: the
+    // page is built on one link and the device may come on the other first.
+    bool IsDeviceLink(const CKelvaskUSBDevice& device, const DeviceSlot& slot) const;
+    // The same for a notification slot: same vendor, product and kind as one of the two links.
+    bool IsDeviceNotificationLink(const CKelvaskUSBDevice& device, const DeviceSlot& slot) const;
     bool TwinConnected(int slotIndex) const;
     // Moves a mouse on two links to `chosen`; reopens its notification interface.
     void SwitchLink(int slotIndex, bool removal);

@@ -40,6 +40,44 @@ std::vector<int> MouseKeyMap::BuildKeyIndexMap(const uint8_t* table, size_t slot
     return map;
 }
 
+void MouseKeyMap::CompleteKeyIndexMap(const uint8_t* table, size_t slotCount, std::vector<int>& keyIndexMap,
+                                      const std::vector<KeyEntry>& keys)
+{
+    slotCount = std::min(slotCount, kTableBytes / kSlotBytes);
+    if (!table || slotCount == 0)
+        return;
+    std::vector<bool> claimed(slotCount, false);
+    for (int slot : keyIndexMap) {
+        if (slot >= 0 && static_cast<size_t>(slot) < slotCount)
+            claimed[static_cast<size_t>(slot)] = true;
+    }
+    const size_t buttons = std::min<size_t>({static_cast<size_t>(kButtons), keyIndexMap.size(), keys.size()});
+    for (size_t button = 0; button < buttons; ++button) {
+        if (keyIndexMap[button] != kNoSlot)
+            continue;
+        const KeyAssignment& current = keys[button].current;
+        for (size_t slot = 0; slot < slotCount; ++slot) {
+            const uint8_t* bytes = table + kSlotBytes * slot;
+            if (!claimed[slot] && bytes[0] == current.code && bytes[1] == current.param1 && bytes[2] == current.param2) {
+                keyIndexMap[button] = static_cast<int>(slot);
+                claimed[slot] = true;
+                break;
+            }
+        }
+    }
+    std::vector<size_t> freeButtons, freeSlots;
+    for (size_t button = 0; button < buttons; ++button) {
+        if (keyIndexMap[button] == kNoSlot)
+            freeButtons.push_back(button);
+    }
+    for (size_t slot = 0; slot < std::min<size_t>(slotCount, kButtons); ++slot) {
+        if (!claimed[slot])
+            freeSlots.push_back(slot);
+    }
+    if (freeButtons.size() == 1 && freeSlots.size() == 1 && slotCount <= kButtons)
+        keyIndexMap[freeButtons[0]] = static_cast<int>(freeSlots[0]);
+}
+
 std::vector<uint8_t> MouseKeyMap::BuildKeymap(const uint8_t* table, size_t slotCount, const std::vector<int>& keyIndexMap,
                                               const std::vector<KeyEntry>& keys)
 {

@@ -34,6 +34,13 @@ public:
     // three bytes equal its factory assignment. The map has max(slotCount, 10) entries.
     static std::vector<int> BuildKeyIndexMap(const uint8_t* table, size_t slotCount);
 
+    // Buttons given another function on the device are not found by their factory assignment.
+    // Each unmapped button of `keys` takes the first slot no button claims that holds the
+    // button's current assignment; when then exactly one button and one slot of the ten remain,
+    // they belong together.
+    static void CompleteKeyIndexMap(const uint8_t* table, size_t slotCount, std::vector<int>& keyIndexMap,
+                                    const std::vector<KeyEntry>& keys);
+
     // The key table to write: the first slotCount * 3 bytes of `table`, with every mapped slot
     // replaced by the current assignment of the key-list entry of that button. Entries without a
     // key-list entry, and slots outside the table, are left as read.

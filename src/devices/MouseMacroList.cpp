@@ -41,4 +41,18 @@ std::vector<MouseMacroImage::Events> MouseMacroList::ReadAllEvents() const
     return all;
 }
 
+bool MouseMacroList::RevertKeysBeyond(std::vector<KeyEntry>& keys, size_t macroCount)
+{
+    constexpr uint8_t kMacroCode = 0x70, kMacroHoldCode = 0x71;
+    bool changed = false;
+    for (KeyEntry& entry : keys) {
+        const KeyAssignment& current = entry.current;
+        if ((current.code == kMacroCode || current.code == kMacroHoldCode) && current.param1 >= macroCount) {
+            entry.current = entry.defaults;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 } // namespace nq

@@ -4,6 +4,7 @@
 // macro number key assignments carry). Each macro's events are in the user folder's
 // Guid + ".mac". Read only: the macro editor owns these files.
 #include "devices/MouseMacroImage.h"
+#include "editors/KeyAssignment.h"
 
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ public:
 
     // Reads folder + "macro.config"; a missing or malformed list is empty.
     static MouseMacroList Load(const std::string& folder);
+    // Keys assigned a macro (0x70, 0x71) numbered `macroCount` or above go back to their default
+    // assignment. True when any changed.
+    static bool RevertKeysBeyond(std::vector<KeyEntry>& keys, size_t macroCount);
 
     const std::vector<Macro>& Macros() const { return m_macros; }
     size_t Count() const { return m_macros.size(); }

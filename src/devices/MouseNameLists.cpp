@@ -35,13 +35,19 @@ MouseNameLists MouseNameLists::Load(const std::string& userFolder, const std::st
     lists.macroNames = MouseMacroList::Load(userFolder).Names();
 
     const Json::Value defaults = ReadJsonFile(defaultFolder + kDefaultLightFile);
-    if (const Json::Value* names = VariantArray(defaults, "DefaultLightName", variant)) {
-        for (const Json::Value& entry : *names) {
-            lists.defaultLightNames.push_back(NameOf(entry));
+    auto readFlagged = [&](const char* key, std::vector<std::string>& names, std::vector<bool>& flags) {
+        const Json::Value* list = VariantArray(defaults, key, variant);
+        if (!list)
+            return;
+        for (const Json::Value& entry : *list) {
+            names.push_back(NameOf(entry));
             const Json::Value& visible = entry.isObject() ? entry["visible"] : Json::Value::nullSingleton();
-            lists.defaultLightVisible.push_back(visible.isBool() ? visible.asBool() : visible.isIntegral() && visible.asInt64() != 0);
+            flags.push_back(visible.isBool() ? visible.asBool() : visible.isIntegral() && visible.asInt64() != 0);
         }
-    }
+    };
+    readFlagged("DefaultLightName", lists.defaultLightNames, lists.defaultLightVisible);
+    readFlagged("LightTab1LightName", lists.tab1LightNames, lists.tab1LightVisible);
+    readFlagged("LightTab2LightName", lists.tab2LightNames, lists.tab2LightVisible);
     if (const Json::Value* names = VariantArray(defaults, "AreaLightName", variant)) {
         for (const Json::Value& entry : *names)
             lists.areaLightNames.push_back(NameOf(entry));

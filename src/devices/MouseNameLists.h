@@ -1,6 +1,7 @@
 #pragma once
-// The name lists a mouse page shows: macro names (user folder "macro.config"), the default and
-// area light names of the device's variant (default folder "default_light.json") and the user's
+// The name lists a device page shows: macro names (user folder "macro.config"), the default and
+// area light names of the device's variant (default folder "default_light.json"; the keyboard also
+// uses the logo and side zone lists "LightTab1LightName" and "LightTab2LightName") and the user's
 // light preset names (user folder "drovo_light.config"). A missing file or array leaves its list
 // empty.
 #include <string>
@@ -19,6 +20,10 @@ public:
     std::vector<std::string> defaultLightNames;
     std::vector<bool> defaultLightVisible;
     std::vector<std::string> areaLightNames;
+    std::vector<std::string> tab1LightNames;
+    std::vector<bool> tab1LightVisible;
+    std::vector<std::string> tab2LightNames;
+    std::vector<bool> tab2LightVisible;
     std::vector<std::string> userLightNames;
 };
 

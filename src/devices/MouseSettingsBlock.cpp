@@ -10,6 +10,8 @@ void PutWord(uint8_t* at, uint16_t value)
     at[1] = static_cast<uint8_t>(value >> 8);
 }
 
+uint16_t GetWord(const uint8_t* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
+
 } // namespace
 
 MouseSettingsBlock::Block MouseSettingsBlock::Build(const Inputs& in)
@@ -62,6 +64,11 @@ MouseSettingsBlock::Onboard MouseSettingsBlock::Parse(const Block& block)
     o.green = block[7];
     o.blue = block[8];
     o.activeStage = block[12];
+    o.reportRate = block[11];
+    for (size_t i = 0; i < o.stages.size(); ++i) {
+        const uint8_t* s = &block[kFirstStage + kStageBytes * i];
+        o.stages[i] = DpiStage{s[0], s[1], GetWord(s + 2), GetWord(s + 4), s[6], s[7], s[8]};
+    }
     return o;
 }
 

@@ -56,7 +56,7 @@ public:
         uint16_t screenHeight = 0;
     };
 
-    // The lighting values and active stage a read block gives.
+    // The lighting values, report rate and DPI stages a read block gives.
     struct Onboard {
         uint8_t effect = 0;
         uint8_t brightness = 0;
@@ -66,6 +66,8 @@ public:
         uint8_t green = 0;
         uint8_t blue = 0;
         uint8_t activeStage = 0;
+        uint8_t reportRate = 0;
+        std::array<DpiStage, kStages> stages{};
     };
 
     // The 71-byte block (bytes 66-70 zero); the first kWriteSize bytes are what is written.

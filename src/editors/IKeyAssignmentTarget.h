@@ -16,6 +16,14 @@ public:
     virtual int WriteMacrosToDevice() = 0;
     virtual int WriteAssignmentsToDevice(int bank) = 0;
     virtual void SaveProfile() = 0;
+    // Drops the key edits the device does not hold yet: the key list, the profile and the labels
+    // return to what the device holds; gives the selected key's entry. False when the device
+    // keeps no such record (the editor then puts back the entry it loaded).
+    virtual bool RevertKeyEdits(KeyEntry& selectedEntry)
+    {
+        (void)selectedEntry;
+        return false;
+    }
 };
 
 } // namespace nq

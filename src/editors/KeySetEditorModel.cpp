@@ -81,7 +81,7 @@ void KeySetEditorModel::RenameMacroName(int position, const std::string& name)
 
 void KeySetEditorModel::Load(const KeyEntry& entry)
 {
-    m_entry = entry;
+    m_entry = m_loaded = entry;
     ShowCurrent();
 }
 
@@ -342,14 +342,23 @@ bool KeySetEditorModel::OnKeyCaptured(uint8_t scanCode, uint32_t flags, IKeyAssi
     return true;
 }
 
-void KeySetEditorModel::OnDefaultClicked()
+void KeySetEditorModel::OnDefaultClicked(IKeyAssignmentTarget& target)
 {
+    m_entry.current = m_entry.defaults;
     ShowDefault();
+    target.SetSelectedKeyEntry(m_entry);
+    target.RefreshKeyLabels();
     m_controls.editingButtonsEnabled = true;
 }
 
-void KeySetEditorModel::OnCancelClicked()
+void KeySetEditorModel::OnCancelClicked(IKeyAssignmentTarget& target)
 {
+    KeyEntry held = m_loaded;
+    if (!target.RevertKeyEdits(held)) {
+        target.SetSelectedKeyEntry(held);
+        target.RefreshKeyLabels();
+    }
+    m_entry = m_loaded = held;
     ShowCurrent();
     m_controls.editingButtonsEnabled = false;
 }
@@ -364,6 +373,7 @@ KeySaveOutcome KeySetEditorModel::OnSaveProfileClicked(IKeyAssignmentTarget& tar
         return {false, "message_text_16", macros};
     target.WriteAssignmentsToDevice(0);
     target.SaveProfile();
+    m_loaded = m_entry;
     m_controls.editingButtonsEnabled = false;
     return {true, {}, 0};
 }

@@ -100,8 +100,12 @@ public:
     // A key captured in the keyboard edit: set-1 scan code and the event flags (bit 0 extended).
     // False when the key is not one an assignment can name (nothing changes).
     bool OnKeyCaptured(uint8_t scanCode, uint32_t flags, IKeyAssignmentTarget& target);
-    void OnDefaultClicked();
-    void OnCancelClicked();
+    // "Default": the key gets its default assignment (shown and handed to the device, pending
+    // until the profile save).
+    void OnDefaultClicked(IKeyAssignmentTarget& target);
+    // "Cancel": the edits not saved to the device are dropped; the editor shows what the device
+    // holds for the key.
+    void OnCancelClicked(IKeyAssignmentTarget& target);
     KeySaveOutcome OnSaveProfileClicked(IKeyAssignmentTarget& target);
 
     // Reads the controls, hands the entry to the device, refreshes its labels, marks editing
@@ -116,6 +120,7 @@ private:
     std::vector<int> m_offeredKinds;
     std::vector<std::string> m_macroNames;
     KeyEntry m_entry;
+    KeyEntry m_loaded; // the entry as Load received it
     KeySetControls m_controls;
 };
 

@@ -1,12 +1,15 @@
 #include "hid/Catalogue.h"
 
 #include "common/DebugLog.h"
+#include "common/InstallPaths.h"
+#include "common/RegularFile.h"
+#include "hid/HidEnumerator.h"
 
 #include <json/json.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -142,6 +145,15 @@ private:
     std::set<std::string> m_known;
 };
 
+// Index (in the combined table) of the first row that is the same slot as `slot`, -1 if none.
+int FirstSameSlot(const std::vector<DeviceSlot>& rows, const std::vector<DeviceSlot>& added, const DeviceSlot& slot)
+{
+    for (size_t i = 0; i < rows.size() + added.size(); ++i)
+        if (IsSameSlot(i < rows.size() ? rows[i] : added[i - rows.size()], slot))
+            return static_cast<int>(i);
+    return -1;
+}
+
 bool ValidKind(long kind)
 {
     return kind == kKindKeyboard || kind == kKindMouse || kind == kKindMousePad || kind == kKindReceiverMouse ||
@@ -168,7 +180,7 @@ Catalogue::Catalogue()
         Page("HD", 3, 3, -1, 3, 0, 0, kKindHeadset, kRoleCommand),
     };
     m_layouts = {
-        {6, 7, 0, -1, "XML/DeviceXml/mousedevice.xml", kLightingFolder},
+        {7, 10, 0, -1, "XML/DeviceXml/mousedevice.xml", kLightingFolder}, // seven LEDs, ten buttons
         {126, 126, 0, -1, "XML/DeviceXml/keyboarddevice.xml", kLightingFolder},
         {15, 0, 0, -1, "XML/DeviceXml/mousepaddevice.xml", kLightingFolder},
         {13, 0, 0, -1, "XML/DeviceXml/va6533device.xml", kLightingFolder},
@@ -186,6 +198,14 @@ const Catalogue& Catalogue::Default()
     static const std::unique_ptr<Catalogue> catalogue = [] {
         auto made = std::make_unique<Catalogue>();
         made->LoadExtraRows(ExtraRowsPath());
+        // After the user's rows, so their "twin" indices stay what the user wrote. The user's
+        // file is the one whose error the start reports.
+        if (!HidEnumerator::SimulatorFolder().empty()) {
+            const std::string userError = made->m_extraRowsError;
+            made->LoadExtraRows(SimulatorRowsPath());
+            if (!userError.empty())
+                made->m_extraRowsError = userError;
+        }
         return made;
     }();
     return *catalogue;
@@ -208,34 +228,52 @@ std::string Catalogue::ExtraRowsPath()
     return folder + "NQ501/devices.json";
 }
 
+std::string Catalogue::SimulatorRowsPath()
+{
+    return ProgramDataFolder() + "DefaultData/simdevices.json";
+}
+
 bool Catalogue::LoadExtraRows(const std::string& path)
 {
+    m_extraRowsError.clear();
     if (path.empty())
         return true;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return true; // no extra rows
-    std::stringstream text;
-    text << file.rdbuf();
-    if (file.bad()) {
-        DebugOut("devices.json: cannot read " + path + "; extra device rows ignored");
-        return false;
+    // Non-blocking and regular files only: a FIFO or device node there never stalls the start.
+    const FileContent file = RegularFile::Read(path, kMaxExtraRowsFileSize);
+    std::string why;
+    switch (file.status) {
+    case FileContent::Status::Read: return LoadExtraRowsText(file.bytes, path);
+    case FileContent::Status::Missing: return true; // no extra rows
+    case FileContent::Status::NotRegular: why = "not a regular file"; break;
+    case FileContent::Status::TooLarge:
+        why = "larger than " + std::to_string(kMaxExtraRowsFileSize) + " bytes";
+        break;
+    case FileContent::Status::Unreadable: why = std::string("cannot be read (") + strerror(file.error) + ")"; break;
     }
-    return LoadExtraRowsText(text.str(), path);
+    m_extraRowsError = path + ": " + why + "; extra device rows ignored";
+    DebugOut(m_extraRowsError);
+    return false;
 }
 
 bool Catalogue::LoadExtraRowsText(const std::string& text, const std::string& source)
 {
+    m_extraRowsError.clear();
     auto reject = [&](const std::string& why) {
-        DebugOut(source + ": " + why + "; extra device rows ignored");
+        m_extraRowsError = source + ": " + why + "; extra device rows ignored";
+        DebugOut(m_extraRowsError);
         return false;
     };
+    if (text.size() > kMaxExtraRowsFileSize)
+        return reject("larger than " + std::to_string(kMaxExtraRowsFileSize) + " bytes");
+    if (text.find('\0') != std::string::npos)
+        return reject("not valid JSON (a zero byte)");
 
     Json::Value root;
     std::string parseErrors;
     Json::CharReaderBuilder builder;
     builder["collectComments"] = false;
     builder["rejectDupKeys"] = true;
+    builder["failIfExtra"] = true;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     bool parsed = false;
     try {
@@ -258,6 +296,10 @@ bool Catalogue::LoadExtraRowsText(const std::string& text, const std::string& so
         return reject("\"interfaces\" is not an array");
     if (!pages.isArray())
         return reject("\"pages\" is not an array");
+    if (interfaces.size() > kMaxExtraInterfaces)
+        return reject("more than " + std::to_string(kMaxExtraInterfaces) + " interface rows");
+    if (pages.size() > kMaxExtraPages)
+        return reject("more than " + std::to_string(kMaxExtraPages) + " page rows");
 
     const long slotCount = static_cast<long>(m_interfaces.size() + interfaces.size());
     std::vector<DeviceSlot> newSlots;
@@ -276,6 +318,12 @@ bool Catalogue::LoadExtraRowsText(const std::string& text, const std::string& so
         slot.usagePage = static_cast<uint16_t>(row.Number("usagePage", 0, 0xFFFF, error));
         slot.usage = static_cast<uint16_t>(row.Number("usage", 0, 0xFFFF, error));
         long twin = row.Number("twin", 0, slotCount - 1, error, -1, true);
+        const long fileRows = static_cast<long>(interfaces.size());
+        const long twinRow = row.Number("twinRow", 0, fileRows - 1, error, -1, true);
+        if (twinRow >= 0 && twin >= 0 && error.empty())
+            error = "interfaces[" + std::to_string(i) + "]: \"twin\" and \"twinRow\" together";
+        if (twinRow >= 0)
+            twin = static_cast<long>(m_interfaces.size()) + twinRow;
         row.UnknownKeys(error);
         if (error.empty() && !ValidKind(kind))
             error = "interfaces[" + std::to_string(i) + "]: \"kind\" must be 1, 2, 3, 6 or 7";
@@ -285,6 +333,12 @@ bool Catalogue::LoadExtraRowsText(const std::string& text, const std::string& so
             return reject(error);
         slot.kind = static_cast<uint16_t>(kind);
         slot.role = static_cast<uint16_t>(role);
+        const long index = static_cast<long>(m_interfaces.size() + newSlots.size());
+        if (twin == index)
+            return reject("interfaces[" + std::to_string(i) + "]: \"twin\" is the row itself");
+        const int same = FirstSameSlot(m_interfaces, newSlots, slot);
+        if (same >= 0)
+            return reject("interfaces[" + std::to_string(i) + "] repeats interface row " + std::to_string(same));
         if (twin >= 0) {
             slot.hasTwin = 1;
             slot.twinIndex = static_cast<uint16_t>(twin);
@@ -323,6 +377,12 @@ bool Catalogue::LoadExtraRowsText(const std::string& text, const std::string& so
             error = "pages[" + std::to_string(i) + "]: \"role\" must be 0 or 255";
         if (!error.empty())
             return reject(error);
+        for (size_t row = 0; row < m_pages.size() + newPages.size(); ++row) {
+            const DevicePage& other = row < m_pages.size() ? m_pages[row] : newPages[row - m_pages.size()];
+            if (other.vendorId == page.vendorId && other.productId == page.productId && other.kind == page.kind &&
+                other.role == page.role)
+                return reject("pages[" + std::to_string(i) + "] repeats page row " + std::to_string(row));
+        }
         newPages.push_back(page);
         newLayouts.push_back(layout);
     }

@@ -11,6 +11,8 @@
 //     { "vendorId": "0x320F", "productId": "0x5042", "interface": 1, "collection": 4,
 //       "kind": 2, "role": 0, "usagePage": "0xFF1C", "usage": "0x92",
 //       "twin": 9 }                      // optional: index of the other link of the same device
+//                                        // in the combined table; or "twinRow": its index in
+//                                        // this file's "interfaces" array
 //   ],
 //   "pages": [                           // appended to the device-page and device-layout tables
 //     { "kindName": "mouse", "ordinal": 4,
@@ -21,8 +23,13 @@
 // }
 // Numbers are JSON integers or strings in hexadecimal ("0x...") or decimal; both arrays are
 // optional. kind is 1, 2, 3, 6 or 7, role 0 or 255, ids and usages 0..65535, "twin" a valid slot
-// index of the combined table. Any error (unreadable JSON, wrong shape, a bad field, an unknown
-// key) rejects the whole file: it is reported through the diagnostics and nothing is added.
+// index of the combined table other than the row's own, "twinRow" a valid index of the file's own
+// rows (at most one of the two). The file must be a regular file of at most
+// kMaxExtraRowsFileSize bytes with at most kMaxExtraInterfaces interface rows and kMaxExtraPages
+// page rows; a row equal to an earlier one (IsSameSlot for interfaces, the four key numbers for
+// pages) is refused. Any error (not a regular file, too large, unreadable JSON, wrong shape, a bad
+// field, an unknown key, too many rows, a repeated row) rejects the whole file: it is reported
+// through the diagnostics and ExtraRowsError(), and nothing is added.
 #include "hid/DeviceSlot.h"
 
 #include <string>
@@ -89,19 +96,30 @@ struct PageChoice {
 
 class Catalogue {
 public:
+    static constexpr size_t kMaxExtraRowsFileSize = 64 * 1024;
+    static constexpr size_t kMaxExtraInterfaces = 64;
+    static constexpr size_t kMaxExtraPages = 16;
+
     // Compiled-in rows only.
     Catalogue();
 
-    // The process-wide catalogue: compiled-in rows plus the user's extra-rows file, read once.
+    // The process-wide catalogue, read once: compiled-in rows, then the user's extra-rows file,
+    // then, while the device simulator is in use (NQ501_SIM_DIR), the simulator's rows.
     static const Catalogue& Default();
     // $XDG_CONFIG_HOME/NQ501/devices.json, or ~/.config/NQ501/devices.json.
     static std::string ExtraRowsPath();
+    // The rows that name the simulated devices' own identities, an extra-rows file installed
+    // with the program: DefaultData/simdevices.json in the program folder.
+    static std::string SimulatorRowsPath();
 
     // Appends the rows of an extra-rows file. A missing file is not an error (true, nothing
     // added); a malformed one is reported and changes nothing (false).
     bool LoadExtraRows(const std::string& path);
     // The same for a file's text; `source` names it in the diagnostics.
     bool LoadExtraRowsText(const std::string& text, const std::string& source);
+    // Why the last extra-rows file was refused ("<source>: <reason>; extra device rows ignored"),
+    // empty when it was not.
+    const std::string& ExtraRowsError() const { return m_extraRowsError; }
 
     const std::vector<DeviceSlot>& SupportedInterfaces() const { return m_interfaces; }
     const std::vector<DevicePage>& DevicePages() const { return m_pages; }
@@ -130,6 +148,7 @@ private:
     std::vector<DevicePage> m_pages;
     std::vector<DeviceLayout> m_layouts;
     std::vector<ProductIdentity> m_products;
+    std::string m_extraRowsError;
 };
 
 // Shorthands on Catalogue::Default().

@@ -36,6 +36,7 @@ struct Globals {
     uint32_t unitExponent = 0;
     uint32_t unit = 0;
     uint32_t reportSize = 0;
+    bool reportSizeSet = false; // a Report Size item was seen; zero is a valid size
     uint32_t reportId = 0;
     uint32_t reportCount = 0;
 };
@@ -146,9 +147,10 @@ bool Parser::Global(uint8_t tag, uint32_t u, int size, size_t offset)
     case 5: m_globals.unitExponent = u; break;
     case 6: m_globals.unit = u; break;
     case 7:
-        if (u == 0 || u > HidReportDescriptor::kMaxReportSize)
+        if (u > HidReportDescriptor::kMaxReportSize)
             return Fail("unsupported report size", offset);
         m_globals.reportSize = u;
+        m_globals.reportSizeSet = true;
         break;
     case 8:
         if (u == 0 || u > 255)
@@ -244,8 +246,12 @@ bool Parser::Field(HidReportType type, uint32_t flags, size_t offset)
     const Globals& g = m_globals;
     if (g.reportCount == 0)
         return true;
-    if (g.reportSize == 0)
+    if (!g.reportSizeSet)
         return Fail("report size missing", offset);
+    // A zero-bit field (the kernel accepts it; some game pads pad with one) adds no bits and
+    // no capability.
+    if (g.reportSize == 0)
+        return true;
     if (g.reportId == 0) {
         if (m_usesIds)
             return Fail("field without report ID", offset);

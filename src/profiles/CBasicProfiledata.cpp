@@ -2,24 +2,13 @@
 
 #include "common/DebugLog.h"
 #include "profiles/JsonAccess.h"
+#include "profiles/FileBackup.h"
 #include "profiles/JsonFile.h"
 #include "profiles/LightFiles.h"
 
-#include <cstdio>
-#include <sys/stat.h>
 
 namespace nq {
 namespace {
-
-// True when the file at `path` holds something that could be the user's: text that is not blank,
-// or bytes that could not be read as text (no permission, too large, zero bytes).
-bool HoldsContent(const std::string& path, const std::string& text)
-{
-    if (!text.empty())
-        return text.find_first_not_of(" \t\r\n") != std::string::npos;
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
-}
 
 // True when putting a node at "Device"[index] of `document` would throw away content that is not
 // simply absent: a document that is not an object, a "Device" that is not an array, or an element
@@ -37,41 +26,22 @@ bool WriteBackDiscardsContent(const Json::Value& document, int index)
     return !element.isNull() && !element.isObject();
 }
 
-// A user's file that cannot be used as it is gets kept beside it before it is replaced, so that
-// nothing the user had is lost without a trace.
-void KeepAside(const std::string& path)
+// Makes the file's document ready to take a node at "Device"[index]. Content that the write-back
+// would throw away (a file that is not one JSON document, or has the wrong shape) is kept aside
+// first. False when the file must not be replaced: it is not a regular file, or what it holds
+// could not be kept.
+bool PrepareWriteBack(const std::string& path, JsonDocument& file, int index)
 {
-    const std::string aside = path + ".broken";
-    if (std::rename(path.c_str(), aside.c_str()) == 0)
-        DebugOutF("profile file unreadable, kept as %s", aside.c_str());
-}
-
-// A file's text and its document as ReadJsonFile gives it.
-struct FileDocument {
-    std::string text;
-    Json::Value document;
-};
-
-FileDocument ReadDocument(const std::string& path)
-{
-    FileDocument file;
-    file.text = ReadTextFile(path);
-    if (file.text.empty())
-        DebugOut(path);
-    file.document = ParseJsonText(file.text);
-    return file;
-}
-
-// Makes the document ready to take a node at "Device"[index]. When that throws away what the file
-// held, the file is kept aside first.
-void PrepareWriteBack(const std::string& path, FileDocument& file, int index)
-{
-    if (!WriteBackDiscardsContent(file.document, index))
-        return;
-    if (HoldsContent(path, file.text))
-        KeepAside(path);
-    if (!file.document.isObject())
-        file.document = Json::Value(Json::objectValue);
+    using State = JsonDocument::State;
+    if (file.state == State::NotAFile)
+        return false;
+    const bool discards =
+        file.state == State::Unusable || (file.state == State::Parsed && WriteBackDiscardsContent(file.value, index));
+    if (discards && FileBackup::Keep(path).empty())
+        return false;
+    if (!file.value.isObject())
+        file.value = Json::Value(Json::objectValue);
+    return true;
 }
 
 void PutNode(Json::Value& document, int index, const Json::Value& node)
@@ -95,32 +65,37 @@ CBasicProfiledata::~CBasicProfiledata() = default;
 bool CBasicProfiledata::Save()
 {
     // Nothing loaded or set: writing would only replace the file's node by null.
-    if (m_node.isNull())
+    if (m_node.isNull()) {
+        m_lastSave = WriteStatus::NothingToWrite;
         return false;
+    }
     return SaveNode(Json::Value(m_node), m_profilePath);
 }
 
 bool CBasicProfiledata::SaveNode(const Json::Value& node, const std::string& path)
 {
-    if (path.empty())
+    if (path.empty()) {
+        m_lastSave = WriteStatus::NothingToWrite;
         return false;
-    FileDocument file = ReadDocument(path);
-    PrepareWriteBack(path, file, m_deviceIndex);
-    PutNode(file.document, m_deviceIndex, node);
-    return WriteJsonFile(path, file.document);
+    }
+    JsonDocument file = ReadJsonDocument(path);
+    if (!PrepareWriteBack(path, file, m_deviceIndex)) {
+        m_lastSave = WriteStatus::Failed;
+        return false;
+    }
+    PutNode(file.value, m_deviceIndex, node);
+    return WriteJsonFile(path, file.value, &m_lastSave);
 }
 
 bool CBasicProfiledata::WriteDocument(const Json::Value& value, const std::string& path)
 {
-    if (path.empty())
-        return false;
-    return WriteJsonFile(path, value);
+    return WriteJsonFile(path, value, &m_lastSave);
 }
 
 Json::Value CBasicProfiledata::Load(const std::string& path)
 {
-    FileDocument file = ReadDocument(path);
-    const Json::Value& found = JsonElement(JsonMember(file.document, "Device"), m_deviceIndex);
+    JsonDocument file = ReadJsonDocument(path);
+    const Json::Value& found = JsonElement(JsonMember(file.value, "Device"), m_deviceIndex);
     if (found.isObject()) {
         m_node = found;
         return m_node;
@@ -135,10 +110,9 @@ Json::Value CBasicProfiledata::Load(const std::string& path)
         return m_node;
     }
     m_node = defaultNode;
-    if (!path.empty()) {
-        PrepareWriteBack(path, file, m_deviceIndex);
-        PutNode(file.document, m_deviceIndex, m_node);
-        WriteJsonFile(path, file.document);
+    if (!path.empty() && PrepareWriteBack(path, file, m_deviceIndex)) {
+        PutNode(file.value, m_deviceIndex, m_node);
+        WriteJsonFile(path, file.value);
     }
     return m_node;
 }
@@ -302,6 +276,16 @@ void CBasicProfiledata::SetKeyList(const std::vector<KeyEntry>& entries)
     for (size_t k = 0; k < entries.size(); ++k) {
         Json::Value& element = JsonArrayElement(list, static_cast<Json::ArrayIndex>(k));
         JsonObjectMember(element, "Assignment") = static_cast<Json::Int>(entries[k].current.Packed());
+    }
+}
+
+void CBasicProfiledata::AddKeyEntries(const std::vector<KeyEntry>& entries, size_t from)
+{
+    SetKeyList(entries);
+    Json::Value& list = JsonObjectMember(WritableNode(), "KeyList");
+    for (size_t k = from; k < entries.size(); ++k) {
+        Json::Value& element = JsonArrayElement(list, static_cast<Json::ArrayIndex>(k));
+        JsonObjectMember(element, "DefaultAssignment") = static_cast<Json::Int>(entries[k].defaults.Packed());
     }
 }
 

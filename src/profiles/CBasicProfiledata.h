@@ -10,6 +10,7 @@
 // No lock of its own: the owning device serialises access.
 #include "editors/KeyAssignment.h"
 #include "profiles/EffectFrame.h"
+#include "profiles/JsonFile.h"
 #include "profiles/LightSetting.h"
 
 #include <json/value.h>
@@ -31,17 +32,25 @@ public:
     // SaveNode(copy of the node, profile path). Does nothing (false) while the node is null.
     virtual bool Save();
     // Reads the document at `path`, puts `node` at "Device"[device index] (creating what is
-    // missing; a document that is not an object becomes one) and writes the document back.
-    // False when the file could not be written (the file is then unchanged).
+    // missing) and writes the document back. A file whose content the write would throw away (not
+    // one JSON document, or not of the profile's shape) is kept first (FileBackup). False when the
+    // file was not written: it is then unchanged, and LastSaveStatus() tells why.
     virtual bool SaveNode(const Json::Value& node, const std::string& path);
     // Writes `value` as the whole document at `path`.
     virtual bool WriteDocument(const Json::Value& value, const std::string& path);
+    // How the last Save, SaveNode or WriteDocument ended: Written, NothingToWrite (no path or
+    // nothing loaded), TooLarge (the file would be larger than the program reads back) or Failed
+    // (the folder or disk refused it); a page shows "the profile could not be saved" for the last
+    // two.
+    WriteStatus LastSaveStatus() const { return m_lastSave; }
 
     // Reads "Device"[device index] of the file at `path` and keeps it as the node. When the file
     // lacks it (missing, unreadable, not JSON, no such element, not an object) the node comes from
     // the default profile instead and is written into the file, which keeps its other members.
-    // An existing file with content that cannot be used (it does not parse, cannot be read, or
-    // has the wrong shape) is first kept aside as `path` + ".broken".
+    // An existing file with content that cannot be used (it is not exactly one JSON document,
+    // cannot be read, is too large, or has the wrong shape) is first kept aside (FileBackup:
+    // `path` + ".broken", ".broken.1", ...); when it cannot be kept, or `path` is not a regular
+    // file, the file is left alone and only the in-memory node comes from the default.
     // Does not refresh the cached records. Returns a copy of the node.
     Json::Value Load(const std::string& path);
 
@@ -94,6 +103,9 @@ public:
     // Caches the entries and writes "KeyList"[k]."Assignment" for each; "DefaultAssignment" and
     // elements beyond the sequence stay.
     void SetKeyList(const std::vector<KeyEntry>& entries);
+    // Caches `entries` and writes the elements from position `from` on whole: current and
+    // default assignment (keys the stored list did not have yet).
+    void AddKeyEntries(const std::vector<KeyEntry>& entries, size_t from);
     const std::vector<KeyEntry>& KeyList() const { return m_keyList; }
 
 protected:
@@ -105,6 +117,7 @@ protected:
 
     std::string m_profilePath;
     std::string m_defaultPath;
+    WriteStatus m_lastSave = WriteStatus::NothingToWrite;
     int m_deviceIndex = 0;
     Json::Value m_node;
 

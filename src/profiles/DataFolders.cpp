@@ -2,13 +2,18 @@
 
 #include "common/DebugLog.h"
 #include "common/InstallPaths.h"
+#include "profiles/JsonFile.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
 
 namespace nq {
 namespace {
@@ -48,7 +53,34 @@ std::string UserDataBase()
            std::to_string(getuid()) + "/";
 }
 
+int RemoveInterruptedSavesIn(const std::string& folder, int depth)
+{
+    int removed = RemoveStaleTemporaryFiles(folder);
+    if (depth <= 1)
+        return removed;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return removed;
+    std::vector<std::string> below;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        if (name != "." && name != ".." && fstatat(dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(info.st_mode))
+            below.push_back(folder + name + "/");
+    }
+    closedir(dir);
+    for (const std::string& sub : below)
+        removed += RemoveInterruptedSavesIn(sub, depth - 1);
+    return removed;
+}
+
 } // namespace
+
+int RemoveInterruptedSaves()
+{
+    return RemoveInterruptedSavesIn(UserDataBase() + "NQ501/", kCleanDepth);
+}
 
 bool EnsureFolder(const std::string& path)
 {

@@ -25,4 +25,10 @@ std::string GetDownloadFolder();
 // Creates the folder and its missing parents (mode 0700). True when it exists afterwards.
 bool EnsureFolder(const std::string& path);
 
+// Removes the temporary files that saves cut short by a crash or a kill left in the app data
+// folder and the folders below it (down to kCleanDepth levels, links not followed). Creates
+// nothing. Called once at start by the running instance; returns how many were removed.
+constexpr int kCleanDepth = 3;
+int RemoveInterruptedSaves();
+
 } // namespace nq

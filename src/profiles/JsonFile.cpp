@@ -1,13 +1,18 @@
 #include "profiles/JsonFile.h"
 
 #include "common/DebugLog.h"
+#include "common/RegularFile.h"
 
 #include <json/reader.h>
 #include <json/writer.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <ctime>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
@@ -51,51 +56,70 @@ void TraceWriteFailure(const std::string& path, const char* step, int error)
     DebugOutF("WriteJsonFile %s failed: %s: %s", step, path.c_str(), strerror(error));
 }
 
+// Every data file is read through here; traces "readjsonFile 错误吗：：<errno>" on every call.
+FileContent ReadDataFile(const std::string& path)
+{
+    FileContent content = RegularFile::Read(path, kMaxDataFileSize);
+    DebugOutF("readjsonFile 错误吗：：%d\n", content.error);
+    if (content.status == FileContent::Status::TooLarge)
+        DebugOutF("readjsonFile: %s is larger than %zu bytes", path.c_str(), kMaxDataFileSize);
+    return content;
+}
+
+// A document that is the literal null parses to the same value as a failure.
+bool IsNullLiteral(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    const size_t last = text.find_last_not_of(" \t\r\n");
+    return first != std::string::npos && text.compare(first, last - first + 1, "null") == 0;
+}
+
+const char kTemporaryMark[] = ".tmp";
+// A temporary file this old is stale whoever owns it.
+constexpr time_t kStaleTemporaryAge = 10 * 60;
+
+std::string TemporaryName(const std::string& path, unsigned number)
+{
+    return path + kTemporaryMark + std::to_string(getpid()) + "_" + std::to_string(number);
+}
+
+// The process id in a temporary file's name, or -1 when the name is not one.
+long TemporaryFileOwner(const std::string& name)
+{
+    const size_t mark = name.rfind(kTemporaryMark);
+    if (mark == std::string::npos || mark == 0)
+        return -1;
+    const std::string rest = name.substr(mark + sizeof(kTemporaryMark) - 1);
+    const size_t underscore = rest.find('_');
+    const auto digits = [](const std::string& text) {
+        return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (underscore == std::string::npos || !digits(rest.substr(0, underscore)) || !digits(rest.substr(underscore + 1)))
+        return -1;
+    return std::stol(rest.substr(0, underscore));
+}
+
 } // namespace
 
 std::string ReadTextFile(const std::string& path)
 {
-    errno = 0;
-    // Non-blocking so that a FIFO or device node in place of a data file cannot hang the reader.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    DebugOutF("readjsonFile 错误吗：：%d\n", fd < 0 ? errno : 0);
-    if (fd < 0)
-        return {};
-    struct stat info {};
-    std::string text;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) <= kMaxDataFileSize) {
-        const size_t size = static_cast<size_t>(info.st_size);
-        text.resize(size);
-        size_t done = 0;
-        while (done < size) {
-            const ssize_t n = read(fd, text.data() + done, size - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += static_cast<size_t>(n);
-        }
-        if (done != size)
-            text.clear();  // the file changed size under us or could not be read
-    } else if (S_ISREG(info.st_mode)) {
-        DebugOutF("readjsonFile: %s is larger than %zu bytes", path.c_str(), kMaxDataFileSize);
-    }
-    close(fd);
-    const size_t zero = text.find('\0');
+    FileContent content = ReadDataFile(path);
+    const size_t zero = content.bytes.find('\0');
     if (zero != std::string::npos)
-        text.resize(zero);
-    return text;
+        content.bytes.resize(zero);
+    return std::move(content.bytes);
 }
 
 Json::Value ParseJsonText(const std::string& text)
 {
-    if (text.empty())
+    // A zero byte would end the parser's input early and hide what follows it.
+    if (text.empty() || text.find('\0') != std::string::npos)
         return {};
     Json::CharReaderBuilder builder;
     builder["allowComments"] = true;
     builder["collectComments"] = true;
     builder["stackLimit"] = kMaxJsonDepth;
-    builder["failIfExtra"] = false;
+    builder["failIfExtra"] = true;
     Json::Value root;
     try {
         const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
@@ -108,14 +132,41 @@ Json::Value ParseJsonText(const std::string& text)
     return root;
 }
 
+JsonDocument ReadJsonDocument(const std::string& path)
+{
+    JsonDocument document;
+    const FileContent content = ReadDataFile(path);
+    switch (content.status) {
+    case FileContent::Status::Missing:
+        DebugOut(path);
+        document.state = JsonDocument::State::Missing;
+        return document;
+    case FileContent::Status::NotRegular:
+        DebugOut(path);
+        document.state = JsonDocument::State::NotAFile;
+        return document;
+    case FileContent::Status::TooLarge:
+    case FileContent::Status::Unreadable:
+        DebugOut(path);
+        document.state = JsonDocument::State::Unusable;
+        return document;
+    case FileContent::Status::Read:
+        break;
+    }
+    if (content.bytes.find_first_not_of(" \t\r\n") == std::string::npos) {
+        DebugOut(path);
+        document.state = JsonDocument::State::Blank;
+        return document;
+    }
+    document.value = ParseJsonText(content.bytes);
+    document.state = document.value.isNull() && !IsNullLiteral(content.bytes) ? JsonDocument::State::Unusable
+                                                                               : JsonDocument::State::Parsed;
+    return document;
+}
+
 Json::Value ReadJsonFile(const std::string& path)
 {
-    const std::string text = ReadTextFile(path);
-    if (text.empty()) {
-        DebugOut(path);
-        return {};
-    }
-    return ParseJsonText(text);
+    return ReadJsonDocument(path).value;
 }
 
 std::string StyledJsonText(const Json::Value& value)
@@ -129,28 +180,44 @@ std::string StyledJsonText(const Json::Value& value)
     return text;
 }
 
-bool WriteJsonFile(const std::string& requestedPath, const Json::Value& value)
+bool WriteJsonFile(const std::string& requestedPath, const Json::Value& value, WriteStatus* status)
 {
     std::string text;
     try {
         text = StyledJsonText(value);
     } catch (const std::exception&) {
         TraceWriteFailure(ResolveTarget(requestedPath), "format", ENOMEM);
+        if (status)
+            *status = WriteStatus::Failed;
         return false;
     }
-    return WriteFileAtomically(requestedPath, text);
+    return WriteFileAtomically(requestedPath, text, status);
 }
 
-bool WriteFileAtomically(const std::string& requestedPath, const std::string& text)
+bool WriteFileAtomically(const std::string& requestedPath, const std::string& text, WriteStatus* status)
 {
+    WriteStatus ignored;
+    WriteStatus& result = status ? *status : ignored;
+    result = WriteStatus::Failed;
+    if (requestedPath.empty()) {
+        result = WriteStatus::NothingToWrite;
+        return false;
+    }
     static std::atomic<unsigned> counter{0};
     const std::string path = ResolveTarget(requestedPath);
+    if (text.size() > kMaxDataFileSize) {
+        // The next start would refuse to read it: keep the file as it is.
+        DebugOutF("WriteJsonFile refused: %s would be %zu bytes, more than %zu", path.c_str(), text.size(),
+                  kMaxDataFileSize);
+        result = WriteStatus::TooLarge;
+        return false;
+    }
 
     // The temporary file sits in the target's folder so that the rename cannot cross file systems.
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+        temp = TemporaryName(path, counter++);
         fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
@@ -177,7 +244,44 @@ bool WriteFileAtomically(const std::string& requestedPath, const std::string& te
         unlink(temp.c_str());
         return false;
     }
+    result = WriteStatus::Written;
     return true;
+}
+
+bool IsTemporaryFileName(const std::string& name)
+{
+    return TemporaryFileOwner(name) >= 0;
+}
+
+int RemoveStaleTemporaryFiles(const std::string& folder)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    const long self = static_cast<long>(getpid());
+    const time_t now = time(nullptr);
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        const long owner = TemporaryFileOwner(name);
+        if (owner < 0 || owner == self)
+            continue;
+        struct stat info {};
+        if (fstatat(dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        // A write in progress takes well under a second: a recent file of a live process is
+        // being written (another program of the same user); an old one belongs to a reused pid.
+        const bool ownerGone =
+            owner == 0 || owner > INT32_MAX || (kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH);
+        if (!ownerGone && now - info.st_mtime < kStaleTemporaryAge)
+            continue;
+        if (unlinkat(dirfd(dir), name.c_str(), 0) == 0) {
+            DebugOutF("removed the temporary file %s%s left by an interrupted save", folder.c_str(), name.c_str());
+            ++removed;
+        }
+    }
+    closedir(dir);
+    return removed;
 }
 
 } // namespace nq

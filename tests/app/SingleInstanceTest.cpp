@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -50,8 +51,10 @@ protected:
         environment.insert("XDG_RUNTIME_DIR", m_runtime.path());
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.remove("NQ501_LOG");
+        for (const QString& name : m_environment.keys())
+            environment.insert(name, m_environment.value(name));
         process->setProcessEnvironment(environment);
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->setProcessChannelMode(m_captureErrors ? QProcess::SeparateChannels : QProcess::ForwardedErrorChannel);
         process->start(Program(), arguments);
         m_processes.push_back(process);
         EXPECT_TRUE(process->waitForStarted(10000));
@@ -81,6 +84,8 @@ protected:
 
     QTemporaryDir m_runtime;
     QByteArray m_savedRuntime;
+    QProcessEnvironment m_environment;  // added to the children's environment
+    bool m_captureErrors = false;       // the children's standard error is kept for the test
     std::vector<QProcess*> m_processes;
 };
 
@@ -114,10 +119,60 @@ TEST_F(SingleInstanceTest, TerminationSignalEndsTheRunCleanly)
     EXPECT_FALSE(CSingleInstance::OtherInstanceRuns("NQ501"));
 }
 
-TEST_F(SingleInstanceTest, MessageWithoutARunningInstanceFails)
+TEST_F(SingleInstanceTest, MessageThatCannotBeDeliveredFailsWithAReason)
 {
+    m_captureErrors = true;
     EXPECT_EQ(Run({"--message", "NQ501", "0", "1"}), 1);
+    EXPECT_TRUE(m_processes.back()->readAllStandardError().contains("no instance is running"));
     EXPECT_FALSE(CSingleInstance::SendMessage("NQ501", "NQ501", 0, 1, 500));
+
+    QProcess* first = Start({"--log", LogPath("long")});
+    ASSERT_TRUE(WaitForLog(LogPath("long"), "windowinit"));
+    EXPECT_EQ(Run({"--message", QString(100 * 1024, 'n'), "0", "1"}), 2);
+    EXPECT_TRUE(m_processes.back()->readAllStandardError().contains("longer than"));
+    EXPECT_FALSE(CSingleInstance::SendMessage("NQ501", QString(100 * 1024, 'n'), 0, 1, 500));
+    // The longest name there may be is delivered.
+    EXPECT_EQ(Run({"--message", QString(CSingleInstance::kMaxNameBytes, 'n'), "0", "1"}), 0);
+    EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+// Something made a folder where the lock file goes: the rule still holds.
+TEST_F(SingleInstanceTest, AFolderInPlaceOfTheLockFileStillAllowsOneInstance)
+{
+    ASSERT_TRUE(QDir().mkpath(CSingleInstance::LockPath("NQ501")));
+    QProcess* first = Start({"--log", LogPath("first")});
+    ASSERT_TRUE(WaitForLog(LogPath("first"), "windowinit"));
+    EXPECT_TRUE(CSingleInstance::OtherInstanceRuns("NQ501"));
+
+    EXPECT_EQ(Run({"--log", LogPath("second")}), 0) << "the second start leaves";
+    EXPECT_TRUE(WaitForLog(LogPath("first"), "软件标示 ")) << "after announcing itself to the first";
+    EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+// A FIFO in place of the catalogue file does not stall the start, and the refusal is said; what
+// an interrupted save left in the data folder is removed.
+TEST_F(SingleInstanceTest, StartUpCopesWithWhatItFindsOnDisk)
+{
+    const QString config = m_runtime.filePath("config");
+    ASSERT_TRUE(QDir().mkpath(config + "/NQ501"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(config + "/NQ501/devices.json").constData(), 0600), 0);
+    const QString data = m_runtime.filePath("data");
+    const QString stale = data + "/NQ501/mouse/p.Json.tmp0_0";  // no process has id 0
+    ASSERT_TRUE(QDir().mkpath(data + "/NQ501/mouse"));
+    QFile partial(stale);
+    ASSERT_TRUE(partial.open(QIODevice::WriteOnly));
+    partial.write("{ \"Device\": [");
+    partial.close();
+    m_environment.insert("XDG_CONFIG_HOME", config);
+    m_environment.insert("XDG_DATA_HOME", data);
+    m_captureErrors = true;
+
+    QProcess* first = Start({"--log", LogPath("disk")});
+    ASSERT_TRUE(WaitForLog(LogPath("disk"), "windowinit"));
+    EXPECT_FALSE(QFile::exists(stale));
+    first->terminate();
+    ASSERT_TRUE(first->waitForFinished(15000));
+    EXPECT_TRUE(first->readAllStandardError().contains("devices.json: not a regular file"));
 }
 
 TEST_F(SingleInstanceTest, SocketLeftByACrashedInstanceDoesNotBlockTheNextStart)

@@ -75,6 +75,8 @@ TEST(CommandLine, OptionsAndTheirErrors)
         {{"nq501", "--message", "NQ501", "0"}, false},
         {{"nq501", "--message", "NQ501", "x", "1"}, false},
         {{"nq501", "--message", "", "0", "1"}, false},
+        {{"nq501", "--message", QString(1025, 'x'), "0", "1"}, false},
+        {{"nq501", "--message", QString(1024, 'x'), "0", "1"}, true},
         {{"nq501", "-platform", "offscreen", "--demo"}, true},
     };
     for (const Case& c : cases) {
@@ -157,7 +159,9 @@ TEST(MainWindow, CreatedWithTitleSizeAndCentredAndRaisedByTheIdentityMessage)
     ASSERT_TRUE(window.Create());
     nq::ui::CSkinPaths::SetSkinFolder(QString());
     EXPECT_EQ(window.windowTitle(), "NQ501");
-    EXPECT_EQ(window.size(), QSize(800, 572));
+    // At the size of its UI scale before it is ever shown.
+    EXPECT_EQ(window.width(), nq::app::CMainWnd::kScaledWidth * window.UiScale() / 96);
+    EXPECT_GE(window.height(), nq::app::CMainWnd::kScaledHeight * window.UiScale() / 96);
     QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((window.frameGeometry().center() - screen.center()).manhattanLength(), 2);
 

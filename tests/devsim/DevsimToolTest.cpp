@@ -14,10 +14,12 @@ namespace {
 
 const std::string kTool = std::string(NQ501_BINARY_DIR) + "/nq501-devsim";
 
-std::string RunTool(const std::string& args, int& status)
+// Runs the tool; `streams` is appended to the command line ("2>&1": both, "2>&1 >/dev/null":
+// standard error only).
+std::string RunTool(const std::string& args, int& status, const std::string& streams = "2>&1")
 {
     std::string out;
-    FILE* pipe = ::popen((kTool + " " + args + " 2>&1").c_str(), "r");
+    FILE* pipe = ::popen((kTool + " " + args + " " + streams).c_str(), "r");
     if (!pipe) {
         status = -1;
         return out;
@@ -31,21 +33,35 @@ std::string RunTool(const std::string& args, int& status)
     return out;
 }
 
-TEST(DevsimTool, BackgroundSimulatorFromStartToStop)
+// A simulator folder for one test; whatever fails, the daemon does not outlive the test.
+class DevsimTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::filesystem::exists(kTool))
+            GTEST_SKIP() << kTool << " not built";
+        char pattern[] = "/tmp/nq501-devsim-XXXXXX";
+        ASSERT_TRUE(::mkdtemp(pattern));
+        dir = std::string(pattern) + "/";
+        d = "--dir " + dir + " ";
+    }
+    void TearDown() override
+    {
+        if (dir.empty())
+            return;
+        int ignored;
+        RunTool(d + "stop", ignored);
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    std::string dir; // the simulator's folder
+    std::string d;   // "--dir FOLDER "
+};
+
+TEST_F(DevsimTool, BackgroundSimulatorFromStartToStop)
 {
-    if (!std::filesystem::exists(kTool))
-        GTEST_SKIP() << kTool << " not built";
-    char pattern[] = "/tmp/nq501-devsim-XXXXXX";
-    ASSERT_TRUE(::mkdtemp(pattern));
-    const std::string dir = std::string(pattern) + "/";
     const std::string state = dir + "state/";
-    const std::string d = "--dir " + dir + " ";
     int status = -1;
-    // Whatever fails below, the daemon does not outlive the test.
-    struct StopAtEnd {
-        std::string args;
-        ~StopAtEnd() { int ignored; RunTool(args, ignored); }
-    } stopAtEnd{d + "stop"};
 
     std::string out = RunTool(d + "start --background --state " + state + " keyboard mouse:m1", status);
     ASSERT_EQ(status, 0) << out;
@@ -58,7 +74,7 @@ TEST(DevsimTool, BackgroundSimulatorFromStartToStop)
     EXPECT_EQ(status, 0);
     const std::string vendor = dir + "keyboard-if1.sock?vid_320f&pid_5041&mi_01&col04";
     EXPECT_NE(out.find(vendor), std::string::npos) << out;
-    EXPECT_NE(out.find("m1 mouse 0000:0000 plugged"), std::string::npos) << out;
+    EXPECT_NE(out.find("m1 mouse 320f:5f10 plugged"), std::string::npos) << out;
 
     ::setenv("NQ501_SIM_DIR", dir.c_str(), 1);
     nq::HidDevice dev;
@@ -94,8 +110,54 @@ TEST(DevsimTool, BackgroundSimulatorFromStartToStop)
     EXPECT_EQ(status, 2); // nobody answers
 
     ::unsetenv("NQ501_SIM_DIR");
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
+}
+
+// Every refused command exits non-zero and says why on standard error; the same commands with good
+// arguments are carried out.
+TEST_F(DevsimTool, EveryErrorExitsNonZeroWithAMessage)
+{
+    int status = -1;
+    std::string out = RunTool(d + "start --background mouse rxmouse", status);
+    ASSERT_EQ(status, 0) << out;
+
+    const char* const refused[] = {
+        "fw mouse refuse ff 0",
+        "fw mouse refuse 00",
+        "fw mouse refuse 1",
+        "fw mouse delay -5",
+        "fw mouse profile 99",
+        "fw mouse battery 256",
+        "fw mouse link on",
+        "fw mouse no-such-command",
+        "fw nosuch status",
+        "dump nosuch",
+        "button nosuch",
+        "notice mouse abc",
+        "notice mouse 1025x",
+        "notice mouse -1",
+        "notice mouse 65536",
+        "notice nosuch 1025",
+        "plug nosuch",
+        "frobnicate",
+        "",
+    };
+    for (const char* command : refused) {
+        SCOPED_TRACE(command);
+        const std::string errors = RunTool(d + command, status, "2>&1 >/dev/null");
+        EXPECT_NE(status, 0);
+        EXPECT_FALSE(errors.empty()) << "no message on standard error";
+    }
+
+    const char* const carriedOut[] = {
+        "fw mouse refuse ff 2", "fw mouse refuse 0xfe", "fw mouse delay 5", "fw mouse profile 1",
+        "fw mouse battery 255", "fw rxmouse link on",   "dump mouse",        "button mouse",
+        "notice mouse 1025",    "notice mouse 0x404",   "fw mouse clear",
+    };
+    for (const char* command : carriedOut) {
+        SCOPED_TRACE(command);
+        out = RunTool(d + command, status);
+        EXPECT_EQ(status, 0) << out;
+    }
 }
 
 } // namespace

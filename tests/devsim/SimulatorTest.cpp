@@ -46,15 +46,20 @@ TEST(SimDeviceSetup, Setups)
     struct Case { const char* text; bool ok; const char* name; int kind; uint16_t vid, pid; size_t links; };
     const Case cases[] = {
         {"keyboard", true, "keyboard", 1, 0x320F, 0x5041, 1},
-        {"mouse:left", true, "left", 2, 0, 0, 1},
-        {"rxmouse", true, "rxmouse", 6, 0, 0, 2},
-        {"chargepad", true, "chargepad", 3, 0, 0, 1},
+        {"mouse:left", true, "left", 2, 0x320F, 0x5F10, 1},
+        {"rxmouse", true, "rxmouse", 6, 0x320F, 0x5F11, 2},
+        {"mousepad", true, "mousepad", 3, 0x320F, 0x5F13, 1},
+        {"chargepad", true, "chargepad", 3, 0x320F, 0x5F14, 1},
+        {"headset", true, "headset", 7, 0x320F, 0x5F15, 1},
+        {"mouse@0:0", true, "mouse", 2, 0, 0, 1},
         {"headset@1234:abcd", true, "headset", 7, 0x1234, 0xABCD, 1},
         {"mousepad:pad2@1:2", true, "pad2", 3, 1, 2, 1},
         {"toaster", false, "", 0, 0, 0, 0},
         {"mouse:../x", false, "", 0, 0, 0, 0},
         {"mouse@12345:1", false, "", 0, 0, 0, 0},
         {"mouse@zz:1", false, "", 0, 0, 0, 0},
+        {"mouse@1:2,3:4", false, "", 0, 0, 0, 0}, // one link only
+        {"rxmouse@1:2,", false, "", 0, 0, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -73,6 +78,18 @@ TEST(SimDeviceSetup, Setups)
     }
     // The charging pad is told apart from the plain pad by its identity name.
     EXPECT_EQ(nqsim::MakeSimDeviceSetup("chargepad:x")->identity.name, "chargepad");
+    // A receiver mouse has one identity per link: its own, one given for both, or one each.
+    auto links = [](const char* text) {
+        std::vector<std::pair<uint16_t, uint16_t>> ids;
+        const auto setup = nqsim::MakeSimDeviceSetup(text);
+        for (const auto& link : setup->links)
+            ids.emplace_back(link.vendorId, link.productId);
+        return ids;
+    };
+    using Ids = std::vector<std::pair<uint16_t, uint16_t>>;
+    EXPECT_EQ(links("rxmouse"), (Ids{{0x320F, 0x5F11}, {0x320F, 0x5F12}}));
+    EXPECT_EQ(links("rxmouse@1:2"), (Ids{{1, 2}, {1, 2}}));
+    EXPECT_EQ(links("rxmouse:m@320F:5042,320F:5043"), (Ids{{0x320F, 0x5042}, {0x320F, 0x5043}}));
 }
 
 TEST_F(Simulator, PlugAndUnplugAtRunTime)
@@ -267,8 +284,8 @@ TEST_F(Simulator, CommandsThroughTheControlSocket)
     EXPECT_TRUE(run({"add", "mousepad:pad"}, text)) << text;
     EXPECT_TRUE(run({"unplug", "mouse"}, text)) << text;
     EXPECT_TRUE(run({"list"}, text));
-    EXPECT_NE(text.find("mouse mouse 0000:0000 unplugged"), std::string::npos) << text;
-    EXPECT_NE(text.find("pad mousepad 0000:0000 plugged"), std::string::npos) << text;
+    EXPECT_NE(text.find("mouse mouse 320f:5f10 unplugged"), std::string::npos) << text;
+    EXPECT_NE(text.find("pad mousepad 320f:5f13 plugged"), std::string::npos) << text;
     EXPECT_NE(text.find(SimPath("pad", 1, 4)), std::string::npos) << text;
     EXPECT_FALSE(run({"plug", "nobody"}, text));
     EXPECT_FALSE(run({"frobnicate"}, text));
@@ -292,7 +309,7 @@ TEST(SimulatorDemo, OneDeviceOfEachKindWithAPage)
         for (const auto& l : d.links)
             EXPECT_TRUE(l.plugged) << d.name;
     }
-    EXPECT_EQ(kinds, (std::set<int>{1, 2, 3, 7}));
+    EXPECT_EQ(kinds, (std::set<int>{1, 2, 3, 6, 7}));
     HidDevice dev;
     ASSERT_TRUE(dev.Open(demo->PathOf("keyboard", 1, 4), true, true, true, false));
     EXPECT_EQ(dev.Caps().usagePage, 0xFF1C);

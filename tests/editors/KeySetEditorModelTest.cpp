@@ -271,13 +271,20 @@ TEST(KeySetEditorModel, ApplyDefaultCancelAndSave)
     EXPECT_EQ(device.entries.back().current, A(0x13, 2, 0));
     EXPECT_TRUE(editor.EditingPending());
 
-    editor.OnCancelClicked(); // shows what is stored, editing finished
-    EXPECT_EQ(editor.Controls().dpi, 1);
+    // Cancel puts back the entry as loaded (this device keeps no record of its own), in the
+    // editor and in the device; editing is finished.
+    editor.OnCancelClicked(device);
+    EXPECT_EQ(editor.Controls().dpi, 0);
+    EXPECT_EQ(editor.Entry().current, A(0x13, 1, 0));
+    EXPECT_EQ(device.entries.back().current, A(0x13, 1, 0));
     EXPECT_FALSE(editor.EditingPending());
-    editor.OnDefaultClicked(); // shows the default, stores nothing
+    // Default hands the default to the device at once, pending the profile save.
+    editor.OnDefaultClicked(device);
     EXPECT_EQ(editor.Controls().page, 0);
     EXPECT_TRUE(editor.EditingPending());
-    EXPECT_EQ(editor.Entry().current, A(0x13, 2, 0));
+    EXPECT_EQ(editor.Entry().current, kDefault);
+    EXPECT_EQ(device.entries.back().current, kDefault);
+    EXPECT_EQ(device.calls.back(), "RefreshKeyLabels");
 
     struct Case {
         int macroResult;

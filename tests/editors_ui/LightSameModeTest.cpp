@@ -29,13 +29,21 @@ TEST(LightSameMode, OfferedWithTwoDevicesAndAppliedToTheMouse)
     std::filesystem::copy_file(NQ501_SOURCE_DIR "/DefaultData/default_light.json",
                                folders.DefaultFolder() + "default_light.json",
                                std::filesystem::copy_options::overwrite_existing);
+    // The simulated devices' own catalogue rows, from the program's data folder.
+    std::filesystem::copy_file(NQ501_SOURCE_DIR "/DefaultData/simdevices.json",
+                               folders.DefaultFolder() + "simdevices.json",
+                               std::filesystem::copy_options::overwrite_existing);
     nqtest::SimEnvironment sim({"keyboard", "mouse"});
     app::CMainWnd window;
     ASSERT_TRUE(window.Create());
     window.show();
     ASSERT_TRUE(nqtest::WaitFor([&] { return window.IsSetUp() && window.Selector().VisibleCount() == 2; }, 5000));
 
-    CKelvaskUSBDevice* mouse = window.Connections().DevicesOfKind(kKindMouse).at(0);
+    CKelvaskUSBDevice* mouse = nullptr;
+    for (CKelvaskUSBDevice* device : window.Connections().DevicesOfKind(kKindMouse))
+        if (window.Selector().IsTabVisible(window.Selector().IndexOf(device)))
+            mouse = device;
+    ASSERT_NE(mouse, nullptr);
     auto* page = qobject_cast<pages::CMousePageUI*>(window.Selector().Page(window.Selector().IndexOf(mouse)));
     ASSERT_NE(page, nullptr);
     // The main window hands notifications to the selected device's page.

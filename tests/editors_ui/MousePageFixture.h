@@ -5,6 +5,8 @@
 #include "mouse/MouseTestRig.h"
 
 #include "devices/qt/CMousePageDevice.h"
+#include "hid/Catalogue.h"
+#include "profiles/JsonFile.h"
 #include "devices/qt/CMousePageUI.h"
 #include "ui/CControlAccess.h"
 #include "ui/CSkinWindow.h"
@@ -15,8 +17,9 @@ namespace nqtest {
 
 class MousePageTest : public MouseSimTest {
 protected:
-    static constexpr int kKeyButtons = 6; // the catalogue's mouse layout row
-    static constexpr int kLeds = 7;
+    // The catalogue's mouse layout row: the program builds the page with these counts.
+    static inline const int kKeyButtons = nq::Catalogue().DeviceLayouts().at(0).keyEntries;
+    static inline const int kLeds = nq::Catalogue().DeviceLayouts().at(0).lightingPoints;
 
     void SetUp() override
     {
@@ -54,6 +57,9 @@ protected:
     }
 
     QWidget* Control(const QString& name) const { return nq::ui::CControlAccess::FindControl(page, name); }
+    QString Text(const QString& name) const { return nq::ui::CControlAccess::GetText(Control(name)); }
+    // The device node of the profile file as saved.
+    Json::Value SavedNode() const;
     template <class T>
     T* Get(const QString& name) const
     {
@@ -63,5 +69,10 @@ protected:
     std::unique_ptr<nq::ui::CSkinWindow> window;
     nq::pages::CMousePageUI* page = nullptr;
 };
+
+inline Json::Value MousePageTest::SavedNode() const
+{
+    return nq::ReadJsonFile(page->Mouse().CurrentProfilePath())["Device"][0];
+}
 
 } // namespace nqtest

@@ -27,19 +27,11 @@ namespace {
 constexpr uint8_t kBegin = 0x01, kEnd = 0x02, kWriteConfig = 0x06;
 const std::vector<SentReport> kSettingsWrite = {{kBegin, 0, 0}, {kWriteConfig, 56, 0}, {kWriteConfig, 10, 56}, {kEnd, 0, 0}};
 
-uint16_t StageX(const Bytes& config, int stage)
-{
-    const size_t at = MouseSettingsBlock::kFirstStage + MouseSettingsBlock::kStageBytes * size_t(stage) + 2;
-    return uint16_t(config[at] | (config[at + 1] << 8));
-}
+uint16_t StageX(const Bytes& config, int stage) { return nqtest::SlotStageX(config, 0, stage); }
 
 } // namespace
 
-class MousePage : public nqtest::MousePageTest {
-protected:
-    Json::Value SavedNode() { return ReadJsonFile(page->Mouse().CurrentProfilePath())["Device"][0]; }
-    QString Text(const QString& name) { return ui::CControlAccess::GetText(Control(name)); }
-};
+class MousePage : public nqtest::MousePageTest {};
 
 TEST_F(MousePage, LayoutHoldsEveryNamedControl)
 {
@@ -82,8 +74,10 @@ TEST_F(MousePage, BuildBindsKeyAndLightButtonsAndHidesTheEditor)
         ASSERT_NE(mouse.KeyButton(i), nullptr) << i;
         EXPECT_EQ(mouse.KeyButton(i)->Name(), "key_" + std::to_string(i));
     }
-    // Buttons beyond the layout row's key count are not offered.
-    EXPECT_TRUE(Control("key_6")->isHidden());
+    // All ten buttons of the mouse are on the picture.
+    ASSERT_EQ(kKeyButtons, 10);
+    for (int i = 0; i < kKeyButtons; ++i)
+        EXPECT_FALSE(Control(QString("key_%1").arg(i))->isHidden()) << i;
     for (int i = 0; i < kLeds; ++i) {
         ASSERT_NE(page->LedButton(i), nullptr) << i;
         ASSERT_NE(mouse.LightButton(i), nullptr) << i; // bound by its user data "light_" + i
@@ -118,7 +112,8 @@ TEST_F(MousePage, ConnectionShowsTheProfile)
     EXPECT_TRUE(page->PointerPrecision());
     EXPECT_EQ(page->ScrollSpeed(), 3);
     EXPECT_FALSE(page->ScrollsPage());
-    EXPECT_EQ(page->DoubleClick(), 5);
+    EXPECT_EQ(page->DoubleClick(), 500);
+    EXPECT_EQ(page->PointerSpeed(), 10);
     // Key labels: the button names and their assignments in the summary list.
     EXPECT_EQ(Get<QAbstractButton>("key_1")->text(), "Right click");
     EXPECT_EQ(Get<QAbstractButton>("key_5")->toolTip(), "DPI up");
@@ -174,6 +169,47 @@ TEST_F(MousePage, DpiEditIsReadInDpiAndRaisedToTheLowest)
     }
 }
 
+TEST_F(MousePage, DeviceWithoutDpiStepShowsNoDpiAndSendsNothing)
+{
+    // The page's mouse on a device that reports a DPI step of 0 (here a charging pad).
+    ASSERT_TRUE(Sim().AddDevice("chargepad"));
+    m_device = "chargepad";
+    m_vendorPath = SimPath("chargepad", 1, 4);
+    ConnectPage();
+    ASSERT_EQ(page->Mouse().Info().DpiStep(), 0);
+    const QString unavailable = ui::CResourceManager::Instance().Text("mouse_dpi_unavailable");
+    EXPECT_FALSE(unavailable.isEmpty());
+    EXPECT_EQ(Text("mouse_dpi_card_title"), unavailable);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        auto* edit = Get<QLineEdit>(QString("DPI_edit_%1").arg(i));
+        EXPECT_EQ(edit->text(), QString()); // not "0"
+        EXPECT_FALSE(edit->isEnabled());
+        EXPECT_FALSE(Control(QString("DPI_slider_%1").arg(i))->isEnabled());
+    }
+
+    // Neither a typed DPI nor a slider move reaches the device or the profile.
+    const std::vector<DpiStage> before = page->Mouse().GetDpiStages();
+    auto* edit = Get<QLineEdit>("DPI_edit_0");
+    edit->setText("800");
+    emit edit->returnPressed();
+    Get<QSlider>("DPI_slider_1")->setValue(100);
+    EXPECT_TRUE(Env().WireLines().empty());
+    EXPECT_EQ(page->Mouse().GetDpiStages()[0].dpiX, before[0].dpiX);
+    EXPECT_EQ(page->Mouse().GetDpiStages()[1].dpiX, before[1].dpiX);
+
+    // On a mouse the same page shows its DPI values again.
+    page->Mouse().Channel().Close();
+    m_device = "mouse";
+    m_vendorPath = SimPath("mouse", 1, 4);
+    ConnectPage();
+    const int step = page->Mouse().Info().DpiStep();
+    ASSERT_GT(step, 0);
+    EXPECT_NE(Text("mouse_dpi_card_title"), unavailable);
+    EXPECT_TRUE(edit->isEnabled());
+    EXPECT_EQ(edit->text(), QString::number(page->GetDpiSlider(0) * step));
+}
+
 TEST_F(MousePage, TheLastCheckedStageCannotBeSwitchedOff)
 {
     ConnectPage();
@@ -221,13 +257,13 @@ TEST_F(MousePage, PointerControlsAreStoredButNotSent)
         int stored;
         Pointer os;      // the desktop values after the step
     } steps[] = {
-        {"pointer speed 4", [&] { Get<QSlider>("pointer_speed_slider")->setValue(4); }, 1, 4, {10, false, 0, 0}},
-        {"pointer speed 9", [&] { Get<QSlider>("pointer_speed_slider")->setValue(9); }, 1, 9, {20, false, 0, 0}},
+        {"pointer speed 4", [&] { Get<QSlider>("pointer_speed_slider")->setValue(4); }, 1, 4, {4, false, 0, 0}},
+        {"pointer speed 20", [&] { Get<QSlider>("pointer_speed_slider")->setValue(20); }, 1, 20, {20, false, 0, 0}},
         {"precision off", [&] { Get<QCheckBox>("pointer_precision_check")->click(); }, 2, 0, {20, false, 0, 0}},
         {"wheel 5 lines", [&] { Get<QSlider>("scroll_speed_slider")->setValue(5); }, 4, 5, {20, false, 6, 0}},
         {"page scrolling", [&] { Get<QCheckBox>("scrolls_page_check")->click(); }, 3, 1, {20, false, 255, 0}},
         {"wheel moved again", [&] { Get<QSlider>("scroll_speed_slider")->setValue(2); }, 3, 0, {20, false, 3, 0}},
-        {"double-click 3", [&] { Get<QSlider>("double_click_slider")->setValue(3); }, 0, 3, {20, false, 3, 800}},
+        {"double-click 300 ms", [&] { Get<QSlider>("double_click_slider")->setValue(300); }, 0, 300, {20, false, 3, 300}},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
@@ -239,7 +275,7 @@ TEST_F(MousePage, PointerControlsAreStoredButNotSent)
     }
     EXPECT_FALSE(page->ScrollsPage()) << "moving the wheel slider clears page scrolling";
     EXPECT_TRUE(Sent().empty());
-    EXPECT_EQ(SavedNode()["SystemStages"]["DoubleClickTime"].asInt(), 3);
+    EXPECT_EQ(SavedNode()["SystemStages"]["DoubleClickTime"].asInt(), 300);
 }
 
 TEST_F(MousePage, KeyLabelsFollowTheAssignments)

@@ -2,6 +2,7 @@
 
 #include "app/CMsgWnd.h"
 #include "app/CustomControls.h"
+#include "devices/qt/CKeyboardPageUI.h"
 #include "devices/qt/CMousePageUI.h"
 #include "editors/qt/CDeviceKeyButtonUI.h"
 #include "editors/qt/CDevicePageUI.h"
@@ -30,6 +31,7 @@ void PreparePageSkin()
     if (!factory.IsRegistered(pages::CSelectPanelUI::kClassName))
         factory.RegistControl<pages::CSelectPanelUI>(pages::CSelectPanelUI::kClassName);
     pages::CMousePageUI::RegisterClasses();
+    pages::CKeyboardPageUI::RegisterClasses();
 }
 
 MessageBoxWatcher::MessageBoxWatcher() : m_timer(new QTimer)

@@ -1,12 +1,13 @@
 // Pictures of the mouse page for review: runs only when NQ501_SCREENSHOT names the output file
 // (scripts/screenshot.sh sets it and runs this under Xvfb). Each page state gets its own file:
-// <name>-performance.png, -keys.png, -pointer.png, -leds-swing.png and -leds-swing-800.png (the
-// main window's page size).
+// <name>-performance.png, -keys.png, -pointer.png, -lighting.png, -lighting-leds.png,
+// -leds-swing.png and -leds-swing-800.png (the main window's page size).
 #include "MousePageFixture.h"
 
 #include "app/CApplication.h"
 #include "editors/qt/CKeySetControlUI.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QPixmap>
@@ -49,6 +50,15 @@ TEST_F(MousePageScreenshot, WritesPictures)
 
     page->Mouse().SetPageState(5);
     shoot("pointer");
+
+    // The lighting tab under both views of the picture.
+    page->Mouse().SetPageState(1);
+    if (auto* swatch = qobject_cast<QAbstractButton*>(Control("color_option_4")))
+        swatch->click(); // a preset colour shows its ring
+    shoot("lighting");
+    page->SelectOptionPage(1);
+    shoot("lighting-leds");
+    page->SelectOptionPage(0);
 
     // The LED view with the lighting effect running for a moment.
     page->Mouse().StartLightingThread();

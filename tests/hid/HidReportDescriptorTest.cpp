@@ -216,6 +216,40 @@ TEST(HidReportDescriptor, MalformedInputIsRefused)
     }
 }
 
+// A game pad that pads with a zero-bit item (Report Size 0, Report Count 1, Input Constant) and
+// has a zero-bit data field: both add no bits and no capability, so it parses exactly like the
+// same pad without them. A field with no Report Size given at all stays refused.
+TEST(HidReportDescriptor, ZeroSizeItemsAddNothing)
+{
+    const std::vector<uint8_t> head = {
+        0x05, 0x01, 0x09, 0x05, 0xA1, 0x01, 0x85, 0x01,
+        0x09, 0x30, 0x09, 0x31, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x02, 0x81, 0x02};
+    const std::vector<uint8_t> zeroItems = {
+        0x75, 0x00, 0x95, 0x01, 0x81, 0x03,        // zero-bit padding
+        0x09, 0x32, 0x75, 0x00, 0x95, 0x01, 0x81, 0x02}; // zero-bit data field with a usage
+    const std::vector<uint8_t> tail = {
+        0x05, 0x09, 0x19, 0x01, 0x29, 0x08, 0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0xC0};
+    std::vector<uint8_t> plain = head, padded = head;
+    plain.insert(plain.end(), tail.begin(), tail.end());
+    padded.insert(padded.end(), zeroItems.begin(), zeroItems.end());
+    padded.insert(padded.end(), tail.begin(), tail.end());
+
+    HidReportDescriptor a, b;
+    const HidTopCollection& ca = ParseOne(a, plain);
+    const HidTopCollection& cb = ParseOne(b, padded);
+    EXPECT_EQ(cb.caps.inputReportByteLength, 4); // ID, X, Y, buttons
+    EXPECT_EQ(cb.caps.inputReportByteLength, ca.caps.inputReportByteLength);
+    EXPECT_EQ(cb.caps.numberInputButtonCaps, ca.caps.numberInputButtonCaps);
+    EXPECT_EQ(cb.caps.numberInputValueCaps, ca.caps.numberInputValueCaps);
+    ASSERT_EQ(cb.buttonCaps[kIn].size(), 1u);
+    EXPECT_EQ(cb.buttonCaps[kIn][0].bitOffset, 16u); // buttons right after X and Y
+    for (const auto& v : cb.valueCaps[kIn])
+        EXPECT_NE(v.usageMin, 0x32) << "a zero-bit field must not become a capability";
+
+    HidReportDescriptor missing;
+    EXPECT_FALSE(missing.Parse({0x05, 0x01, 0x09, 0x05, 0xA1, 0x01, 0x95, 0x01, 0x81, 0x03, 0xC0}));
+}
+
 // Mutated real descriptors never crash the parser, and whatever parses stays inside the limits.
 TEST(HidReportDescriptor, MutatedDescriptorsStayWithinLimits)
 {

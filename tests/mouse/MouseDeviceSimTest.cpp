@@ -17,6 +17,7 @@ using namespace nq;
 using nqtest::Bytes;
 using nqtest::MouseDataFolders;
 using nqtest::SentReport;
+using nqtest::SlotStageX;
 
 namespace {
 
@@ -44,8 +45,10 @@ TEST_F(MouseSim, ConnectionReadsKeyTableButtonMapAndDpiRanges)
     Connect();
     mouse->ReadDeviceState();
 
-    EXPECT_EQ(SentCommands(), (Bytes{kBegin, kInfo, kReadKeymap, kEnd}));
+    // Device information, key table and the number of the on-board slot in use.
+    EXPECT_EQ(SentCommands(), (Bytes{kBegin, kInfo, kReadKeymap, kReadConfig, kEnd}));
     EXPECT_EQ(Sent()[2].length, 30); // ten slots of three bytes
+    EXPECT_EQ(Sent()[3], (SentReport{kReadConfig, 1, 0}));
     EXPECT_EQ(Bytes(mouse->KeyTableCopy().begin(), mouse->KeyTableCopy().begin() + 30), kFactoryKeymap);
     // Back and forward, and the last two buttons, sit in swapped slots on this board.
     EXPECT_EQ(mouse->KeyIndexMap(), (std::vector<int>{0, 1, 2, 4, 3, 5, 6, 7, 9, 8}));
@@ -314,4 +317,149 @@ TEST_F(MouseSim, LinkLostInTheMiddleOfAMacroWriteEndsItWithoutBatchEnd)
     EXPECT_EQ(result, kWriteFailed);
     const Bytes commands = SentCommands();
     EXPECT_TRUE(std::find(commands.begin(), commands.end(), kEnd) == commands.end());
+}
+
+TEST_F(MouseSim, StagesAboveTheSensorsHighestDpiAreLoweredBeforeAnythingIsWritten)
+{
+    // A profile written for a faster sensor: stage 4 at 600 units (30000 DPI), stage 3 Y at 1000.
+    Json::Value node = MouseDataFolders::DefaultNode();
+    node["DPIStages"]["StageDPIs"][4]["StageDPIX"] = 600;
+    node["DPIStages"]["StageDPIs"][3]["StageDPIY"] = 1000;
+    WriteUserProfile(node);
+
+    Connect();
+    mouse->ReadDeviceState();
+    mouse->LoadProfile();
+    ASSERT_EQ(mouse->DpiSliderMaximum(), 520);
+    EXPECT_EQ(mouse->GetDpiStages()[4].dpiX, 520);
+    EXPECT_EQ(mouse->GetDpiStages()[3].dpiY, 520);
+    EXPECT_EQ(mouse->GetDpiStages()[3].dpiX, 64); // in range: untouched
+    const Json::Value saved = ReadJsonFile(mouse->CurrentProfilePath())["Device"][0]["DPIStages"]["StageDPIs"];
+    EXPECT_EQ(saved[4]["StageDPIX"].asInt(), 520);
+    EXPECT_EQ(saved[3]["StageDPIY"].asInt(), 520);
+
+    // A stage set above the maximum is stored and sent at the maximum.
+    std::vector<DpiStage> stages = mouse->GetDpiStages();
+    stages[1].dpiX = 0xFFFF;
+    mouse->SetDpiStages(stages);
+    EXPECT_EQ(mouse->GetDpiStages()[1].dpiX, 520);
+    EXPECT_EQ(mouse->Profile().GetDpiStages()[1].dpiX, 520);
+    EXPECT_EQ(mouse->WriteSettingsToDevice(0, 0, 1, 1920, 1080), 1);
+    const Bytes config = Area("config");
+    EXPECT_EQ(SlotStageX(config, 0, 1), 520);
+    EXPECT_EQ(SlotStageX(config, 0, 4), 520);
+}
+
+TEST_F(MouseSim, SlotSwitchTakesTheWholeSlotAndEditsStayInIt)
+{
+    Connect();
+    mouse->ReadDeviceState();
+    mouse->LoadProfile();
+    // Slot 0 gets the profile's settings (report rate 3, active stage 1, stage 0 at 8 units)...
+    std::vector<DpiStage> stages = mouse->GetDpiStages();
+    stages[0].dpiX = 20;
+    mouse->SetDpiStages(stages);
+    MouseSystemWords words = mouse->GetSystemWords();
+    words.words[2] = MouseSystemWords::Pack(words.WheelLines(), 1);
+    mouse->SetSystemWords(words);
+    ASSERT_EQ(mouse->WriteSettingsToDevice(0, 0, 1, 1920, 1080), 1);
+    const Bytes slot0Before = Area("config");
+
+    // ...slot 2 keeps the factory's (report rate 3, active stage 2, stage 0 at 8 units).
+    ASSERT_EQ(Fw({"profile", "2"}), "slot 2");
+    mouse->OnDeviceNotice();
+    EXPECT_EQ(mouse->OnboardSlot(), 2);
+    EXPECT_EQ(mouse->GetDpiStages()[0].dpiX, 8);
+    EXPECT_EQ(mouse->GetSystemWords().ReportRateStage(), 3);
+    EXPECT_EQ(mouse->GetActiveStage(), 2);
+    const Json::Value saved = ReadJsonFile(mouse->CurrentProfilePath())["Device"][0];
+    EXPECT_EQ(saved["DPIStages"]["StageDPIs"][0]["StageDPIX"].asInt(), 8);
+    EXPECT_EQ(saved["ReportStages"]["StageActive"].asInt(), 3);
+
+    // An edit now goes to slot 2; the mouse stays there and slot 0 keeps what it had.
+    stages = mouse->GetDpiStages();
+    stages[1].dpiX = 40;
+    mouse->SetDpiStages(stages);
+    ClearSent();
+    ASSERT_EQ(mouse->WriteSettingsToDevice(0, 0, 1, 1920, 1080), 1);
+    EXPECT_EQ(Sent(), (std::vector<SentReport>{{kBegin, 0, 0}, {kWriteConfig, 56, 256}, {kWriteConfig, 10, 312}, {kEnd, 0, 0}}));
+    const Bytes config = Area("config");
+    EXPECT_EQ(config[0], 2);
+    EXPECT_EQ(SlotStageX(config, 2, 1), 40);
+    EXPECT_EQ(SlotStageX(config, 2, 0), 8);
+    EXPECT_EQ(Bytes(config.begin() + 1, config.begin() + 128), Bytes(slot0Before.begin() + 1, slot0Before.begin() + 128));
+
+    // A mouse found on slot 3 at connection is written there too.
+    ASSERT_EQ(Fw({"profile", "3"}), "slot 3");
+    mouse->ReadDeviceState();
+    ASSERT_EQ(mouse->WriteSettingsToDevice(0, 0, 1, 1920, 1080), 1);
+    EXPECT_EQ(Area("config")[0], 3);
+    EXPECT_EQ(SlotStageX(Area("config"), 3, 1), 40);
+}
+
+TEST_F(MouseSim, AProfileForFewerButtonsGetsTheOthersWithTheirFactoryFunction)
+{
+    Json::Value node = MouseDataFolders::DefaultNode();
+    node["KeyList"].resize(7);
+    node["KeyList"][3]["Assignment"] = 0x200106; // forward does Ctrl+C
+    WriteUserProfile(node);
+
+    Connect();
+    mouse->ReadDeviceState();
+    mouse->LoadProfile();
+    const std::vector<KeyEntry> keys = mouse->GetKeyTable();
+    ASSERT_EQ(keys.size(), 10u);
+    const uint32_t added[] = {0x130300, 0xA01B00, 0x169001}; // DPI cycle, lighting, DPI shift
+    const Json::Value saved = ReadJsonFile(mouse->CurrentProfilePath())["Device"][0]["KeyList"];
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(keys[size_t(7 + k)].current.Packed(), added[k]);
+        EXPECT_EQ(keys[size_t(7 + k)].defaults.Packed(), added[k]);
+        EXPECT_EQ(saved[7 + k]["DefaultAssignment"].asUInt(), added[k]);
+    }
+    // What the mouse holds: its table still has forward in forward's slot.
+    EXPECT_EQ(mouse->HeldKeyList()[3].current, KeyAssignment::Function(0x10, 0x10, 0));
+    EXPECT_EQ(keys[3].current, KeyAssignment::Function(0x20, 0x01, 0x06));
+
+    // The key write reaches all ten buttons' slots.
+    ClearSent();
+    ASSERT_EQ(mouse->WriteAssignmentsToDevice(0), 1);
+    Bytes expected = kFactoryKeymap;
+    expected[12] = 0x20, expected[13] = 0x01, expected[14] = 0x06;
+    const Bytes keymap = Area("keymap");
+    EXPECT_EQ(Bytes(keymap.begin(), keymap.begin() + 30), expected);
+    EXPECT_EQ(mouse->HeldKeyList()[3].current, KeyAssignment::Function(0x20, 0x01, 0x06));
+}
+
+TEST_F(MouseSim, AButtonSavedWithAnotherFunctionIsStillFoundAfterARestart)
+{
+    Connect();
+    mouse->ReadDeviceState();
+    mouse->LoadProfile();
+    mouse->SetSelectedKey(3); // forward
+    KeyEntry entry = mouse->GetKeyTable()[3];
+    entry.current = KeyAssignment::Function(0x20, 0x01, 0x06);
+    mouse->SetSelectedKeyEntry(entry);
+    ASSERT_EQ(mouse->WriteAssignmentsToDevice(0), 1);
+    mouse->SaveProfile();
+    mouse->Channel().Close();
+
+    // The program starts again: the mouse's table no longer holds forward's factory function.
+    mouse = std::make_unique<CKelvaskMouseDevice>();
+    mouse->SetProfileName("profile_a");
+    mouse->SetLightConfigName("drovo_light");
+    ASSERT_TRUE(mouse->Channel().Open(m_vendorPath));
+    mouse->ReadDeviceState();
+    mouse->LoadProfile();
+    EXPECT_EQ(mouse->KeyIndexMap()[3], 4);
+    EXPECT_EQ(mouse->HeldKeyList()[3].current, KeyAssignment::Function(0x20, 0x01, 0x06));
+
+    // Its factory function back: it reaches forward's slot.
+    mouse->SetSelectedKey(3);
+    entry = mouse->GetKeyTable()[3];
+    entry.current = entry.defaults;
+    mouse->SetSelectedKeyEntry(entry);
+    ASSERT_EQ(mouse->WriteAssignmentsToDevice(0), 1);
+    const Bytes keymap = Area("keymap");
+    EXPECT_EQ(Bytes(keymap.begin(), keymap.begin() + 30), kFactoryKeymap);
 }

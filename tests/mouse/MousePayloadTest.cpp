@@ -229,6 +229,49 @@ TEST(MouseKeyMap, FindsButtonsByFactoryAssignment)
     EXPECT_EQ(map3, std::vector<int>(10, 126));
 }
 
+TEST(MouseKeyMap, ButtonsWithAnotherFunctionAreFoundByIt)
+{
+    // Forward (slot 4) does Ctrl+C and back (slot 3) does volume up on the device.
+    uint8_t table[512] = {};
+    for (int k = 0; k < 10; ++k)
+        std::copy(kDeviceOrder[k], kDeviceOrder[k] + 3, table + 3 * k);
+    const uint8_t ctrlC[3] = {0x20, 0x01, 0x06}, volumeUp[3] = {0x30, 0xE9, 0x00};
+    std::copy(ctrlC, ctrlC + 3, table + 3 * 4);
+    std::copy(volumeUp, volumeUp + 3, table + 3 * 3);
+    std::vector<KeyEntry> keys;
+    for (uint16_t k = 0; k < 10; ++k)
+        keys.push_back(Entry(k, 0x10, 0x01, 0));
+    keys[3].current = {3, 0x20, 0x01, 0x06, 0};
+
+    struct Case {
+        const char* what;
+        KeyAssignment back; // what the profile says back does
+        std::vector<int> map;
+    } cases[] = {
+        // Both found by the profile's functions.
+        {"profile agrees", {4, 0x30, 0xE9, 0x00, 0}, {0, 1, 2, 4, 3, 5, 6, 7, 9, 8}},
+        // Back is not found by its function, but it is the one button left for the one slot left.
+        {"last button and slot pair up", {4, 0x40, 0x01, 0x00, 0}, {0, 1, 2, 4, 3, 5, 6, 7, 9, 8}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        keys[4].current = c.back;
+        std::vector<int> map = MouseKeyMap::BuildKeyIndexMap(table, 10);
+        ASSERT_EQ(map[3], 126);
+        ASSERT_EQ(map[4], 126);
+        MouseKeyMap::CompleteKeyIndexMap(table, 10, map, keys);
+        EXPECT_EQ(map, c.map);
+    }
+
+    // Two buttons left whose functions the table does not hold: no guess.
+    keys[3].current = {3, 0x40, 0x02, 0x00, 0};
+    keys[4].current = {4, 0x40, 0x01, 0x00, 0};
+    std::vector<int> map = MouseKeyMap::BuildKeyIndexMap(table, 10);
+    MouseKeyMap::CompleteKeyIndexMap(table, 10, map, keys);
+    EXPECT_EQ(map[3], 126);
+    EXPECT_EQ(map[4], 126);
+}
+
 TEST(MouseKeyMap, TableWithoutFactoryAssignmentsIsWrittenBackUnchanged)
 {
     uint8_t table[512];

@@ -1,5 +1,6 @@
 #include "MouseTestRig.h"
 
+#include "devices/MouseSettingsBlock.h"
 #include "profiles/JsonFile.h"
 
 #include <cstdio>
@@ -114,7 +115,7 @@ Json::Value MouseDataFolders::DefaultNode()
         node["DPIStages"]["StageDPIs"].append(stage);
     }
     node["DPIStages"]["StageActive"] = 1;
-    node["SystemStages"]["DoubleClickTime"] = 5;
+    node["SystemStages"]["DoubleClickTime"] = 500;
     node["SystemStages"]["MouseSpeed"] = 10;
     node["SystemStages"]["PointerPrecision"] = 1;
     node["SystemStages"]["ScorllPage"] = 0;
@@ -164,6 +165,20 @@ void MouseDataFolders::WriteEventFile(const std::string& path, int count, int se
 }
 
 // ---- the rig ----
+
+uint16_t SlotStageX(const Bytes& config, int slot, int stage)
+{
+    const size_t at = nq::MouseSettingsBlock::kSlotStride * size_t(slot) + nq::MouseSettingsBlock::kFirstStage +
+                      nq::MouseSettingsBlock::kStageBytes * size_t(stage) + 2;
+    return uint16_t(config.at(at) | (config.at(at + 1) << 8));
+}
+
+void MouseSimTest::WriteUserProfile(const Json::Value& node)
+{
+    Json::Value document;
+    document["Device"].append(node);
+    MouseDataFolders::WriteJson(folders->UserFolder() + "profile_a.Json", document);
+}
 
 void MouseSimTest::SetUp()
 {

@@ -77,6 +77,9 @@ struct SentReport {
     bool operator==(const SentReport&) const = default;
 };
 
+// The X resolution of DPI stage `stage` of on-board slot `slot` in the mouse's configuration memory.
+uint16_t SlotStageX(const Bytes& config, int slot, int stage);
+
 class MouseSimTest : public SimFixture {
 protected:
     void SetUp() override;
@@ -89,6 +92,8 @@ protected:
     void ClearSent() { Env().ClearWireLines(); }
     Bytes Area(const std::string& area);
     std::string Fw(const std::vector<std::string>& args) { return Sim().FirmwareControl(m_device, args); }
+    // The user's profile "profile_a" holding `node` as its device node.
+    void WriteUserProfile(const Json::Value& node);
 
     std::unique_ptr<MouseDataFolders> folders;
     std::unique_ptr<nq::CKelvaskMouseDevice> mouse;

@@ -9,6 +9,8 @@
 #include "app/DeviceSelector.h"
 #include "devices/CKelvaskUSBDevice.h"
 #include "editors/qt/CDeviceOptionUI.h"
+#include "hid/CommandChannel.h"
+#include "devsim/SimDeviceSetup.h"
 #include "support/SimFixture.h"
 
 #include <QAbstractButton>
@@ -16,7 +18,12 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <QWindow>
+
 #include <atomic>
+#include <map>
+#include <set>
+#include <sstream>
 #include <thread>
 
 using namespace nq;
@@ -32,6 +39,15 @@ CKelvaskUSBDevice* Keyboard(CMainWnd& window)
 bool TabShown(CMainWnd& window, CKelvaskUSBDevice* device)
 {
     return window.Selector().IsTabVisible(window.Selector().IndexOf(device));
+}
+
+// The device of a kind whose tab is shown (a kind has a page per catalogue row).
+CKelvaskUSBDevice* ShownDevice(CMainWnd& window, int kind)
+{
+    for (CKelvaskUSBDevice* device : window.Connections().DevicesOfKind(kind))
+        if (TabShown(window, device))
+            return device;
+    return nullptr;
 }
 
 } // namespace
@@ -142,18 +158,165 @@ TEST(MainWndScreenshot, AllDevices)
     const QString output = qEnvironmentVariable("NQ501_SCREENSHOT");
     if (output.isEmpty())
         GTEST_SKIP() << "NQ501_SCREENSHOT not set";
-    nqtest::SimEnvironment sim({"keyboard", "mouse", "headset"});
+    nqtest::SimEnvironment sim(nqsim::SimKindNames()); // the simulator's full default set
     app::RegisterCustomControls();
     app::CApplication::ApplyStyleSheet();
     CMainWnd window;
     ASSERT_TRUE(window.Create());
     window.show();
-    ASSERT_TRUE(nqtest::WaitFor([&] { return window.Selector().VisibleCount() == 3; }, 5000));
-    // The mouse page, the richest one so far.
-    CKelvaskUSBDevice* mouse = window.Connections().DevicesOfKind(kKindMouse).at(0);
+    ASSERT_TRUE(nqtest::WaitFor([&] { return window.Selector().VisibleCount() == 6; }, 8000));
+    // The wired mouse's page on its Performance tab, once its connection read is in.
+    CKelvaskUSBDevice* mouse = ShownDevice(window, kKindMouse);
+    ASSERT_NE(mouse, nullptr);
+    ASSERT_EQ(mouse->Slot().productId, 0x5F10);
     window.Selector().ShowDeviceTab(window.Selector().IndexOf(mouse), true, true);
+    ASSERT_TRUE(nqtest::WaitFor([&] { return mouse->Info().DpiStep() != 0; }, 5000));
+    mouse->SetPageState(4);
     QTest::qWait(800);
     EXPECT_TRUE(window.grab().save(output));
+    window.StopThreads();
+}
+
+namespace {
+
+// The request bytes of the host-to-device wire lines, by interface path.
+std::map<std::string, std::vector<std::vector<int>>> Requests(const std::vector<std::string>& lines)
+{
+    std::map<std::string, std::vector<std::vector<int>>> byPath;
+    for (const std::string& line : lines) {
+        if (line.rfind("> ", 0) != 0)
+            continue;
+        std::istringstream fields(line.substr(2));
+        std::string path, byte;
+        fields >> path;
+        std::vector<int> bytes;
+        while (fields >> byte)
+            bytes.push_back(std::stoi(byte, nullptr, 16));
+        byPath[path].push_back(bytes);
+    }
+    return byPath;
+}
+
+bool HasCommand(const std::vector<std::vector<int>>& requests, int command)
+{
+    for (const auto& bytes : requests)
+        if (bytes.size() > 3 && bytes[0] == 4 && bytes[3] == command)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(MainWnd, FullSimulatedSetGetsATabPerDeviceReadOnItsOwnSocket)
+{
+    nqtest::SimEnvironment sim(nqsim::SimKindNames());
+    CMainWnd window;
+    ASSERT_TRUE(window.Create());
+    window.show();
+    ASSERT_TRUE(nqtest::WaitFor([&] { return window.IsSetUp() && window.Selector().VisibleCount() == 6; }, 8000));
+
+    // Each shown tab's device is on its own command interface, of its own kind.
+    struct Expect {
+        const char* device;
+        const char* link;
+        uint16_t interfaceNumber, collection;
+        int kind;
+        bool readsKeyTable;
+    };
+    const Expect expected[] = {
+        {"mouse", "", 1, 4, kKindMouse, true},          {"rxmouse", "wired", 1, 4, kKindMouse, true},
+        {"mousepad", "", 1, 4, kKindMousePad, false},   {"chargepad", "", 1, 4, kKindMousePad, false},
+        {"headset", "", 3, 0, kKindHeadset, false},
+    };
+    auto onPath = [&](const Expect& e) -> CKelvaskUSBDevice* {
+        const std::string path = sim.PathOf(e.device, e.interfaceNumber, e.collection, e.link);
+        for (CKelvaskUSBDevice* candidate : window.Selector().Devices())
+            if (candidate->Channel().IsOpen() && candidate->Slot().path == path)
+                return candidate;
+        return nullptr;
+    };
+    // (The receiver mouse's receiver link may come first; it moves to its wire when that comes.)
+    ASSERT_TRUE(nqtest::WaitFor([&] { return onPath(expected[1]) != nullptr; }, 5000));
+    std::set<CKelvaskUSBDevice*> devices;
+    for (const Expect& e : expected) {
+        SCOPED_TRACE(e.device);
+        CKelvaskUSBDevice* device = onPath(e);
+        ASSERT_NE(device, nullptr);
+        EXPECT_TRUE(TabShown(window, device));
+        EXPECT_EQ(device->DeviceType(), e.kind);
+        devices.insert(device);
+    }
+    EXPECT_EQ(devices.size(), std::size(expected));
+    ASSERT_NE(ShownDevice(window, kKindKeyboard), nullptr);
+
+    // The connection reads: device information on every one of those sockets, the key table only
+    // on the mice's, nothing on any other interface.
+    ASSERT_TRUE(nqtest::WaitFor(
+        [&] {
+            const auto requests = Requests(sim.WireLines());
+            for (const Expect& e : expected) {
+                auto it = requests.find(sim.PathOf(e.device, e.interfaceNumber, e.collection, e.link));
+                if (it == requests.end() || !HasCommand(it->second, CMD_READ_DEVICE_INFO))
+                    return false;
+            }
+            return true;
+        },
+        5000));
+    const auto requests = Requests(sim.WireLines());
+    for (const Expect& e : expected) {
+        SCOPED_TRACE(e.device);
+        const auto& sent = requests.at(sim.PathOf(e.device, e.interfaceNumber, e.collection, e.link));
+        EXPECT_EQ(HasCommand(sent, CMD_READ_KEYMAP), e.readsKeyTable);
+    }
+    // (The receiver mouse may have been talked to on its receiver link before its wire came.)
+    std::set<std::string> allowed = {sim.PathOf("keyboard", 1, 4), sim.PathOf("rxmouse", 1, 4, "receiver")};
+    for (const Expect& e : expected)
+        allowed.insert(sim.PathOf(e.device, e.interfaceNumber, e.collection, e.link));
+    for (const auto& [path, sent] : requests)
+        EXPECT_TRUE(allowed.count(path)) << path;
+    window.StopThreads();
+}
+
+TEST(MainWnd, MapsOnceAtItsFinalSizeAndPaintsBeforeTheDevicesAreRead)
+{
+    nqtest::SimEnvironment sim(nqsim::SimKindNames());
+    CMainWnd window;
+    ASSERT_TRUE(window.Create());
+    const QSize created = window.size();
+    // The size of the window's UI scale from the start; choosing it again changes nothing.
+    EXPECT_EQ(created.width(), CMainWnd::kScaledWidth * window.UiScale() / 96);
+    EXPECT_GE(created.height(), CMainWnd::kScaledHeight * window.UiScale() / 96); // or the layout's least
+    EXPECT_EQ(window.ChooseUiScale(), window.UiScale());
+    EXPECT_EQ(window.size(), created);
+
+    std::vector<QSize> sizesWhileShown;
+    size_t requestsAtFirstPaint = 0;
+    bool tabsAtFirstPaint = true;
+    QObject::connect(&window, &CMainWnd::firstPaint, [&] {
+        requestsAtFirstPaint = sim.WireLines().size();
+        tabsAtFirstPaint = window.Selector().VisibleCount() > 0;
+    });
+    struct SizeWatch : QObject {
+        std::vector<QSize>* sizes;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Resize && static_cast<QWidget*>(watched)->isVisible())
+                sizes->push_back(static_cast<QWidget*>(watched)->size());
+            return false;
+        }
+    } watch;
+    watch.sizes = &sizesWhileShown;
+    window.installEventFilter(&watch);
+    window.show();
+    ASSERT_TRUE(nqtest::WaitFor([&] { return window.IsPainted(); }, 5000));
+    EXPECT_FALSE(tabsAtFirstPaint);
+    EXPECT_EQ(requestsAtFirstPaint, 0u) << "painted after a device was talked to";
+    // The pages fill in afterwards, and the UI-scale timer of the set-up does not resize it.
+    ASSERT_TRUE(nqtest::WaitFor([&] { return window.Selector().VisibleCount() == 6; }, 8000));
+    QTest::qWait(200);
+    for (const QSize& size : sizesWhileShown)
+        EXPECT_EQ(size, created);
+    EXPECT_EQ(window.size(), created);
     window.StopThreads();
 }
 
@@ -165,8 +328,8 @@ TEST(MainWnd, DeviceVanishingMidTransferOrNotAnsweringDoesNotHang)
     window.show();
     CKelvaskUSBDevice* mouse = nullptr;
     ASSERT_TRUE(nqtest::WaitFor([&] {
-        mouse = window.IsSetUp() ? window.Connections().DevicesOfKind(kKindMouse).at(0) : nullptr;
-        return mouse && TabShown(window, mouse);
+        mouse = window.IsSetUp() ? ShownDevice(window, kKindMouse) : nullptr;
+        return mouse != nullptr;
     }));
     auto* tab = window.Selector().Tab(window.Selector().IndexOf(mouse));
     ASSERT_TRUE(nqtest::WaitFor([&] { return tab->IsTimerArmed(kTimerLightFrame); }, 1500));
@@ -207,6 +370,34 @@ TEST(MainWnd, DeviceArrivingWhileAsleepIsConnectedWithLightingOff)
     EXPECT_FALSE(keyboard->IsLightingEnabled());
     window.OnPowerResume();
     EXPECT_TRUE(keyboard->IsLightingEnabled());
+    window.StopThreads();
+}
+
+TEST(MainWnd, ReplugBringsTheMousePageBack)
+{
+    nqtest::SimEnvironment sim({"keyboard", "mouse"});
+    CMainWnd window;
+    ASSERT_TRUE(window.Create());
+    window.show();
+    // Until the settings window exists, the gear button would do nothing: it is not offered.
+    EXPECT_FALSE(window.FindControl("setbtn")->isVisible());
+    CKelvaskUSBDevice* mouse = nullptr;
+    ASSERT_TRUE(nqtest::WaitFor([&] {
+        mouse = window.IsSetUp() ? ShownDevice(window, kKindMouse) : nullptr;
+        return mouse && TabShown(window, Keyboard(window));
+    }));
+    auto* tab = window.Selector().Tab(window.Selector().IndexOf(mouse));
+    auto* select = tab->findChild<QAbstractButton*>("device_select");
+    ASSERT_NE(select, nullptr);
+    select->click();
+    ASSERT_EQ(window.Selector().SelectedDevice(), mouse);
+
+    ASSERT_TRUE(sim.Sim().Unplug("mouse"));
+    ASSERT_TRUE(nqtest::WaitFor([&] { return !TabShown(window, mouse); }));
+    EXPECT_EQ(window.Selector().SelectedDevice(), Keyboard(window));
+    ASSERT_TRUE(sim.Sim().Plug("mouse"));
+    ASSERT_TRUE(nqtest::WaitFor([&] { return TabShown(window, mouse); }));
+    EXPECT_EQ(window.Selector().SelectedDevice(), mouse);
     window.StopThreads();
 }
 

@@ -27,6 +27,7 @@ struct SelectorRig {
         keyboard = connections.DevicesOfKind(kKindKeyboard).at(0);
         pad = connections.DevicesOfKind(kKindMousePad).at(0);
         headset = connections.DevicesOfKind(kKindHeadset).at(0);
+        mouse = connections.DevicesOfKind(kKindMouse).at(0);
     }
     QWidget* Find(const char* name) { return window.FindControl(name); }
     bool NoDeviceShown() { return !Find("No_device_Link")->isHidden(); }
@@ -41,6 +42,7 @@ struct SelectorRig {
     CKelvaskUSBDevice* keyboard = nullptr;
     CKelvaskUSBDevice* pad = nullptr;
     CKelvaskUSBDevice* headset = nullptr;
+    CKelvaskUSBDevice* mouse = nullptr;
 };
 
 } // namespace
@@ -57,7 +59,8 @@ TEST(DeviceSelector, PagesAreBuiltHiddenWithTheirDeviceSettings)
     EXPECT_EQ(rig.keyboard->GetVariant(), 0);
     EXPECT_EQ(rig.keyboard->Slot().kind, kKindKeyboard);
     EXPECT_TRUE(rig.keyboard->Slot().path.empty());
-    EXPECT_NE(rig.keyboard->LightButton(125), nullptr); // the page's key buttons are bound
+    EXPECT_NE(rig.keyboard->LightButton(0), nullptr);   // the page's key caps are bound
+    EXPECT_EQ(rig.keyboard->LightButton(125), nullptr); // a position without a key on this keyboard
     EXPECT_EQ(rig.pad->FolderName(), "MousePad");
     EXPECT_EQ(rig.headset->LedCount(), 13);
     nq::pages::CDeviceOptionUI* tab = rig.selector.Tab(rig.TabOf(rig.keyboard));
@@ -120,6 +123,34 @@ TEST(DeviceSelector, RemovingTheSelectedDeviceSelectsAnother)
     EXPECT_TRUE(rig.NoDeviceShown());
     EXPECT_EQ(CControlAccess::CurrentPage(rig.Find("device_switch")), 1);
     EXPECT_EQ(CControlAccess::CurrentPage(rig.Find("device_power_switch")), 0);
+}
+
+TEST(DeviceSelector, ADeviceThatComesBackIsShownAgainUnlessTheUserMovedOn)
+{
+    SelectorRig rig;
+    rig.selector.ShowConnectedDevice(*rig.keyboard);
+    rig.selector.ShowConnectedDevice(*rig.mouse);
+    rig.selector.ShowConnectedDevice(*rig.pad);
+    rig.selector.ShowDeviceTab(rig.TabOf(rig.mouse), true, true); // the user picks the mouse
+    ASSERT_EQ(rig.selector.SelectedDevice(), rig.mouse);
+
+    // Unplugged: another page stands in; plugged again: back to the mouse.
+    rig.selector.HideDevice(*rig.mouse);
+    EXPECT_EQ(rig.selector.SelectedDevice(), rig.keyboard);
+    rig.selector.ShowConnectedDevice(*rig.mouse);
+    EXPECT_EQ(rig.selector.SelectedDevice(), rig.mouse);
+
+    // The user chose the mousepad meanwhile: that choice stays.
+    rig.selector.HideDevice(*rig.mouse);
+    rig.selector.ShowDeviceTab(rig.TabOf(rig.pad), true, true);
+    rig.selector.ShowConnectedDevice(*rig.mouse);
+    EXPECT_EQ(rig.selector.SelectedDevice(), rig.pad);
+    EXPECT_TRUE(rig.selector.IsTabVisible(rig.TabOf(rig.mouse)));
+
+    // A device that was not selected when it left does not take the page when it returns.
+    rig.selector.HideDevice(*rig.keyboard);
+    rig.selector.ShowConnectedDevice(*rig.keyboard);
+    EXPECT_EQ(rig.selector.SelectedDevice(), rig.pad);
 }
 
 TEST(DeviceSelector, PreviousAndNextStopAtTheEnds)

@@ -99,7 +99,18 @@ TEST_F(DefaultData, MouseProfile)
     }
     EXPECT_EQ(profile.GetActiveStage(), 2);
     EXPECT_EQ(profile.GetSystemWords().ReportRateStage(), 3);  // 1000 Hz
-    EXPECT_EQ(profile.GetKeyList().size(), 7u);
+    // The ten buttons in page order, each with its factory function.
+    const uint32_t buttons[] = {0x100100, 0x100200, 0x100400, 0x101000, 0x100800,
+                                0x130100, 0x130200, 0x130300, 0xA01B00, 0x169001};
+    const auto keys = profile.GetKeyList();
+    ASSERT_EQ(keys.size(), 10u);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ(keys[i].current.Packed(), buttons[i]) << i;
+        EXPECT_EQ(keys[i].defaults.Packed(), buttons[i]) << i;
+    }
+    // The pointer values are the desktop's: speed 1-20, double-click time in milliseconds.
+    EXPECT_EQ(profile.GetSystemWords().MouseSpeed(), 10);
+    EXPECT_EQ(profile.GetSystemWords().DoubleClickTime(), 500);
     EXPECT_EQ(profile.GetCorrectList().size(), 2u);
 }
 

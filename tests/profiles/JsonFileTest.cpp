@@ -5,34 +5,12 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <functional>
 
 namespace {
 
 using JsonFile = ProfileTestFolder;
-
-// Runs `body` with the rights of an ordinary user: root ignores file permissions, so under root
-// it runs in a child process that has given up its rights. Returns 1 or 0 for what `body`
-// returned, -1 when the rights could not be given up.
-int AsOrdinaryUser(const std::function<bool()>& body)
-{
-    if (geteuid() != 0)
-        return body() ? 1 : 0;
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(2);
-        _exit(body() ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1)
-        return -1;
-    return WEXITSTATUS(status);
-}
 
 Json::Value SampleDocument()
 {
@@ -117,6 +95,9 @@ TEST_F(JsonFile, BadFilesReadAsNull)
         {"deeply nested arrays", deep},
         {"deeply nested objects", deepObjects},
         {"not json", "<xml>profile</xml>"},
+        {"a second value after the first", "{\"a\": 1}\n{\"b\": 2}"},
+        {"junk after a zero byte", std::string("{\"a\": 1}\0{\"b\"", 14)},
+        {"white space, a zero byte and junk", std::string(" \n\0", 3) + std::string(1400, 'j')},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -124,6 +105,58 @@ TEST_F(JsonFile, BadFilesReadAsNull)
         EXPECT_TRUE(nq::ReadJsonFile(path).isNull());
         EXPECT_EQ(ReadRaw(path), c.bytes);
     }
+}
+
+TEST_F(JsonFile, OneDocumentWithCommentsAndSpaceAroundItReads)
+{
+    const std::string path = WriteRaw("ok.Json", "  // made by hand\n{\"a\": 1}\r\n  /* end */\n\n");
+    EXPECT_EQ(nq::ReadJsonFile(path)["a"].asInt(), 1);
+    EXPECT_EQ(nq::ReadJsonDocument(path).state, nq::JsonDocument::State::Parsed);
+    EXPECT_EQ(nq::ReadJsonDocument(WriteRaw("null.Json", "null\n")).state, nq::JsonDocument::State::Parsed);
+}
+
+// What a caller that replaces a file learns about it: nothing there, nothing worth keeping,
+// content that must be kept, or something that is not a file at all.
+TEST_F(JsonFile, DocumentStates)
+{
+    using State = nq::JsonDocument::State;
+    EXPECT_EQ(nq::ReadJsonDocument(Path("absent.Json")).state, State::Missing);
+    EXPECT_EQ(nq::ReadJsonDocument(WriteRaw("empty.Json", "")).state, State::Blank);
+    EXPECT_EQ(nq::ReadJsonDocument(WriteRaw("blank.Json", " \r\n\t")).state, State::Blank);
+    EXPECT_EQ(nq::ReadJsonDocument(WriteRaw("nul.Json", std::string(" \0", 2))).state, State::Unusable);
+    EXPECT_EQ(nq::ReadJsonDocument(WriteRaw("two.Json", "1 2")).state, State::Unusable);
+    EXPECT_EQ(nq::ReadJsonDocument(m_root).state, State::NotAFile);
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(nq::ReadJsonDocument(Path("fifo")).state, State::NotAFile);
+}
+
+// Reading and writing share one limit: whatever is written reads back, a document that would be
+// larger is refused before anything reaches the disk, and a larger file is not read at all.
+TEST_F(JsonFile, ReadingAndWritingShareOneSizeLimit)
+{
+    const std::string path = Path("profile.Json");
+    ASSERT_TRUE(nq::WriteJsonFile(path, SampleDocument()));
+    const std::string before = ReadRaw(path);
+
+    // The styled text of a string is the quoted string and two line breaks.
+    const Json::Value largest(std::string(nq::kMaxDataFileSize - 4, 'a'));
+    const Json::Value tooLarge(std::string(nq::kMaxDataFileSize - 3, 'a'));
+
+    nq::WriteStatus status = nq::WriteStatus::Written;
+    EXPECT_FALSE(nq::WriteJsonFile(path, tooLarge, &status));
+    EXPECT_EQ(status, nq::WriteStatus::TooLarge);
+    EXPECT_EQ(ReadRaw(path), before);
+    EXPECT_EQ(List(m_root), std::vector<std::string>{"profile.Json"});
+    EXPECT_TRUE(Traced("WriteJsonFile refused"));
+
+    ASSERT_TRUE(nq::WriteJsonFile(path, largest, &status));
+    EXPECT_EQ(status, nq::WriteStatus::Written);
+    EXPECT_EQ(nq::ReadJsonFile(path), largest);
+
+    // One byte more on disk and the file is not read.
+    WriteRaw("profile.Json", ReadRaw(path) + " ");
+    EXPECT_EQ(nq::ReadJsonDocument(path).state, nq::JsonDocument::State::Unusable);
+    EXPECT_TRUE(nq::ReadJsonFile(path).isNull());
 }
 
 TEST_F(JsonFile, NestingUpToTheLimitStillReads)
@@ -214,8 +247,11 @@ TEST_F(JsonFile, WriteThatFailsHalfwayLeavesThePreviousFileReadable)
 
 TEST_F(JsonFile, WriteIntoMissingFolderFails)
 {
-    EXPECT_FALSE(nq::WriteJsonFile(Path("no/such/folder/x.Json"), Json::Value(1)));
-    EXPECT_FALSE(nq::WriteJsonFile("", Json::Value(1)));
+    nq::WriteStatus status = nq::WriteStatus::Written;
+    EXPECT_FALSE(nq::WriteJsonFile(Path("no/such/folder/x.Json"), Json::Value(1), &status));
+    EXPECT_EQ(status, nq::WriteStatus::Failed);
+    EXPECT_FALSE(nq::WriteJsonFile("", Json::Value(1), &status));
+    EXPECT_EQ(status, nq::WriteStatus::NothingToWrite);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "ProfileTestFolder.h"
 
 #include "profiles/CBasicProfiledata.h"
+#include "profiles/FileBackup.h"
 #include "profiles/JsonFile.h"
 
 #include <sys/stat.h>
@@ -72,11 +73,16 @@ TEST_F(ProfileFiles, LoadFallsBackAndKeepsTheRest)
         {"empty file", "", nullptr, false},
         {"zero bytes (a crash on some file systems leaves these)", std::string(16, '\0'), nullptr, true},
         {"white space", "  \n ", nullptr, false},
+        {"white space, a zero byte and more", "  \n\t" + std::string(1, '\0') + std::string(1400, 'x'), nullptr, true},
+        {"a document after a zero byte", std::string(1, '\0') + R"({"Device": [{}]})", nullptr, true},
+        {"a second document after the first", R"({"Device": [{"a": 1}]} {"Device": [{"b": 2}]})", nullptr, true},
+        {"a document and then junk", R"({"Device": [{"a": 1}]} trailing)", nullptr, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = WriteRaw("user/p.Json", c.text);
-        unlink((path + ".broken").c_str());
+        for (const std::string& old : nq::FileBackup::List(path))
+            unlink(old.c_str());
 
         EXPECT_EQ(m_profile.Load(path), m_defaultNode);
 

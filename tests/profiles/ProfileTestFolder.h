@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <json/value.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ protected:
     static Json::Value Parse(const std::string& text);
     // True when a diagnostic line containing `text` was written.
     bool Traced(const std::string& text) const;
+    // Runs `body` with the rights of an ordinary user: root ignores file permissions, so under root
+    // it runs in a child process that has given up its rights. Returns 1 or 0 for what `body`
+    // returned, -1 when the rights could not be given up.
+    static int AsOrdinaryUser(const std::function<bool()>& body);
     // Names of the entries of a folder, sorted.
     static std::vector<std::string> List(const std::string& folder);
 

@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,20 @@ InterfaceCandidate Candidate(uint16_t vid, uint16_t pid, uint16_t mi, uint16_t c
     c.usage = usage;
     c.path = std::move(path);
     return c;
+}
+
+// A valid extra-rows file with `interfaces` distinct interface rows and `pages` distinct page rows.
+std::string ManyRows(size_t interfaces, size_t pages)
+{
+    std::string text = R"({"interfaces": [)";
+    for (size_t i = 0; i < interfaces; ++i)
+        text += std::string(i ? "," : "") + R"({"vendorId": 1, "productId": )" + std::to_string(i) +
+                R"(, "interface": 1, "collection": 4, "kind": 2, "role": 0, "usagePage": 1, "usage": 1})";
+    text += R"(], "pages": [)";
+    for (size_t i = 0; i < pages; ++i)
+        text += std::string(i ? "," : "") + R"({"kindName": "m", "ordinal": 9, "vendorId": 1, "productId": )" +
+                std::to_string(i) + R"(, "kind": 2, "role": 0, "lightingPoints": 6, "keyEntries": 7, "layoutFile": "a.xml"})";
+    return text + "]}";
 }
 
 // Captures diagnostics for the length of a test.
@@ -70,8 +86,8 @@ TEST(Catalogue, CompiledTablesHaveTheirRowsInOrder)
     ASSERT_EQ(catalogue.DeviceLayouts().size(), 4u);
     const char* kindNames[] = {"mouse", "keyboard", "MousePad", "HD"};
     const int ordinals[] = {1, 0, 2, 3};
-    const int leds[] = {6, 126, 15, 13};
-    const int keys[] = {7, 126, 0, 0};
+    const int leds[] = {7, 126, 15, 13};
+    const int keys[] = {10, 126, 0, 0};
     for (size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(catalogue.DevicePages()[i].kindName, kindNames[i]);
@@ -268,6 +284,29 @@ TEST(CatalogueExtraRows, AreAppendedAfterTheCompiledRows)
     EXPECT_EQ(receiver.kind, 6);
 }
 
+TEST(CatalogueExtraRows, TwinRowCountsFromTheFilesOwnRows)
+{
+    // The same two links named by their places in the file: the indices do not depend on the rows
+    // loaded before (here a first file of two rows).
+    // The second file names another product, as a repeated row would be refused.
+    std::string file = kReceiverRows;
+    file.replace(file.find("\"twin\": 8"), 9, "\"twinRow\": 1");
+    file.replace(file.find("\"twin\": 7"), 9, "\"twinRow\": 0");
+    for (size_t at = file.find("0xFA6"); at != std::string::npos; at = file.find("0xFA6"))
+        file.replace(at, 5, "0xFB6");
+    file.replace(file.find("64097"), 5, "64353");
+    file.replace(file.find("\"ordinal\": 4"), 12, "\"ordinal\": 6");
+    file.replace(file.find("\"ordinal\": 5"), 12, "\"ordinal\": 7");
+    Catalogue catalogue;
+    ASSERT_TRUE(catalogue.LoadExtraRowsText(kReceiverRows, "devices.json"));
+    ASSERT_TRUE(catalogue.LoadExtraRowsText(file, "simdevices.json"));
+    const auto& slots = catalogue.SupportedInterfaces();
+    ASSERT_EQ(slots.size(), 11u);
+    EXPECT_EQ(slots[9].twinIndex, 10);
+    EXPECT_EQ(slots[10].twinIndex, 9);
+    EXPECT_TRUE(slots[9].hasTwin && slots[10].hasTwin);
+}
+
 TEST(CatalogueExtraRows, AMalformedFileIsReportedAndChangesNothing)
 {
     const std::string row = R"("vendorId": 1, "productId": 2, "interface": 1, "collection": 4, "usagePage": 65308, "usage": 146)";
@@ -280,6 +319,8 @@ TEST(CatalogueExtraRows, AMalformedFileIsReportedAndChangesNothing)
     const Case cases[] = {
         {"not JSON", "{ \"interfaces\": [ "},
         {"top level is an array", "[]"},
+        {"a second document", R"({"interfaces": []} {"pages": []})"},
+        {"a zero byte and more", std::string(R"({"interfaces": []})") + std::string(1, '\0') + "junk"},
         {"interfaces is an object", R"({"interfaces": {}})"},
         {"unknown top-level key", R"({"interface": []})"},
         {"row is a number", R"({"interfaces": [3]})"},
@@ -291,12 +332,25 @@ TEST(CatalogueExtraRows, AMalformedFileIsReportedAndChangesNothing)
         {"id not a number", R"({"interfaces": [{"vendorId": "abc", "productId": 2, "interface": 1, "collection": 4,
             "usagePage": 1, "usage": 1, "kind": 2, "role": 0}]})"},
         {"twin out of range", R"({"interfaces": [{)" + row + R"(, "kind": 2, "role": 0, "twin": 8}]})"},
+        {"twinRow past the file's rows", R"({"interfaces": [{)" + row + R"(, "kind": 2, "role": 0, "twinRow": 1}]})"},
+        {"twin and twinRow", R"({"interfaces": [{)" + row + R"(, "kind": 2, "role": 0, "twin": 7, "twinRow": 0}]})"},
         {"unknown row key", R"({"interfaces": [{)" + row + R"(, "kind": 2, "role": 0, "colour": 1}]})"},
         {"layout escapes the skin", R"({"pages": [{)" + page + R"(, "layoutFile": "../../etc/passwd"}]})"},
         {"absolute layout", R"({"pages": [{)" + page + R"(, "layoutFile": "/etc/passwd"}]})"},
         {"folder name with a slash", R"({"pages": [{)" + page + R"(, "layoutFile": "a.xml", "lightingFolder": "a/b"}]})"},
         {"too many LEDs", R"({"pages": [{"kindName": "x", "ordinal": 9, "vendorId": 1, "productId": 2, "kind": 3,
             "role": 0, "lightingPoints": 171, "keyEntries": 0, "layoutFile": "a.xml"}]})"},
+        {"row that is its own twin", R"({"interfaces": [{)" + row + R"(, "kind": 2, "role": 0, "twin": 7}]})"},
+        {"row that repeats a compiled row", R"({"interfaces": [{"vendorId": "0x320F", "productId": "0x5041",
+            "interface": 1, "collection": 4, "kind": 1, "role": 0, "usagePage": "0xFF1C", "usage": "0x92"}]})"},
+        {"two equal rows", R"({"interfaces": [{)" + row + R"(, "kind": 2, "role": 0, "twin": 8}, {)" + row +
+                               R"(, "kind": 2, "role": 0}]})"},
+        {"page that repeats the compiled mouse page", R"({"pages": [{"kindName": "m", "ordinal": 9, "vendorId": 0,
+            "productId": 0, "kind": 2, "role": 0, "lightingPoints": 6, "keyEntries": 7, "layoutFile": "a.xml"}]})"},
+        {"two equal pages", R"({"pages": [{)" + page + R"(, "layoutFile": "a.xml"}, {)" + page + R"(, "layoutFile": "b.xml"}]})"},
+        {"more interface rows than the bound", ManyRows(Catalogue::kMaxExtraInterfaces + 1, 0)},
+        {"more page rows than the bound", ManyRows(0, Catalogue::kMaxExtraPages + 1)},
+        {"larger than the bound", "{" + std::string(Catalogue::kMaxExtraRowsFileSize, ' ') + "}"},
         // One good row does not save a file with a bad one.
         {"good row then bad row", R"({"interfaces": [{)" + row + R"(, "kind": 2, "role": 0}, {)" + row +
                                       R"(, "kind": 5, "role": 0}]})"},
@@ -312,7 +366,44 @@ TEST(CatalogueExtraRows, AMalformedFileIsReportedAndChangesNothing)
         ASSERT_EQ(log.lines.size(), 1u);
         EXPECT_NE(log.lines[0].find("devices.json"), std::string::npos);
         EXPECT_NE(log.lines[0].find("ignored"), std::string::npos);
+        EXPECT_EQ(catalogue.ExtraRowsError(), log.lines[0]);
     }
+}
+
+TEST(CatalogueExtraRows, TheBoundsThemselvesAreAccepted)
+{
+    Catalogue catalogue;
+    ASSERT_TRUE(catalogue.LoadExtraRowsText(ManyRows(Catalogue::kMaxExtraInterfaces, Catalogue::kMaxExtraPages),
+                                            "devices.json"))
+        << catalogue.ExtraRowsError();
+    EXPECT_EQ(catalogue.SupportedInterfaces().size(), 7 + Catalogue::kMaxExtraInterfaces);
+    EXPECT_EQ(catalogue.DevicePages().size(), 4 + Catalogue::kMaxExtraPages);
+    EXPECT_TRUE(catalogue.ExtraRowsError().empty());
+}
+
+// Whatever stands at the file's place, loading returns at once.
+TEST(CatalogueExtraRows, OnlyARegularFileIsRead)
+{
+    char folder[] = "/tmp/nq501-catalogue-XXXXXX";
+    ASSERT_TRUE(mkdtemp(folder));
+    const std::string base = folder;
+    ASSERT_EQ(mkfifo((base + "/fifo.json").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir((base + "/folder.json").c_str(), 0700), 0);
+    { std::ofstream(base + "/large.json") << "{" << std::string(Catalogue::kMaxExtraRowsFileSize, ' ') << "}"; }
+    const std::pair<const char*, const char*> cases[] = {
+        {"/fifo.json", "not a regular file"},
+        {"/folder.json", "not a regular file"},
+        {"/large.json", "larger than"},
+    };
+    for (const auto& [name, why] : cases) {
+        SCOPED_TRACE(name);
+        Catalogue catalogue;
+        LogCapture log;
+        EXPECT_FALSE(catalogue.LoadExtraRows(base + name));
+        EXPECT_NE(catalogue.ExtraRowsError().find(why), std::string::npos) << catalogue.ExtraRowsError();
+        EXPECT_EQ(catalogue.SupportedInterfaces().size(), 7u);
+    }
+    std::filesystem::remove_all(base);
 }
 
 TEST(CatalogueExtraRows, FileInTheUserConfigurationFolder)

@@ -3,6 +3,7 @@
 // device.
 #include "DebugCapture.h"
 #include "FakePage.h"
+#include "FakeSelector.h"
 #include "support/SimFixture.h"
 #include "devices/CKelvaskKeyboardDevice.h"
 #include "devices/CKelvaskMouseDevice.h"
@@ -23,26 +24,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class FakeSelector : public IDeviceSelector {
-public:
-    void ShowConnectedDevice(CKelvaskUSBDevice& device) override { shown.push_back(&device); }
-    void HideDevice(CKelvaskUSBDevice& device) override { hidden.push_back(&device); }
-    void RefreshAndBringToFront() override { ++refreshes; }
-    std::vector<CKelvaskUSBDevice*> shown, hidden;
-    int refreshes = 0;
-};
-
-// Discovery whose messages run the handlers directly (the test thread plays the UI thread).
-class DirectListener : public DiscoveryListener {
-public:
-    explicit DirectListener(DeviceConnections& connections) : m_connections(connections) {}
-    void SendDeviceArrived(int slot) override { m_connections.OnDeviceArrived(slot); }
-    void SendDeviceRemoved(int slot) override { m_connections.OnDeviceRemoved(slot); }
-    void PostFirstPassDone() override {}
-
-private:
-    DeviceConnections& m_connections;
-};
+using nqtest::DirectListener;
+using nqtest::FakeSelector;
 
 struct Rig {
     Rig()
@@ -156,10 +139,10 @@ TEST(Connections, StatusPollAndLightingStreamReachTheDevice)
     rig.keyboard.OutputLightFrame();
     EXPECT_EQ(rig.keyboard.TakeStreamPause(), 0u);
 
-    // The mousepad streams its frame with command 18. (The placeholder rows bind in order, so a
-    // mouse takes the first pair of slots.)
-    ASSERT_TRUE(rig.sim.Sim().AddDevice("mouse"));
-    ASSERT_TRUE(rig.sim.Sim().AddDevice("mousepad"));
+    // The mousepad streams its frame with command 18. (Simulated with the placeholder identity,
+    // the rows bind in order, so a mouse takes the first pair of slots.)
+    ASSERT_TRUE(rig.sim.Sim().AddDevice("mouse@0:0"));
+    ASSERT_TRUE(rig.sim.Sim().AddDevice("mousepad@0:0"));
     rig.discovery.RunPass();
     ASSERT_TRUE(rig.pad.Channel().IsOpen());
     rig.pad.SetPageXmlName("XML/DeviceXml/mousepaddevice.xml");
@@ -191,7 +174,7 @@ TEST(Connections, HeadsetFrameGoesOutAsLedOutputReports)
     headset.SetPageXmlName("XML/DeviceXml/va6533device.xml");
     headset.SetLedCount(13);
     rig.connections.AddDevice(&headset, kKindHeadset);
-    ASSERT_TRUE(rig.sim.Sim().AddDevice("headset"));
+    ASSERT_TRUE(rig.sim.Sim().AddDevice("headset@0:0"));
     rig.discovery.RunPass();
     ASSERT_TRUE(headset.Channel().IsOpen());
 
@@ -223,7 +206,7 @@ TEST(Connections, HeadsetFrameGoesOutAsLedOutputReports)
 TEST(Connections, DeviceWithoutObjectIsIgnored)
 {
     Rig rig;
-    ASSERT_TRUE(rig.sim.Sim().AddDevice("headset")); // no headset object in this rig
+    ASSERT_TRUE(rig.sim.Sim().AddDevice("headset@0:0")); // no headset object in this rig
     rig.discovery.RunPass();
     EXPECT_TRUE(rig.slots[6].connected);
     EXPECT_TRUE(rig.selector.shown.empty());

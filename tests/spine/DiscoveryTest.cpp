@@ -185,7 +185,7 @@ TEST(Discovery, PassesStayCheap)
     Rig rig;
     auto& listener2 = rig.listener;
     auto& full = rig.discovery;
-    ASSERT_TRUE(sim.Sim().AddDevice("mouse")); // a placeholder mouse (ids 0) binds slots 2 and 3
+    ASSERT_TRUE(sim.Sim().AddDevice("mouse@0:0")); // a placeholder mouse (ids 0) binds slots 2 and 3
     full.RunPass();
     EXPECT_EQ(listener2.Events().size(), 4u);
     const int probes = full.ProbeCount();

@@ -30,6 +30,7 @@ public:
     int WriteMacrosToDevice() override { return CKelvaskMouseDevice::WriteMacrosToDevice(); }
     int WriteAssignmentsToDevice(int bank) override { return CKelvaskMouseDevice::WriteAssignmentsToDevice(bank); }
     void SaveProfile() override { CKelvaskMouseDevice::SaveProfile(); }
+    bool RevertKeyEdits(KeyEntry& selectedEntry) override { return CKelvaskMouseDevice::RevertKeyEdits(selectedEntry); }
 
     // ---- LightEditorModel::Target ----
     int LightDeviceType() const override { return DeviceType(); }

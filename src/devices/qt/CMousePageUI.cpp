@@ -185,19 +185,8 @@ void CMousePageUI::BuildPage()
         m_keyEditor->FillMacroNames(m_mouse->NameLists().macroNames);
     }
     m_macroEditor = qobject_cast<CMacroControlUI*>(Find("MacroControlItem"));
-    if (m_macroEditor) {
-        CMacroControlUI::DeviceLink link;
-        link.keyTable = [this] { return m_mouse->GetKeyTable(); };
-        link.setKeyTable = [this](const std::vector<KeyEntry>& table) { m_mouse->SetKeyTable(table); };
-        link.namesChanged = [this] {
-            m_mouse->LoadNameLists();
-            m_mouse->RefreshKeyLabels();
-        };
-        m_macroEditor->SetDeviceLink(std::move(link));
-        m_macroEditor->SetKeyEditor(m_keyEditor);
-        m_macroEditor->SetFolder(m_mouse->GetUserFolder());
-        m_macroEditor->LoadList();
-    }
+    if (m_macroEditor)
+        m_macroEditor->Attach(m_mouse, m_keyEditor);
     SelectOptionPage(0);
 }
 
@@ -205,8 +194,21 @@ void CMousePageUI::SelectOptionPage(int n)
 {
     for (const char* name : {"mouse_device_seting_layout", "Light_seting_layout"}) {
         QWidget* layout = Find(name);
-        const int count = qobject_cast<QStackedWidget*>(layout) ? qobject_cast<QStackedWidget*>(layout)->count() : 0;
+        auto* stack = qobject_cast<QStackedWidget*>(layout);
+        const int count = stack ? stack->count() : 0;
         CControlAccess::SelectPage(layout, n >= 0 && n < count ? n : 0);
+        if (!stack || layout->maximumHeight() != QWIDGETSIZE_MAX)
+            continue;
+        // A stack without a fixed size takes the height of the page it shows, not of its
+        // tallest page: the lighting controls below it stay where the page puts them.
+        for (int k = 0; k < count; ++k) {
+            QWidget* shown = stack->widget(k);
+            const bool current = k == stack->currentIndex();
+            shown->setSizePolicy(current ? QSizePolicy::Preferred : QSizePolicy::Ignored,
+                                 current ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+        }
+        stack->adjustSize();
+        stack->updateGeometry();
     }
     if (QWidget* options = Find("mouse_option_layout")) {
         const QString wanted = QString("mouse_device_seting_option_%1").arg(n);
@@ -238,6 +240,7 @@ void CMousePageUI::ShowProfilePage()
         ShowDpiStage(i, stages[size_t(i)].active != 0);
         SetDpiSlider(i, stages[size_t(i)].dpiX);
     }
+    ShowDpiAvailability();
     const MouseSystemWords words = m_mouse->GetSystemWords();
     SetPointerSpeed(words.MouseSpeed());
     SetPointerPrecision(words.PointerPrecision() != 0);
@@ -279,13 +282,30 @@ void CMousePageUI::ShowDpiStage(int i, bool enabled)
 
 bool CMousePageUI::IsDpiStageChecked(int i) const { return CControlAccess::IsSelected(Row("DPI_enable_check_", i)); }
 
+bool CMousePageUI::HasDpiStep() const { return m_mouse->Info().DpiStep() != 0; }
+
+void CMousePageUI::ShowDpiAvailability()
+{
+    // A device that reports no DPI step (another kind of device, or no device information) has
+    // no DPI to show or set: the rows say so instead of showing 0 DPI.
+    const bool available = HasDpiStep();
+    CControlAccess::SetTextKey(Find("mouse_dpi_card_title"), available ? "mouse_dpi_title" : "mouse_dpi_unavailable");
+    for (int i = 0; i < kDpiRows; ++i) {
+        CControlAccess::SetEnabled(Row("DPI_slider_", i), available);
+        if (auto* edit = qobject_cast<QLineEdit*>(Row("DPI_edit_", i))) {
+            edit->setEnabled(available);
+            edit->setPlaceholderText(available ? QString() : QStringLiteral("\u2014"));
+        }
+    }
+}
+
 void CMousePageUI::SetDpiSlider(int i, int value)
 {
     auto* slider = qobject_cast<QSlider*>(Row("DPI_slider_", i));
     SetValueSilently(slider, value);
     if (auto* edit = qobject_cast<QLineEdit*>(Row("DPI_edit_", i))) {
         ui::CNotifyBridge::Silence silence;
-        edit->setText(QString::number(value * int(m_mouse->Info().DpiStep())));
+        edit->setText(HasDpiStep() ? QString::number(value * int(m_mouse->Info().DpiStep())) : QString());
     }
     ShowActiveStageSliders();
 }
@@ -303,6 +323,19 @@ void CMousePageUI::ShowActiveStageSliders()
         slider->style()->unpolish(slider);
         slider->style()->polish(slider);
     }
+}
+
+void CMousePageUI::ShowDpiRange(int taken)
+{
+    QWidget* hint = Find("device_tishi_info");
+    if (!hint)
+        return;
+    const QString text = Tr("mouse_dpi_range_text")
+                             .arg(m_mouse->Info().MinDpi())
+                             .arg(m_mouse->DpiEditMaximum())
+                             .arg(taken);
+    CControlAccess::SetText(hint, text);
+    hint->setVisible(true);
 }
 
 int CMousePageUI::GetDpiSlider(int i) const { return CControlAccess::Value(Row("DPI_slider_", i)); }
@@ -564,6 +597,8 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
         return true;
     }
     if (int i = NumberAfter(name, "DPI_slider_"); i >= 0 && i < kDpiRows) {
+        if (!HasDpiStep())
+            return true; // no DPI to set on this device
         if (type == "movevaluechanged") {
             // While the thumb is dragged the edit follows; the stage is stored on release.
             SetDpiSlider(i, value);
@@ -578,8 +613,13 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
             return true;
         const int step = m_mouse->Info().DpiStep();
         if (step == 0)
-            return true; // no device information yet: a DPI cannot be turned into device units
-        const int units = ReadDpiEdit(i) / step;
+            return true; // no DPI step: a DPI cannot be turned into device units, nothing is sent
+        int units = ReadDpiEdit(i) / step;
+        if (const int highest = m_mouse->DpiSliderMaximum(); highest > 0 && units > highest) {
+            // The sensor goes no higher: the stage takes the highest DPI and the page says so.
+            units = highest;
+            ShowDpiRange(units * step);
+        }
         SetDpiSlider(i, units);
         ChangeStage(i, [units](DpiStage& stage) { stage.dpiX = uint16_t(units); });
         return true;
@@ -609,7 +649,7 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
     if (name == "pointer_speed_slider" && type == "valuechanged") {
         StoreWord(1, value);
         m_mouse->SaveProfile();
-        m_pointer.speed = std::clamp(value * 2 + 2, 1, 20);
+        m_pointer.speed = std::clamp(value, 1, 20);
         ApplyPointerSettings();
         return true;
     }
@@ -640,7 +680,7 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
     if (name == "double_click_slider" && type == "valuechanged") {
         StoreWord(0, value);
         m_mouse->SaveProfile();
-        m_pointer.doubleClickMs = (CControlAccess::Maximum(sender) - value + 1) * 100;
+        m_pointer.doubleClickMs = value;
         ApplyPointerSettings();
         return true;
     }

@@ -41,7 +41,8 @@ public:
         "mouse_key_back",     "mouse_key_DPI_add", "mouse_key_DPI_sub", "mouse_key_DPI_loop",
         "keyboard_key_GM",    "mouse_key_M8_key"};
 
-    // The values the pointer controls stand for on the desktop.
+    // The values the pointer controls stand for on the desktop. The profile keeps the desktop's
+    // own values: the speed slider runs 1-20, the double-click slider 200-900 ms.
     struct PointerSettings {
         int speed = 0;          // 1-20
         bool precision = false;
@@ -68,6 +69,10 @@ public:
     void ShowDpiStage(int i, bool enabled);
     bool IsDpiStageChecked(int i) const;
     void SetDpiSlider(int i, int value);
+    // The device reports a DPI step (its information was read and it has DPI stages).
+    bool HasDpiStep() const;
+    // Enables the DPI rows, or marks them unavailable when the device reports no DPI step.
+    void ShowDpiAvailability();
     int GetDpiSlider(int i) const;
     int ReadDpiEdit(int i) const;
     void SelectPollingOption(int n);
@@ -118,6 +123,8 @@ private:
     void SendSettings();
     void ApplyPointerSettings();
     void ShowActiveStageSliders();
+    // The hint under the picture tells the DPI range of the sensor and the DPI a stage took.
+    void ShowDpiRange(int taken);
     void EnsureSummaryRows(int count);
     QString Tr(const std::string& key) const;
 

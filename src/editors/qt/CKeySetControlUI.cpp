@@ -467,13 +467,13 @@ bool CKeySetControlUI::HandleNotify(const ui::TNotify& msg)
     if (msg.type == "click") {
         if (sender == m_saveButton) {
             Apply();
-        } else if (sender == m_defaultButton) {
+        } else if (sender == m_defaultButton && m_target) {
             Pull();
-            m_model->OnDefaultClicked();
+            m_model->OnDefaultClicked(*m_target);
             Push();
-        } else if (sender == m_cancelButton) {
+        } else if (sender == m_cancelButton && m_target) {
             Pull();
-            m_model->OnCancelClicked();
+            m_model->OnCancelClicked(*m_target);
             Push();
         } else if (sender == m_proSaveButton) {
             SaveProfile();

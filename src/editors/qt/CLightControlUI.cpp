@@ -8,6 +8,8 @@
 #include "ui/CSkinLoader.h"
 #include "ui/CSkinPaths.h"
 
+#include <QSet>
+#include <QStackedWidget>
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
@@ -22,6 +24,7 @@
 #include <QPainterPath>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -33,6 +36,7 @@ namespace {
 
 constexpr const char* kComponentEdits[3] = {"deng_edit_R", "deng_edit_G", "deng_edit_B"};
 constexpr const char* kPresetPrefix = "color_option_";
+constexpr const char* kSelectedSwatch = "selectedSwatch";
 constexpr const char* kSelectedColour = "selectedColour";
 constexpr const char* kPickPoint = "pickPoint";
 constexpr const char* kPaletteName = "deng_Color_Pallet";
@@ -105,8 +109,82 @@ void CLightControlUI::BindPanel(Panel panel)
     // The preset buttons show their colour.
     for (auto* button : findChildren<QAbstractButton*>()) {
         const QString name = button->objectName();
-        if (NumberAfter(name, FullName(panel, kPresetPrefix)) >= 0 && CControlAccess::BkColor(button) != 0)
+        if (NumberAfter(name, FullName(panel, kPresetPrefix)) < 0)
+            continue;
+        if (CControlAccess::BkColor(button) != 0)
             CControlAccess::SetBkColor(button, CControlAccess::BkColor(button));
+        // The ring marks the colour shown, never the button last clicked.
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setProperty(kSelectedSwatch, false);
+    }
+}
+
+void CLightControlUI::MarkPreset(Panel panel, uint32_t word)
+{
+    const QString prefix = FullName(panel, kPresetPrefix);
+    for (auto* button : findChildren<QAbstractButton*>()) {
+        if (NumberAfter(button->objectName(), prefix) < 0)
+            continue;
+        const bool selected = (CControlAccess::BkColor(button) & 0xFFFFFFu) == (word & 0xFFFFFFu);
+        if (button->property(kSelectedSwatch).toBool() == selected)
+            continue;
+        button->setProperty(kSelectedSwatch, selected);
+        button->style()->unpolish(button);
+        button->style()->polish(button);
+    }
+}
+
+void CLightControlUI::AddKeyboardPanels()
+{
+    if (!m_root || Control(Panel::Logo, "light_combo_modeSelect"))
+        return;
+    auto* stack = new QStackedWidget(this);
+    stack->setObjectName("Light_seting_layout");
+    layout()->removeWidget(m_root);
+    layout()->addWidget(stack);
+    stack->addWidget(m_root);
+    // The main panel's keyboard controls go right under its effect row.
+    auto insertAfterEffects = [](QWidget* panelRoot, QWidget* extra) {
+        auto* frame = panelRoot ? panelRoot->findChild<QWidget*>("lighteffect_layout") : nullptr;
+        auto* box = frame ? qobject_cast<QBoxLayout*>(frame->layout()) : nullptr;
+        if (box && extra)
+            box->insertWidget(2, extra);
+    };
+    auto* holder = new QWidget;
+    insertAfterEffects(m_root, ui::CSkinLoader::LoadInto(holder, "XML\\CustomControlXML\\LightControlKeyboard.xml") ? holder : nullptr);
+    for (Panel panel : {Panel::Logo, Panel::St}) {
+        auto* page = new QWidget(stack);
+        QWidget* root = ui::CSkinLoader::LoadInto(page, kLayoutName);
+        if (panel == Panel::Logo) {
+            auto* logo = new QWidget;
+            insertAfterEffects(root, ui::CSkinLoader::LoadInto(logo, "XML\\CustomControlXML\\LightControlLogo.xml") ? logo : nullptr);
+        }
+        const QString prefix = LightEditorModel::kPanelPrefixes[size_t(panel)];
+        QSet<QString> names;
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")) {
+                names.insert(w->objectName());
+                w->setObjectName(prefix + w->objectName());
+            }
+        }
+        // Style rules that name a control by "#name" follow it to its new name.
+        static const QRegularExpression kIdSelector("#([A-Za-z_][A-Za-z0-9_]*)");
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            QString sheet = w->styleSheet();
+            if (sheet.isEmpty())
+                continue;
+            QString renamed;
+            qsizetype at = 0;
+            for (auto it = kIdSelector.globalMatch(sheet); it.hasNext();) {
+                const QRegularExpressionMatch match = it.next();
+                renamed += sheet.mid(at, match.capturedStart() - at);
+                renamed += names.contains(match.captured(1)) ? "#" + prefix + match.captured(1) : match.captured(0);
+                at = match.capturedEnd();
+            }
+            w->setStyleSheet(renamed + sheet.mid(at));
+        }
+        stack->addWidget(page);
+        BindPanel(panel);
     }
 }
 
@@ -157,6 +235,7 @@ void CLightControlUI::Show(Panel panel, const LightSetting& record)
                                                        record[zone + LightSetting::kBlue]);
     SetPaletteColour(panel, word);
     CControlAccess::SetBkColor(Control(panel, "deng_colordp_btn"), word);
+    MarkPreset(panel, word);
     // Silently: the record already holds the flag, and a page refresh (an on-board slot switch
     // among them) must not write the settings back into the mouse's slot 0.
     SetMultiColour(panel, record[zone + LightSetting::kMultiColour] != 0, false);
@@ -312,6 +391,24 @@ void CLightControlUI::ShowColour(Panel panel, uint32_t word, bool palette)
     if (palette)
         SetPaletteColour(panel, word);
     CControlAccess::SetBkColor(Control(panel, "deng_colordp_btn"), word | 0xFF000000u);
+    MarkPreset(panel, word);
+}
+
+void CLightControlUI::OnComponentEdited(Panel panel, int channel)
+{
+    LightEditorModel& model = *m_model;
+    const auto edited = model.EditComponent(panel, channel, ComponentText(panel, channel).toStdString());
+    SetComponentText(panel, channel, QString::fromStdString(edited.shown));
+    SetMultiColour(panel, false, false);
+    if (auto* target = model.GetTarget()) {
+        const LightSetting record = target->LightRecord(panel);
+        const int zone = LightEditorModel::ZoneOffset(panel);
+        const uint32_t word = LightEditorModel::ColourWord(
+            record[zone + LightSetting::kRed], record[zone + LightSetting::kGreen], record[zone + LightSetting::kBlue]);
+        SetPaletteColour(panel, word);
+        CControlAccess::SetBkColor(Control(panel, "deng_colordp_btn"), word);
+        MarkPreset(panel, word);
+    }
 }
 
 // ---- notifications ----
@@ -360,19 +457,9 @@ bool CLightControlUI::HandleNotify(const ui::TNotify& msg)
     for (int channel = 0; channel < 3; ++channel) {
         if (name != kComponentEdits[channel])
             continue;
-        if (type == "killfocus") {
-            const auto edited = model.EditComponent(panel, channel, ComponentText(panel, channel).toStdString());
-            SetComponentText(panel, channel, QString::fromStdString(edited.shown));
-            SetMultiColour(panel, false, false);
-            if (auto* target = model.GetTarget()) {
-                const LightSetting record = target->LightRecord(panel);
-                const int zone = LightEditorModel::ZoneOffset(panel);
-                const uint32_t word = LightEditorModel::ColourWord(
-                    record[zone + LightSetting::kRed], record[zone + LightSetting::kGreen], record[zone + LightSetting::kBlue]);
-                SetPaletteColour(panel, word);
-                CControlAccess::SetBkColor(Control(panel, "deng_colordp_btn"), word);
-            }
-        }
+        // Enter takes the value as leaving the edit does.
+        if (type == "killfocus" || type == "return")
+            OnComponentEdited(panel, channel);
         return true;
     }
     if (name == kPaletteName) {

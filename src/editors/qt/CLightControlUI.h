@@ -44,6 +44,12 @@ public:
     LightEditorModel& Model() { return *m_model; }
     void SetDeviceType(int type) { m_model->SetDeviceType(type); }
     int DeviceType() const { return m_model->DeviceType(); }
+    // The keyboard's editor: the logo ("LightTab1_") and side ("LightTab2_") panels as two more
+    // copies of the layout, all three in the tab layout "Light_seting_layout" (page 0 main, 1 logo,
+    // 2 side), the main panel's custom colour group, LED mode and custom colour controls
+    // ("XML\CustomControlXML\LightControlKeyboard.xml") and the logo panel's on/off option
+    // ("XML\CustomControlXML\LightControlLogo.xml"). Does nothing when the panels exist.
+    void AddKeyboardPanels();
     // Stores the flag and applies the effect switch again for the main panel's effect.
     void SetSameModePermission(int flag);
     // The devices same mode reaches (the main window's lists, keyboards first); without it, the
@@ -98,6 +104,11 @@ private:
     void BindPanel(Panel panel);
     // After a colour was stored: edits, multicolour check, palette and colour button.
     void ShowColour(Panel panel, uint32_t word, bool palette);
+    // The preset button of exactly this colour carries the selection ring (property
+    // "selectedSwatch"); no other does.
+    void MarkPreset(Panel panel, uint32_t word);
+    // A colour edit left or confirmed with Enter.
+    void OnComponentEdited(Panel panel, int channel);
     void PaintPalette(QWidget* palette);
     void PickColour(QWidget* palette, const QPoint& at);
     static QRgb PaletteColourAt(const QSize& size, const QPoint& at);

@@ -50,6 +50,24 @@ public:
     // Registers the class under its skin names with the control factory and merges its texts.
     static void RegisterClass();
 
+    // Binds the editor to a page's device (one with GetKeyTable, SetKeyTable, LoadNameLists,
+    // RefreshKeyLabels and GetUserFolder) and key editor, and loads the device's macro list.
+    template <class Device>
+    void Attach(Device* device, CKeySetControlUI* keyEditor)
+    {
+        DeviceLink link;
+        link.keyTable = [device] { return device->GetKeyTable(); };
+        link.setKeyTable = [device](const std::vector<KeyEntry>& table) { device->SetKeyTable(table); };
+        link.namesChanged = [device] {
+            device->LoadNameLists();
+            device->RefreshKeyLabels();
+        };
+        SetDeviceLink(std::move(link));
+        SetKeyEditor(keyEditor);
+        SetFolder(device->GetUserFolder());
+        LoadList();
+    }
+
     void SetFolder(const std::string& folder);
     void LoadList();
     std::vector<std::string> Names() const { return m_model.Names(); }

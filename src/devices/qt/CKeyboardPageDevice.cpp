@@ -1,0 +1,138 @@
+#include "devices/qt/CKeyboardPageDevice.h"
+
+#include "devices/qt/CKeyboardPageUI.h"
+
+namespace nq::pages {
+
+void CKeyboardPageDevice::InitPage()
+{
+    if (pageXmlName.empty() || !m_pageUI) {
+        CKelvaskKeyboardDevice::InitPage();
+        return;
+    }
+    BuildPage();
+}
+
+void CKeyboardPageDevice::BuildPage()
+{
+    if (m_pageUI)
+        m_pageUI->BuildPage();
+}
+
+void CKeyboardPageDevice::ShowSystemSettings()
+{
+    if (m_pageUI)
+        m_pageUI->ShowSystemSettingsPage();
+}
+
+void CKeyboardPageDevice::ShowLightRecords()
+{
+    if (m_pageUI)
+        m_pageUI->ShowLightRecordsPage();
+}
+
+void CKeyboardPageDevice::ShowCustomGroup(int group)
+{
+    if (m_pageUI)
+        m_pageUI->ShowCustomGroupPage(group);
+}
+
+void CKeyboardPageDevice::EnableFnKey(bool on)
+{
+    if (m_pageUI)
+        m_pageUI->EnableFnKeyPage(on);
+}
+
+void CKeyboardPageDevice::SetSelectedKey(int index)
+{
+    CKelvaskKeyboardDevice::SetSelectedKey(index);
+    if (m_pageUI)
+        m_pageUI->ShowSelectedKey(index);
+}
+
+void CKeyboardPageDevice::RefreshKeyLabels()
+{
+    if (m_pageUI)
+        m_pageUI->RefreshKeyLabelsPage();
+}
+
+void CKeyboardPageDevice::Report(int result)
+{
+    if (m_pageUI)
+        m_pageUI->ShowWriteResult(result);
+}
+
+int CKeyboardPageDevice::WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight)
+{
+    const int result = CKelvaskKeyboardDevice::WriteSettingsToDevice(slot, byte0, flag, screenWidth, screenHeight);
+    Report(result);
+    return result;
+}
+
+int CKeyboardPageDevice::WriteAssignmentsToDevice(int bank)
+{
+    const int result = CKelvaskKeyboardDevice::WriteAssignmentsToDevice(bank);
+    Report(result);
+    return result;
+}
+
+int CKeyboardPageDevice::WriteMacrosToDevice()
+{
+    // 0 is success here; the macro editor tells the user about an image that does not fit.
+    const int result = CKelvaskKeyboardDevice::WriteMacrosToDevice();
+    if (result <= 0)
+        Report(result == 0 ? kOk : result);
+    return result;
+}
+
+int CKeyboardPageDevice::WriteCustomColours()
+{
+    const int result = CKelvaskKeyboardDevice::WriteCustomColours();
+    // Outside the custom effect nothing is due, and nothing is reported.
+    if (GetLightSetting()[LightSetting::kEffect] == kCustomEffect)
+        Report(result);
+    return result;
+}
+
+int CKeyboardPageDevice::PaintKeysOnPage(const std::vector<int>& positions)
+{
+    const int result = PaintKeys(positions);
+    Report(result);
+    return result;
+}
+
+LightSetting CKeyboardPageDevice::LightRecord(LightEditorModel::Panel panel) const
+{
+    switch (panel) {
+    case LightEditorModel::Panel::Logo:
+        return GetLogoLightSetting();
+    case LightEditorModel::Panel::St:
+        return GetStLightSetting();
+    default:
+        return GetLightSetting();
+    }
+}
+
+void CKeyboardPageDevice::StoreLightRecord(LightEditorModel::Panel panel, const LightSetting& record)
+{
+    const auto words = LightEditorModel::WordsOf(record);
+    switch (panel) {
+    case LightEditorModel::Panel::Logo:
+        SetLogoLightSetting(words);
+        break;
+    case LightEditorModel::Panel::St:
+        SetStLightSetting(words);
+        break;
+    default:
+        SetLightSetting(words);
+        break;
+    }
+}
+
+void CKeyboardPageDevice::ShowMainLighting(const LightSetting& record)
+{
+    if (m_pageUI)
+        m_pageUI->ShowMainLightingPage(record);
+}
+
+} // namespace nq::pages

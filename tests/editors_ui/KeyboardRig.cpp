@@ -1,0 +1,3 @@
+// The keyboard tests' rig (the keyboard's default profile in the data folders, simulator
+// helpers), shared here.
+#include "keyboard/KeyboardTestRig.cpp"
