@@ -6,7 +6,7 @@ PACKAGES=(
   qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libgl-dev qt6-qpa-plugins
   libjsoncpp-dev libcurl4-openssl-dev libasound2-dev libcli11-dev
   libgtest-dev libgmock-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core xdotool
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

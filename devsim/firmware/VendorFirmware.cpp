@@ -1,5 +1,7 @@
 #include "devsim/firmware/VendorFirmware.h"
 
+#include "devsim/firmware/MacroMemory.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -158,7 +160,9 @@ bool VendorFirmware::Serve(const uint8_t* request, uint8_t* reply)
     case 9: return WriteArea("keymap", offset, length, data);
     case 11: return WriteArea("colours", offset, length, data);
     case 18: return WriteArea("frame", offset, length, data);
-    case 21: return WriteArea("macros", offset, length, data);
+    case 21:
+        return MacroMemory::AcceptChunk(m_memory.Area("macros").size(), offset, length, data, m_macroImageLength) &&
+               WriteArea("macros", offset, length, data);
     case 23: return WriteArea("recoil", offset, length, data);
     case 26: return ReadArea("status", offset, length, out);
     case 27: return ReadArea("keyindex", offset, length, out);
@@ -368,7 +372,10 @@ bool VendorFirmware::LoadMemory(const std::vector<uint8_t>& image)
 std::string VendorFirmware::DumpMemory() const
 {
     std::lock_guard<std::mutex> guard(m_lock);
-    return m_kindName + "\n" + m_memory.Dump();
+    std::string out = m_kindName + "\n" + m_memory.Dump();
+    if (!m_memory.Area("macros").empty())
+        out += "stored macros\n" + MacroMemory::Decode(m_memory.Area("macros"));
+    return out;
 }
 
 std::vector<uint8_t> VendorFirmware::Area(const std::string& name) const

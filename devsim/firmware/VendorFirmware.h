@@ -146,6 +146,7 @@ private:
     SimDeviceEvents* m_events = nullptr;
     uint64_t m_reports = 0;
     bool m_receiver = false;
+    size_t m_macroImageLength = 0; // the macro image announced by its first chunk
 };
 
 } // namespace nqsim

@@ -8,6 +8,7 @@
 #include "editors/qt/CMpDevicePowerUI.h"
 #include "editors/qt/CRedioMacroButtonUI.h"
 #include "editors/qt/CSelectPanelUI.h"
+#include "macros/qt/CMacroControlUI.h"
 #include "profiles/qt/CDeviceProfileUI.h"
 #include "ui/controls/CChartViewUI.h"
 #include "ui/controls/CCircleProgressUI.h"
@@ -18,7 +19,6 @@
 #include "ui/controls/CKelvaskMousePadDevice.h"
 #include "ui/controls/CKelvaskUSBDevice.h"
 #include "ui/controls/CKelvaskVA6533Device.h"
-#include "ui/controls/CMacroControlUI.h"
 #include "ui/controls/CMagicControlUI.h"
 #include "ui/controls/CShootControlUI.h"
 #include "ui/controls/CUpdateInfoListItemUI.h"
@@ -76,7 +76,7 @@ void RegisterCustomControls()
     factory.RegistControl<ui::CHandImgSelectButtonUI>("CHandImgSelectButtonUI");
     factory.RegistControl<pages::CRedioMacroButtonUI>("CRedioMacroButtonUI");
     factory.RegistControl<pages::CLightControlUI>("CLightControlUI");
-    factory.RegistControl<ui::CMacroControlUI>("CMacroControlUI");
+    factory.RegistControl<pages::CMacroControlUI>("CMacroControlUI");
     factory.RegistControl<pages::CKeySetControlUI>("CKeySetControlUI");
     pages::CDeviceProfileUI::RegisterClass();
     factory.RegistControl<ui::CShootControlUI>("CShootControlUI");

@@ -2,8 +2,6 @@
 
 #include "profiles/JsonFile.h"
 
-#include <cctype>
-#include <cstdlib>
 
 namespace nq {
 
@@ -13,30 +11,6 @@ void PutWord(std::vector<uint8_t>& image, size_t at, size_t value)
 {
     image[at] = static_cast<uint8_t>(value & 0xFF);
     image[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
-}
-
-// The leading decimal digits of a delay text, limited to 0-65535; anything else reads as 0.
-uint16_t DelayFromText(const std::string& text)
-{
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    unsigned long value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        value = value * 10 + static_cast<unsigned>(text[i] - '0');
-        if (value > 0xFFFF)
-            return 0xFFFF;
-    }
-    return static_cast<uint16_t>(value);
-}
-
-uint8_t LowByte(const Json::Value& value)
-{
-    if (value.isInt64())
-        return static_cast<uint8_t>(value.asInt64() & 0xFF);
-    if (value.isUInt64())
-        return static_cast<uint8_t>(value.asUInt64() & 0xFF);
-    return 0;
 }
 
 } // namespace
@@ -89,26 +63,18 @@ int MouseMacroImage::Overflow(size_t total, size_t capacity)
     return static_cast<int>((total - capacity) / kEventSize + 1);
 }
 
-MouseMacroEvent MouseMacroImage::EventFromJson(const Json::Value& event)
+MouseMacroEvent MouseMacroImage::EventFrom(const MacroEvent& event)
 {
     MouseMacroEvent out;
-    if (!event.isObject())
-        return out;
-    const Json::Value& delay = event["Delay"];
-    if (delay.isString()) {
-        out.delay = DelayFromText(delay.asString());
-    } else if (delay.isInt64()) {
-        const int64_t value = delay.asInt64();
-        out.delay = static_cast<uint16_t>(value < 0 ? 0 : (value > 0xFFFF ? 0xFFFF : value));
-    } else if (delay.isUInt64()) {
-        out.delay = 0xFFFF;
-    }
-    out.type = LowByte(event["Type"]);
-    const Json::Value& action = event["Action"];
-    if (action.isString() && action.asString() == "down")
-        out.type |= 0x80;
-    out.button = LowByte(event["Button"]);
+    out.delay = static_cast<uint16_t>(event.delay);
+    out.type = static_cast<uint8_t>((event.type & 0xFF) | (event.down ? 0x80 : 0));
+    out.button = static_cast<uint8_t>(event.button & 0xFF);
     return out;
+}
+
+MouseMacroEvent MouseMacroImage::EventFromJson(const Json::Value& event)
+{
+    return EventFrom(MacroEvent::FromJson(event));
 }
 
 MouseMacroImage::Events MouseMacroImage::EventsFromDocument(const Json::Value& document)

@@ -11,6 +11,8 @@
 //
 // An event: delay in milliseconds (2 bytes), type with bit 7 set for "down", button.
 // Total length = 16 + 6 * M + 4 * (sum of E).
+#include "macros/MacroEvent.h"
+
 #include <json/value.h>
 
 #include <cstddef>
@@ -50,6 +52,8 @@ public:
     // the number of 4-byte events too many, plus one. 0 when it fits.
     static int Overflow(size_t total, size_t capacity);
 
+    // The four bytes of an event of a macro or recoil file (type and button cut to 8 bits).
+    static MouseMacroEvent EventFrom(const MacroEvent& event);
     // One event from a macro or recoil file's event object: "Delay" (decimal text or integer,
     // limited to 0-65535), "Type", "Action" ("down" sets bit 7 of the type), "Button".
     static MouseMacroEvent EventFromJson(const Json::Value& event);

@@ -1,40 +1,15 @@
 #include "devices/MouseMacroList.h"
 
-#include "profiles/JsonFile.h"
+#include "macros/MacroLibrary.h"
 
 namespace nq {
-
-namespace {
-
-std::string StringMember(const Json::Value& object, const char* key)
-{
-    if (!object.isObject())
-        return {};
-    const Json::Value& value = object[key];
-    return value.isString() ? value.asString() : std::string();
-}
-
-// An identifier names a file in the macro folder; one that would leave the folder names nothing.
-bool IsPlainFileName(const std::string& name)
-{
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
-}
-
-} // namespace
 
 MouseMacroList MouseMacroList::Load(const std::string& folder)
 {
     MouseMacroList list;
     list.m_folder = folder;
-    const Json::Value document = ReadJsonFile(folder + kListFile);
-    if (!document.isObject())
-        return list;
-    const Json::Value& info = document["MacroInfo"];
-    if (!info.isArray())
-        return list;
-    for (const Json::Value& element : info)
-        list.m_macros.push_back({StringMember(element, "MacroName"), StringMember(element, "Guid")});
+    for (const MacroLibrary::Entry& entry : MacroLibrary(folder).ReadList())
+        list.m_macros.push_back({entry.name, entry.guid});
     return list;
 }
 
@@ -49,9 +24,12 @@ std::vector<std::string> MouseMacroList::Names() const
 
 MouseMacroImage::Events MouseMacroList::ReadEvents(size_t index) const
 {
-    if (index >= m_macros.size() || !IsPlainFileName(m_macros[index].guid))
-        return {};
-    return MouseMacroImage::ReadEventFile(m_folder + m_macros[index].guid + kMacroExtension);
+    MouseMacroImage::Events events;
+    if (index >= m_macros.size())
+        return events;
+    for (const MacroEvent& event : MacroLibrary(m_folder).ReadEvents(m_macros[index].guid))
+        events.push_back(MouseMacroImage::EventFrom(event));
+    return events;
 }
 
 std::vector<MouseMacroImage::Events> MouseMacroList::ReadAllEvents() const

@@ -182,6 +182,20 @@ std::string StyledJsonText(const Json::Value& value)
 
 bool WriteJsonFile(const std::string& requestedPath, const Json::Value& value, WriteStatus* status)
 {
+    std::string text;
+    try {
+        text = StyledJsonText(value);
+    } catch (const std::exception&) {
+        TraceWriteFailure(ResolveTarget(requestedPath), "format", ENOMEM);
+        if (status)
+            *status = WriteStatus::Failed;
+        return false;
+    }
+    return WriteFileAtomically(requestedPath, text, status);
+}
+
+bool WriteFileAtomically(const std::string& requestedPath, const std::string& text, WriteStatus* status)
+{
     WriteStatus ignored;
     WriteStatus& result = status ? *status : ignored;
     result = WriteStatus::Failed;
@@ -191,13 +205,6 @@ bool WriteJsonFile(const std::string& requestedPath, const Json::Value& value, W
     }
     static std::atomic<unsigned> counter{0};
     const std::string path = ResolveTarget(requestedPath);
-    std::string text;
-    try {
-        text = StyledJsonText(value);
-    } catch (const std::exception&) {
-        TraceWriteFailure(path, "format", ENOMEM);
-        return false;
-    }
     if (text.size() > kMaxDataFileSize) {
         // The next start would refuse to read it: keep the file as it is.
         DebugOutF("WriteJsonFile refused: %s would be %zu bytes, more than %zu", path.c_str(), text.size(),

@@ -65,6 +65,8 @@ enum class WriteStatus {
 // it was) when the file cannot be written; the failure is traced and, when `status` is given,
 // stored there.
 bool WriteJsonFile(const std::string& path, const Json::Value& value, WriteStatus* status = nullptr);
+// Replaces the file with these bytes the same way (temporary file, sync, rename, size limit).
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, WriteStatus* status = nullptr);
 
 // Temporary files of WriteJsonFile are named <file>.tmp<pid>_<n>. A process killed during a write
 // leaves one behind; this removes those in `folder` (not following links) whose process is gone,

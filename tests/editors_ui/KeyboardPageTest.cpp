@@ -229,3 +229,28 @@ TEST_F(KeyboardPage, PreviewEngineRunsOnlyWhileThePageIsShown)
     window->hide();
     EXPECT_FALSE(Kb().IsPreviewShown());
 }
+
+TEST_F(KeyboardPage, MacroEditorMacroOnAKeyReachesTheKeyboard)
+{
+    ConnectPage();
+    auto* editor = page->MacroEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(Control("macro_Op_tab")->isVisibleTo(page));
+    Raise("macro_Op_tab", "selectchanged", 1);
+    qobject_cast<QAbstractButton*>(editor->Control("macro_btn_name_add"))->click();
+    editor->OnMenuItem("left_click");
+    Raise("key_Op_tab", "selectchanged", 1);
+    Raise("key_64", "click");
+    auto* function = Get<QComboBox>("keyset_function_combo");
+    function->setCurrentIndex(function->findData("9"));
+    ASSERT_EQ(Get<QComboBox>("keyset_macro_combo")->count(), 1);
+    Get<QComboBox>("keyset_macro_combo")->setCurrentIndex(0);
+    Get<QComboBox>("keyset_macro_over_combo")->setCurrentIndex(0);
+    qobject_cast<QAbstractButton*>(Control("key_butt_prosave"))->click();
+    const nqtest::Bytes image = {0xAA, 0x55, 30, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 18, 0,
+                                 2, 0, 0, 0, 50, 0, 0x81, 0x01, 50, 0, 0x01, 0x01};
+    const nqtest::Bytes macros = Area("macros");
+    EXPECT_EQ(nqtest::Bytes(macros.begin(), macros.begin() + long(image.size())), image);
+    const nqtest::Bytes keymap = Area("keymap");
+    EXPECT_EQ(nqtest::Bytes(keymap.begin() + 3 * 64, keymap.begin() + 3 * 64 + 3), (nqtest::Bytes{0x70, 0, 0}));
+}

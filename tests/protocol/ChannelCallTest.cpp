@@ -45,7 +45,7 @@ TEST_F(ChannelCallTest, RunsOperationsAndPrintsTheirResult)
         {{keyboard, "read-status", "2", "0"}, 0, "result 1\n64 00\n"},
         {{keyboard, "query-link"}, 1, "result 0\n"}, // a wired keyboard refuses the link query
         {{receiver, "query-link", "--wireless"}, 0, "result 1\n"},
-        {{receiver, "write-macros", "aa55"}, 0, "result 1\n"},
+        {{receiver, "write-macros", "aa551000000000000000000000000000"}, 0, "result 1\n"},
         {{receiver, "write-recoil", "aa55"}, 0, "result 1\n"},
         {{receiver, "stream-lighting", "ff0000"}, 0, "result 1\n"},
         {{receiver, "enter-host-lighting"}, 0, "result 1\n"},

@@ -210,7 +210,9 @@ TEST_F(ChannelTest, ChunkedReadsAndWritesRoundTrip)
     ASSERT_EQ(channel.ReadConfig(read.data(), read.size(), 44), 1);
     EXPECT_EQ(read, record);
 
-    const Bytes macros = Pattern(300, 9);
+    // A macro image of 300 bytes without macros: magic, length, count 0.
+    Bytes macros = Pattern(300, 9);
+    std::copy_n(Bytes{0xAA, 0x55, 300 & 0xFF, 300 >> 8, 0, 0}.begin(), 6, macros.begin());
     Env().ClearWireLines();
     ASSERT_EQ(channel.WriteMacros(macros.data(), macros.size()), 1);
     EXPECT_EQ(Sent().size(), 6u);
@@ -251,8 +253,10 @@ TEST_F(ChannelTest, ARefusalStopsTheTransferAtThatChunk)
                   std::string(status) == "fe" ? kRefusedFE : kRefusedFF);
         EXPECT_EQ(Sent().size(), 3u);
     }
-    // A device's own refusal: the mouse has no bank 1 key map... nor room past its 3 KiB of macros.
+    // A device's own refusal: the mouse has no bank 1 key map... nor room past its 3 KiB of macros
+    // (the image announces 3072 bytes; the chunk past them is refused).
     Bytes big(24 * 128 + 56, 1);
+    std::copy_n(Bytes{0xAA, 0x55, 0x00, 0x0C, 0, 0}.begin(), 6, big.begin());
     Env().ClearWireLines();
     EXPECT_EQ(channel.WriteMacros(big.data(), big.size()), kRefusedFF);
     EXPECT_EQ(Sent().size(), 55u);

@@ -484,5 +484,69 @@ TEST(Firmware, MemorySurvivesSaveAndLoad)
     EXPECT_NE(dump.find("  0000: 00 01 04 02 00 01 00 a0 ff 00 ab cd"), std::string::npos);
 }
 
+// Writes an image in 56-byte chunks from offset 0; the status of each chunk.
+std::vector<uint8_t> WriteMacroImage(SimInterfaceHandler& fw, const Bytes& image)
+{
+    std::vector<uint8_t> status;
+    for (size_t at = 0; at < image.size(); at += 56) {
+        const size_t n = std::min<size_t>(56, image.size() - at);
+        status.push_back(Send(fw, Request(21, uint8_t(n), uint16_t(at), Bytes(image.begin() + long(at), image.begin() + long(at + n)))).Status());
+    }
+    return status;
+}
+
+// One macro: Ctrl down, C down, C up (100 ms), left click down.
+const Bytes kMacroImage = {0xAA, 0x55, 38, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 18, 0, 4, 0, 0, 0,
+                           0, 0, 0x89, 0x01, 0, 0, 0x8A, 0x06, 100, 0, 0x0A, 0x06, 0, 0, 0x81, 0x01};
+
+TEST(Firmware, MouseAndKeyboardTakeMacroImagesThatFit)
+{
+    MouseFirmware mouse;
+    KeyboardFirmware keyboard;
+    for (VendorFirmware* fw : {static_cast<VendorFirmware*>(&mouse), static_cast<VendorFirmware*>(&keyboard)}) {
+        EXPECT_EQ(WriteMacroImage(*fw, kMacroImage), (std::vector<uint8_t>{0}));
+        const Bytes memory = fw->Area("macros");
+        EXPECT_EQ(Bytes(memory.begin(), memory.begin() + long(kMacroImage.size())), kMacroImage);
+        const std::string dump = fw->DumpMemory();
+        EXPECT_NE(dump.find("stored macros\n  1 macros, 38 bytes\n  macro 0: 4 events\n"
+                            "    modifier 0x01 down, then 0 ms\n    key 0x06 down, then 0 ms\n"
+                            "    key 0x06 up, then 100 ms\n    mouse button 0x01 down, then 0 ms\n"),
+                  std::string::npos)
+            << dump;
+    }
+}
+
+TEST(Firmware, RefusesMacroImagesThatDoNotFitOrHaveNoHeader)
+{
+    KeyboardFirmware fw; // 4096 bytes of macro memory
+    ASSERT_EQ(WriteMacroImage(fw, kMacroImage), (std::vector<uint8_t>{0}));
+    const Bytes before = fw.Area("macros");
+
+    Bytes tooLong(4100, 0);
+    tooLong[0] = 0xAA;
+    tooLong[1] = 0x55;
+    tooLong[2] = 4100 & 0xFF;
+    tooLong[3] = 4100 >> 8;
+    const std::vector<uint8_t> status = WriteMacroImage(fw, tooLong);
+    EXPECT_TRUE(std::all_of(status.begin(), status.end(), [](uint8_t s) { return s == 0xFF; }));
+
+    Bytes noMagic = kMacroImage;
+    noMagic[0] = 0;
+    Bytes countBeyondLength = kMacroImage;
+    countBeyondLength[4] = 9; // nine offsets need more than 38 bytes
+    for (const Bytes& image : {noMagic, countBeyondLength})
+        EXPECT_EQ(WriteMacroImage(fw, image), (std::vector<uint8_t>{0xFF}));
+    // The chunks after a refused header, and a chunk past an announced image.
+    EXPECT_EQ(Send(fw, Request(21, 4, 8, {1, 2, 3, 4})).Status(), 0xFF);
+    ASSERT_EQ(WriteMacroImage(fw, kMacroImage), (std::vector<uint8_t>{0}));
+    EXPECT_EQ(Send(fw, Request(21, 4, 36, {1, 2, 3, 4})).Status(), 0xFF);
+    EXPECT_EQ(fw.Area("macros"), before);
+    EXPECT_NE(fw.DumpMemory().find("macro 0: 4 events"), std::string::npos);
+
+    MousePadFirmware pad; // no macro memory
+    EXPECT_EQ(WriteMacroImage(pad, kMacroImage), (std::vector<uint8_t>{0xFF}));
+    EXPECT_EQ(pad.DumpMemory().find("stored macros"), std::string::npos);
+}
+
 } // namespace
 } // namespace nqsim

@@ -7,6 +7,7 @@
 #include "editors/qt/CKeySetControlUI.h"
 #include "editors/qt/CLightControlUI.h"
 #include "editors/qt/CSelectPanelUI.h"
+#include "macros/qt/CMacroControlUI.h"
 #include "profiles/JsonFile.h"
 #include "ui/CControlAccess.h"
 #include "ui/CControlFactory.h"
@@ -169,6 +170,9 @@ void CKeyboardPageUI::BuildPage()
         CControlAccess::SetTextKey(m_keyEditor->Control("key_butt_prosave"), "keyboard_keyset_save");
         m_keyEditor->FillMacroNames(m_keyboard->NameLists().macroNames);
     }
+    m_macroEditor = qobject_cast<CMacroControlUI*>(Find("MacroControlItem"));
+    if (m_macroEditor)
+        m_macroEditor->Attach(m_keyboard, m_keyEditor);
     // The macro editor and the profile list show once they have controls; an empty control (a
     // build without them) is not offered.
     const QWidget* macros = Find("MacroControlItem");
@@ -423,6 +427,8 @@ bool CKeyboardPageUI::HandleNotify(const ui::TNotify& msg)
         return false;
     if (m_keyEditor && m_keyEditor->HandleNotify(msg))
         return true;
+    if (m_macroEditor && m_macroEditor->OwnsSender(sender))
+        return true; // the macro editor acts on its controls' own signals
     if (m_lightEditor && m_lightEditor->HandleNotify(msg)) {
         // The pictures follow the lighting at once.
         m_keyboard->OutputLightFrame();

@@ -14,6 +14,7 @@
 #include "editors/qt/CDevicePageUI.h"
 #include "editors/qt/CKeySetControlUI.h"
 #include "editors/qt/CLightControlUI.h"
+#include "macros/qt/CMacroControlUI.h"
 #include "profiles/KeyboardSystemWords.h"
 #include "ui/TNotify.h"
 
@@ -79,6 +80,7 @@ public:
 
     CKeySetControlUI* KeyEditor() const { return m_keyEditor; }
     CLightControlUI* LightEditor() const { return m_lightEditor; }
+    CMacroControlUI* MacroEditor() const { return m_macroEditor; }
     CKeyCapButtonUI* KeyCap(int position) const;
     const KeyboardPictureLayout& PictureLayout() const { return m_layout; }
 
@@ -98,6 +100,7 @@ private:
     KeyboardPictureLayout m_layout;
     QPointer<CKeySetControlUI> m_keyEditor;
     QPointer<CLightControlUI> m_lightEditor;
+    QPointer<CMacroControlUI> m_macroEditor;
     std::array<QPointer<QWidget>, kViews> m_pictures;
 };
 

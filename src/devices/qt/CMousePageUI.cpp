@@ -9,6 +9,7 @@
 #include "editors/qt/CDeviceKeyButtonUI.h"
 #include "editors/qt/CKeySetControlUI.h"
 #include "editors/qt/CSelectPanelUI.h"
+#include "macros/qt/CMacroControlUI.h"
 #include "profiles/JsonFile.h"
 #include "ui/CControlAccess.h"
 #include "ui/CControlFactory.h"
@@ -94,6 +95,7 @@ void CMousePageUI::RegisterClasses()
     factory.RegistControl<CMousePageUI>(kClassName);
     CKeySetControlUI::RegisterClass();
     CLightControlUI::RegisterClass();
+    CMacroControlUI::RegisterClass();
     MergePageTexts();
 }
 
@@ -184,6 +186,9 @@ void CMousePageUI::BuildPage()
         // The macro editor reads the same list; the combo mirrors it position for position.
         m_keyEditor->FillMacroNames(m_mouse->NameLists().macroNames);
     }
+    m_macroEditor = qobject_cast<CMacroControlUI*>(Find("MacroControlItem"));
+    if (m_macroEditor)
+        m_macroEditor->Attach(m_mouse, m_keyEditor);
     SelectOptionPage(0);
 }
 
@@ -582,6 +587,8 @@ bool CMousePageUI::HandleNotify(const ui::TNotify& msg)
         return true;
     if (m_lightEditor && m_lightEditor->HandleNotify(msg))
         return true;
+    if (m_macroEditor && m_macroEditor->OwnsSender(sender))
+        return true; // the macro editor acts on its controls' own signals
     const QString name = msg.SenderName();
     const QString& type = msg.type;
     const int value = int(msg.wParam);

@@ -15,6 +15,7 @@
 #include "editors/qt/CDeviceKeyButtonUI.h"
 #include "editors/qt/CKeySetControlUI.h"
 #include "editors/qt/CLightControlUI.h"
+#include "macros/qt/CMacroControlUI.h"
 
 #include <QListWidget>
 #include <QPointer>
@@ -108,6 +109,7 @@ public:
 
     CKeySetControlUI* KeyEditor() const { return m_keyEditor; }
     CLightControlUI* LightEditor() const { return m_lightEditor; }
+    CMacroControlUI* MacroEditor() const { return m_macroEditor; }
     QListWidget* KeySummary() const { return m_keySummary; }
     CDeviceKeyButtonUI* LedButton(int index) const;
     CDeviceKeyButtonUI* LogoButton() const { return m_logoButton; }
@@ -129,6 +131,7 @@ private:
     CMousePageDevice* m_mouse = nullptr;
     QPointer<CKeySetControlUI> m_keyEditor;
     QPointer<CLightControlUI> m_lightEditor;
+    QPointer<CMacroControlUI> m_macroEditor;
     QPointer<QListWidget> m_keySummary;
     QPointer<CDeviceKeyButtonUI> m_logoButton;
     QPointer<QWidget> m_previewPanel;

@@ -3,6 +3,8 @@
 #include "app/CMsgWnd.h"
 #include "editors/KeyCodeTable.h"
 #include "editors/KeySetEditorModel.h"
+#include "macros/LinuxInputCodes.h"
+#include "macros/qt/CMacroInputCapture.h"
 #include "ui/CControlAccess.h"
 #include "ui/CControlFactory.h"
 #include "ui/CNotifyBridge.h"
@@ -29,32 +31,6 @@ QString Qs(const std::string& text) { return QString::fromStdString(text); }
 QString Translate(const std::string& key)
 {
     return key.empty() ? QString() : ui::CResourceManager::Instance().Text(Qs(key));
-}
-
-// The set-1 make code and extended flag of a key from its Linux input code (the X server's
-// keycode minus 8). Codes up to 88 are the set-1 codes themselves; the extended keys follow.
-bool Set1FromInputCode(quint32 input, uint8_t& scan, uint32_t& flags)
-{
-    flags = 0;
-    if (input >= 1 && input <= 88) {
-        scan = uint8_t(input);
-        return true;
-    }
-    struct Ext { quint32 input; uint8_t scan; uint32_t ext; };
-    static constexpr Ext table[] = {
-        {96, 0x1C, 1},  {97, 0x1D, 1},  {98, 0x35, 1},  {99, 0x37, 1},  {100, 0x38, 1},
-        {102, 0x47, 1}, {103, 0x48, 1}, {104, 0x49, 1}, {105, 0x4B, 1}, {106, 0x4D, 1},
-        {107, 0x4F, 1}, {108, 0x50, 1}, {109, 0x51, 1}, {110, 0x52, 1}, {111, 0x53, 1},
-        {119, 0x45, 0}, {125, 0x5B, 1}, {126, 0x5C, 1}, {127, 0x5D, 1}, {86, 0x56, 0},
-    };
-    for (const Ext& e : table) {
-        if (e.input == input) {
-            scan = e.scan;
-            flags = e.ext;
-            return true;
-        }
-    }
-    return false;
 }
 
 constexpr int kMacroItemHeight = 30;
@@ -511,12 +487,11 @@ bool CKeySetControlUI::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_keyboardText && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const quint32 native = key->nativeScanCode();
         uint8_t scan = 0;
-        uint32_t flags = 0;
-        // The X server numbers keys from 8 above the input layer's codes.
-        if (native > 8 && Set1FromInputCode(native - 8, scan, flags))
-            OnKeyCaptured(scan, flags);
+        bool extended = false;
+        // Keys are read as macro recording reads them.
+        if (LinuxInputCodes::ToSet1(CMacroInputCapture::InputCodeOf(*key), scan, extended))
+            OnKeyCaptured(scan, extended ? 1 : 0);
         return key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab;
     }
     // Numeric edits accept digits only.

@@ -72,6 +72,9 @@ public:
     // False when the key cannot be assigned.
     bool OnKeyCaptured(uint8_t scanCode, uint32_t flags);
 
+    // "key_butt_prosave": macros, key table and profile to the device and file; a failure is shown.
+    void SaveProfile();
+
     // Handles the notifications of the editor's controls; false for any other sender.
     bool HandleNotify(const ui::TNotify& msg);
 
@@ -89,7 +92,6 @@ private:
     void Pull();     // widgets -> model controls
     void Push();     // model controls -> widgets, without raising events
     void Apply();
-    void SaveProfile();
     void FillItems(QComboBox* combo);
     int RowOfKind(int kind) const;
     int KindOfRow(int row) const;
