@@ -192,8 +192,9 @@ int ProfileActions::WriteSettings(CKelvaskUSBDevice& device)
 void ProfileActions::WriteMacrosAndKeys(CKelvaskUSBDevice& device, const QString& profileName)
 {
     const int macros = device.WriteMacrosToDevice();
+    // -1: the image was refused or never reached the device (a closed channel, a lost link).
     if (macros == kWriteFailed)
-        ShowKey("message_text_7");
+        ShowText(Text("profile_macros_not_written").arg(profileName));
     else if (macros != 0)
         ShowText(Text("message_text_16").replace("%d", QString::number(macros)));
     const int keys = device.WriteAssignmentsToDevice(0);

@@ -174,8 +174,9 @@ TEST_F(ProfileControl, ASwitchTheMouseRefusesIsShownAndTheListKeepsTheHeldProfil
         ASSERT_EQ(Fw({"refuse", "fe", std::to_string(report)}), "ok");
     Choose(1);
     Fw({"clear"});
-    ASSERT_EQ(boxes.Texts().size(), 2);
-    EXPECT_TRUE(boxes.Texts()[1].contains("key assignments of \"profile1\"")) << boxes.Texts()[1].toStdString();
+    ASSERT_EQ(boxes.Texts().size(), 3) << boxes.Texts().join(" | ").toStdString();
+    EXPECT_TRUE(boxes.Texts()[1].contains("macros of \"profile1\"")) << boxes.Texts()[1].toStdString();
+    EXPECT_TRUE(boxes.Texts()[2].contains("key assignments of \"profile1\"")) << boxes.Texts()[2].toStdString();
     EXPECT_EQ(combo->currentIndex(), 1);
     EXPECT_EQ(list->CurrentProfileId(), page->Mouse().ProfileName());
     EXPECT_NE(list->CurrentProfileId(), workId);

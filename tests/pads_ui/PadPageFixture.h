@@ -5,6 +5,7 @@
 #include "pads/PadTestRig.h"
 
 #include "devices/qt/CMousePadPageDevice.h"
+#include "profiles/JsonFile.h"
 #include "devices/qt/CMousePadPageUI.h"
 #include "ui/CControlAccess.h"
 #include "ui/CSkinWindow.h"
@@ -23,6 +24,9 @@ protected:
         window.reset();
         PadSimTest::TearDown();
     }
+
+    // The page's profile file as it lies on disk: the page's profile list names it.
+    Json::Value SavedNode() const { return nq::ReadJsonFile(page->Pad().CurrentProfilePath())["Device"][0]; }
 
     // Builds the page of `layout` and opens its pad on the simulated `kind`, connected.
     void BuildPage(const char* layout = nq::pages::CMousePadPageUI::kLayoutName, const std::string& kind = "mousepad")

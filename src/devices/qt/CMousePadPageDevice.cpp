@@ -9,8 +9,10 @@ void CMousePadPageDevice::BuildPage()
     if (m_pageUI && !pageXmlName.empty())
         m_pageUI->BuildPicture();
     CKelvaskMousePadDevice::BuildPage();
-    if (m_pageUI && !pageXmlName.empty())
+    if (m_pageUI && !pageXmlName.empty()) {
         m_pageUI->BuildEditors();
+        AttachProfileList();
+    }
 }
 
 void CMousePadPageDevice::ShowProfile()
