@@ -85,7 +85,8 @@ mount --bind /dev "$ROOT/dev"
 mount -t devpts devpts "$ROOT/dev/pts" 2>/dev/null || true
 mount -t tmpfs tmpfs "$ROOT/dev/shm"
 
-echo "== cloning $(git -C "$REPO" rev-parse --short HEAD) into the chroot"
+COMMIT=$(git -C "$REPO" rev-parse --short HEAD)
+echo "== cloning $COMMIT into the chroot"
 git clone -q --no-hardlinks "$REPO" "$ROOT/root/nq501"
 
 in_root() {
@@ -126,4 +127,4 @@ in_root '
   if [ -n "$found" ] && [ $alive -eq 1 ]; then tail -3 /tmp/demo.log; exit 0; fi
   cat /tmp/demo.log; exit 1
 ' || { echo "fresh-check: the demo window did not appear"; exit 1; }
-echo "fresh-check: passed ($(git -C "$REPO" rev-parse --short HEAD), Debian $(cat "$ROOT/etc/debian_version") minbase)"
+echo "fresh-check: passed ($COMMIT, Debian $(cat "$ROOT/etc/debian_version") minbase)"
