@@ -134,6 +134,24 @@ void CKelvaskUSBDevice::ReportProfileSave(bool saved)
     ShowStatus(kStatusNotSaved);
 }
 
+const LightSetting& CKelvaskUSBDevice::ZoneLightSetting(int zone) const
+{
+    switch (zone) {
+    case 1: return logoLightSetting;
+    case 2: return stLightSetting;
+    default: return lightSetting;
+    }
+}
+
+void CKelvaskUSBDevice::SetZoneLightSetting(int zone, const std::array<uint32_t, 8>& words)
+{
+    switch (zone) {
+    case 1: SetLogoLightSetting(words); break;
+    case 2: SetStLightSetting(words); break;
+    default: SetLightSetting(words); break;
+    }
+}
+
 // ---- page binding ----
 
 void CKelvaskUSBDevice::InitPage()

@@ -218,6 +218,10 @@ public:
     const LightSetting& MainLightSetting() const { return lightSetting; }
     const LightSetting& LogoLightSetting() const { return logoLightSetting; }
     const LightSetting& StLightSetting() const { return stLightSetting; }
+    // The record of a lighting zone as the lighting editor's panels number them (0 main, 1 logo,
+    // 2 side), and its setter through the virtual Set...LightSetting of that zone.
+    const LightSetting& ZoneLightSetting(int zone) const;
+    void SetZoneLightSetting(int zone, const std::array<uint32_t, 8>& words);
     DeviceInfo& Info() { return deviceInfo; }
     const std::vector<int>& KeyIndexMap() const { return keyIndexMap; }
     uint8_t ReactiveLevel(int column) { return engine.Reactive().Level(column); }

@@ -104,30 +104,12 @@ int CKeyboardPageDevice::PaintKeysOnPage(const std::vector<int>& positions)
 
 LightSetting CKeyboardPageDevice::LightRecord(LightEditorModel::Panel panel) const
 {
-    switch (panel) {
-    case LightEditorModel::Panel::Logo:
-        return GetLogoLightSetting();
-    case LightEditorModel::Panel::St:
-        return GetStLightSetting();
-    default:
-        return GetLightSetting();
-    }
+    return ZoneLightSetting(static_cast<int>(panel));
 }
 
 void CKeyboardPageDevice::StoreLightRecord(LightEditorModel::Panel panel, const LightSetting& record)
 {
-    const auto words = LightEditorModel::WordsOf(record);
-    switch (panel) {
-    case LightEditorModel::Panel::Logo:
-        SetLogoLightSetting(words);
-        break;
-    case LightEditorModel::Panel::St:
-        SetStLightSetting(words);
-        break;
-    default:
-        SetLightSetting(words);
-        break;
-    }
+    SetZoneLightSetting(static_cast<int>(panel), LightEditorModel::WordsOf(record));
 }
 
 void CKeyboardPageDevice::ShowMainLighting(const LightSetting& record)

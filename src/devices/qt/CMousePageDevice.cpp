@@ -51,30 +51,12 @@ void CMousePageDevice::SetPageState(int code)
 
 LightSetting CMousePageDevice::LightRecord(LightEditorModel::Panel panel) const
 {
-    switch (panel) {
-    case LightEditorModel::Panel::Logo:
-        return LogoLightSetting();
-    case LightEditorModel::Panel::St:
-        return StLightSetting();
-    default:
-        return MainLightSetting();
-    }
+    return ZoneLightSetting(static_cast<int>(panel));
 }
 
 void CMousePageDevice::StoreLightRecord(LightEditorModel::Panel panel, const LightSetting& record)
 {
-    const auto words = LightEditorModel::WordsOf(record);
-    switch (panel) {
-    case LightEditorModel::Panel::Logo:
-        SetLogoLightSetting(words);
-        break;
-    case LightEditorModel::Panel::St:
-        SetStLightSetting(words);
-        break;
-    default:
-        SetLightSetting(words); // the mouse also puts it into its profile
-        break;
-    }
+    SetZoneLightSetting(static_cast<int>(panel), LightEditorModel::WordsOf(record));
 }
 
 void CMousePageDevice::ShowMainLighting(const LightSetting& record)
