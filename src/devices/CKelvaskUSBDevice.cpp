@@ -114,13 +114,17 @@ void CKelvaskUSBDevice::ShowStatus(const std::string& key)
 
 void CKelvaskUSBDevice::ReportDeviceWrite(int result)
 {
-    if (result == kOk) {
-        if (m_statusKey == kStatusRefused || m_statusKey == kStatusLost || m_statusKey == kStatusWrittenBack)
-            ShowStatus({});
-        return;
-    }
-    DebugOutF("device write failed: %d (%s)", result, folderName.c_str());
-    ShowStatus(IsRefusal(result) ? kStatusRefused : kStatusLost);
+    if (result != kOk)
+        DebugOutF("device write failed: %d (%s)", result, folderName.c_str());
+    ReportWriteOutcome(result == kOk ? std::string() : IsRefusal(result) ? kStatusRefused : kStatusLost);
+}
+
+void CKelvaskUSBDevice::ReportWriteOutcome(const std::string& failureKey)
+{
+    if (!failureKey.empty())
+        ShowStatus(failureKey);
+    else if (m_statusKey != kStatusNotSaved)
+        ShowStatus({});
 }
 
 void CKelvaskUSBDevice::ReportProfileSave(bool saved)

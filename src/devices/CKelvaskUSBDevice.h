@@ -161,6 +161,10 @@ public:
     // reached the device (closed channel, lost link, no reply) are shown; a success clears an
     // earlier write failure.
     void ReportDeviceWrite(int result);
+    // The same in a device's own words: a non-empty key (language key) shows a write that failed;
+    // an empty key is a write that went through and clears an earlier write failure (a profile
+    // that could not be saved stays).
+    void ReportWriteOutcome(const std::string& failureKey);
     // The outcome of a profile save: a failure is shown; a success clears an earlier one.
     void ReportProfileSave(bool saved);
     // Shows a status text (language key) on the page; empty clears it.

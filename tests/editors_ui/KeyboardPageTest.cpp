@@ -118,18 +118,21 @@ TEST_F(KeyboardPage, SystemOptionsStoreTheirWordsAndWriteWhatTheKeyboardKeeps)
 TEST_F(KeyboardPage, RefusedWriteIsShownUntilAWriteSucceeds)
 {
     ConnectPage();
-    QWidget* status = Control("keyboard_write_status");
+    EXPECT_EQ(Control("keyboard_write_status"), nullptr) << "the page's status line is the only one";
     Fw({"refuse", "ff", "2"}); // the block after BatchBegin
     Raise("wflag_option", "selectchanged", 1);
+    QLabel* status = page->StatusLine();
+    ASSERT_NE(status, nullptr);
     EXPECT_TRUE(status->isVisibleTo(page));
-    EXPECT_EQ(Get<QLabel>("keyboard_write_status")->text(), "Not written: the keyboard refused the change.");
+    EXPECT_EQ(status->text(), "Not written: the keyboard refused the change.");
 
     Raise("wflag_option", "selectchanged", 0);
     EXPECT_FALSE(status->isVisibleTo(page));
 
     page->Keyboard().Channel().Close();
     Raise("6flag_option", "selectchanged", 1);
-    EXPECT_EQ(Get<QLabel>("keyboard_write_status")->text(), "Not written: the keyboard is not connected.");
+    EXPECT_TRUE(status->isVisibleTo(page));
+    EXPECT_EQ(status->text(), "Not written: the keyboard is not connected.");
 }
 
 TEST_F(KeyboardPage, ClickedKeyGoesToTheEditorAndItsNewAssignmentToTheKeyboard)

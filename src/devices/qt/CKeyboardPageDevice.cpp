@@ -1,5 +1,6 @@
 #include "devices/qt/CKeyboardPageDevice.h"
 
+#include "common/Result.h"
 #include "devices/qt/CKeyboardPageUI.h"
 
 namespace nq::pages {
@@ -59,8 +60,15 @@ void CKeyboardPageDevice::RefreshKeyLabels()
 
 void CKeyboardPageDevice::Report(int result)
 {
-    if (m_pageUI)
-        m_pageUI->ShowWriteResult(result);
+    std::string key;
+    switch (result) {
+    case kOk: break;
+    case kNotOpen: key = Channel().IsOpen() ? "keyboard_write_failed" : "keyboard_write_not_connected"; break;
+    case kRefusedFF:
+    case kRefusedFE: key = "keyboard_write_refused"; break;
+    default: key = result > 0 ? "keyboard_write_too_large" : "keyboard_write_failed"; break;
+    }
+    ReportWriteOutcome(key);
 }
 
 int CKeyboardPageDevice::WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight)

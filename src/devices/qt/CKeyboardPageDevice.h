@@ -1,8 +1,8 @@
 #pragma once
 // The keyboard object as its Qt page runs it: the page operations of the keyboard go to the page;
 // the key assignment editor reaches the keyboard through IKeyAssignmentTarget and the lighting
-// editor through LightEditorModel::Target. Every write's result goes to the page, which tells the
-// user when the keyboard did not take it.
+// editor through LightEditorModel::Target. Every write's result goes to the page's status line,
+// which tells the user when the keyboard did not take it.
 #include "devices/CKelvaskKeyboardDevice.h"
 #include "editors/IKeyAssignmentTarget.h"
 #include "editors/LightEditorModel.h"

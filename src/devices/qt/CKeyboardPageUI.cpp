@@ -1,6 +1,5 @@
 #include "devices/qt/CKeyboardPageUI.h"
 
-#include "common/Result.h"
 #include "devices/qt/CKeyboardPageDevice.h"
 #include "devices/qt/CKeyboardPicture.h"
 #include "editors/KeyLabelText.h"
@@ -96,13 +95,6 @@ void CKeyboardPageUI::MergePageTexts()
 {
     ui::CResourceManager::Instance().MergeLanguagePart("keyboard");
 }
-
-QWidget* CKeyboardPageUI::Find(const QString& name) const
-{
-    return CControlAccess::FindControl(const_cast<CKeyboardPageUI*>(this), name);
-}
-
-QString CKeyboardPageUI::Tr(const QString& key) const { return ui::CResourceManager::Instance().Text(key); }
 
 CKeyCapButtonUI* CKeyboardPageUI::KeyCap(int position) const
 {
@@ -212,8 +204,8 @@ void CKeyboardPageUI::SelectKeyboardView(int view)
 
 void CKeyboardPageUI::ShowViewOptions(bool flag)
 {
-    CControlAccess::SetVisible(Find(QString("%1%2").arg(kViewOptionPrefix).arg(1)), flag);
-    CControlAccess::SetVisible(Find(QString("%1%2").arg(kViewOptionPrefix).arg(2)), flag);
+    CControlAccess::SetVisible(Row(kViewOptionPrefix, 1), flag);
+    CControlAccess::SetVisible(Row(kViewOptionPrefix, 2), flag);
 }
 
 // ---- showing the profile ----
@@ -294,7 +286,7 @@ void CKeyboardPageUI::SelectOptionGroup(const char* prefix, int value)
     if (value < 0 || value >= kOptionCount)
         value = 0;
     for (int k = 0; k < kOptionCount; ++k) {
-        QWidget* option = Find(QString("%1%2").arg(prefix).arg(k));
+        QWidget* option = Row(prefix, k);
         auto* button = qobject_cast<QAbstractButton*>(option);
         const bool exclusive = button && button->autoExclusive();
         if (button)
@@ -308,7 +300,7 @@ void CKeyboardPageUI::SelectOptionGroup(const char* prefix, int value)
 int CKeyboardPageUI::SelectedOption(const char* prefix) const
 {
     for (int k = 0; k < kOptionCount; ++k) {
-        if (CControlAccess::IsSelected(Find(QString("%1%2").arg(prefix).arg(k))))
+        if (CControlAccess::IsSelected(Row(prefix, k)))
             return k;
     }
     return -1;
@@ -358,21 +350,6 @@ void CKeyboardPageUI::ChangeWords(const std::function<void(KeyboardSystemWords&)
     ShowIndicators();
     if (write)
         m_keyboard->WriteSettingsToDevice(0, 0, 0, 0, 0);
-}
-
-void CKeyboardPageUI::ShowWriteResult(int result)
-{
-    QString key;
-    switch (result) {
-    case kOk: key = "keyboard_write_ok"; break;
-    case kNotOpen: key = m_keyboard->Channel().IsOpen() ? "keyboard_write_failed" : "keyboard_write_not_connected"; break;
-    case kRefusedFF:
-    case kRefusedFE: key = "keyboard_write_refused"; break;
-    default: key = result > 0 ? "keyboard_write_too_large" : "keyboard_write_failed"; break;
-    }
-    QWidget* status = Find("keyboard_write_status");
-    CControlAccess::SetText(status, result == kOk ? QString() : Tr(key));
-    CControlAccess::SetVisible(status, result != kOk);
 }
 
 // ---- keys ----

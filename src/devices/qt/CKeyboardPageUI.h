@@ -9,7 +9,7 @@
 //
 // Every accepted change is stored in the keyboard and its profile, the profile file is saved, and
 // what the keyboard keeps is written to it at once. A write the keyboard refused, or one that never
-// reached it, is shown in "keyboard_write_status" until the next write succeeds.
+// reached it, is shown in the page's status line until the next write succeeds.
 #include "devices/KeyboardPictureLayout.h"
 #include "editors/qt/CDevicePageUI.h"
 #include "editors/qt/CKeySetControlUI.h"
@@ -61,8 +61,6 @@ public:
     void ShowMainLightingPage(const LightSetting& record);
     void EnableFnKeyPage(bool on);
     void ShowSelectedKey(int index);
-    // The outcome of a write: any result but 1 is shown to the user.
-    void ShowWriteResult(int result);
 
     // ---- system setting controls ----
     // Option N of a group of four selected (a value outside 0-3 selects option 0), the others clear.
@@ -90,8 +88,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QWidget* Find(const QString& name) const;
-    QString Tr(const QString& key) const;
     // Stores changed system words, saves the profile and, when `write`, sends the block.
     void ChangeWords(const std::function<void(KeyboardSystemWords&)>& change, bool write);
     void PaintSelectedKeys();

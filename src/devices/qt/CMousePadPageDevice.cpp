@@ -25,8 +25,12 @@ void CMousePadPageDevice::ShowProfile()
 int CMousePadPageDevice::WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight)
 {
     const int result = CKelvaskMousePadDevice::WriteSettingsToDevice(slot, byte0, flag, screenWidth, screenHeight);
-    if (m_pageUI)
-        m_pageUI->ShowWriteOutcome();
+    switch (LastWriteOutcome()) {
+    case WriteOutcome::NotConnected: ReportWriteOutcome("mousepad_write_not_connected"); break;
+    case WriteOutcome::Failed: ReportWriteOutcome("mousepad_write_failed"); break;
+    case WriteOutcome::Written: ReportWriteOutcome({}); break;
+    case WriteOutcome::None: break;
+    }
     return result;
 }
 

@@ -18,6 +18,7 @@ public:
     // ---- device operations that involve the page ----
     void BuildPage() override;
     void ShowProfile() override;
+    // The outcome of each settings write goes to the page's status line.
     int WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight) override;
 
     // ---- LightEditorModel::Target ----

@@ -63,11 +63,6 @@ void CMousePadPageUI::MergePageTexts()
     ui::CResourceManager::Instance().MergeLanguagePart("mousepad");
 }
 
-QWidget* CMousePadPageUI::Find(const QString& name) const
-{
-    return CControlAccess::FindControl(const_cast<CMousePadPageUI*>(this), name);
-}
-
 CDeviceKeyButtonUI* CMousePadPageUI::LedButton(int index) const
 {
     return index >= 0 && index < int(m_ledButtons.size()) ? m_ledButtons[size_t(index)].data() : nullptr;
@@ -120,10 +115,9 @@ void CMousePadPageUI::BuildEditors()
         ui::CNotifyBridge::Silence silence;
         CControlAccess::RemoveAllItems(combo);
         for (const char* key : RECORD_EFFECT_KEYS)
-            CControlAccess::AddItem(combo, ui::CResourceManager::Instance().Text(key), QString(key));
+            CControlAccess::AddItem(combo, Tr(key), QString(key));
     }
     ShowPickState();
-    ShowWriteOutcome();
 }
 
 // ---- showing ----
@@ -138,29 +132,6 @@ void CMousePadPageUI::ShowLighting(const LightSetting& record)
 {
     if (m_lightEditor)
         m_lightEditor->Show(CLightControlUI::Panel::Main, record);
-}
-
-void CMousePadPageUI::ShowWriteOutcome()
-{
-    QWidget* line = Find("mousepad_write_status");
-    if (!line)
-        return;
-    QString key;
-    switch (m_pad->LastWriteOutcome()) {
-    case CKelvaskMousePadDevice::WriteOutcome::NotConnected:
-        key = "mousepad_write_not_connected";
-        break;
-    case CKelvaskMousePadDevice::WriteOutcome::Failed:
-        key = "mousepad_write_failed";
-        break;
-    default:
-        break;
-    }
-    if (key.isEmpty())
-        CControlAccess::SetText(line, QString());
-    else
-        CControlAccess::SetTextKey(line, key);
-    CControlAccess::SetVisible(line, !key.isEmpty());
 }
 
 void CMousePadPageUI::showEvent(QShowEvent* event)
@@ -199,11 +170,9 @@ void CMousePadPageUI::ClearPicks()
 void CMousePadPageUI::ShowPickState()
 {
     const std::vector<int> picked = PickedLeds();
-    if (QWidget* label = Find("led_picked_text")) {
-        const auto& texts = ui::CResourceManager::Instance();
-        CControlAccess::SetText(label, picked.empty() ? texts.Text("mousepad_led_pick_hint")
-                                                      : texts.Text("mousepad_led_picked").arg(picked.size()));
-    }
+    if (QWidget* label = Find("led_picked_text"))
+        CControlAccess::SetText(label, picked.empty() ? Tr("mousepad_led_pick_hint")
+                                                      : Tr("mousepad_led_picked").arg(picked.size()));
     CControlAccess::SetEnabled(Find("led_record_apply"), !picked.empty());
     // The combo shows the record the picked LEDs share.
     if (QWidget* combo = Find("led_record_combo"); combo && !picked.empty()) {
@@ -219,7 +188,7 @@ void CMousePadPageUI::ShowPickState()
 
 void CMousePadPageUI::ShowRecordStatus(const QString& key, int count)
 {
-    QString text = ui::CResourceManager::Instance().Text(key);
+    QString text = Tr(key);
     if (count >= 0)
         text = text.arg(count);
     CControlAccess::SetText(Find("led_record_status"), text);

@@ -3,8 +3,8 @@
 // the charging pad, "XML\DeviceXml\chargepaddevice.xml"): a picture of the pad with its LEDs where
 // they sit around its edge (from the layout data file the page root names in its "ledLayout"
 // property), live previews of the LED colours, the lighting editor with the pad's effect list,
-// the per-LED records (pick LEDs on the picture by click or drag, give them a record effect), a
-// line that says when a change did not reach the pad, and room for the profile list.
+// the per-LED records (pick LEDs on the picture by click or drag, give them a record effect) and
+// room for the profile list. A change that did not reach the pad is said in the page's status line.
 //
 // The page owns its pad object and only copies values between the widgets and the pad; the
 // main window hands it the notifications of its controls (Notify). When the page appears, a pad
@@ -53,8 +53,6 @@ public:
     void BuildEditors();
     void ShowProfilePage();
     void ShowLighting(const LightSetting& record);
-    // Says how the last settings write went ("mousepad_write_status").
-    void ShowWriteOutcome();
 
     // ---- LED picking and records ----
     std::vector<int> PickedLeds() const;
@@ -76,7 +74,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QWidget* Find(const QString& name) const;
     void ShowPickState();
     void ShowRecordStatus(const QString& key, int count = -1);
 

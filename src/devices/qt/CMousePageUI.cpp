@@ -104,15 +104,6 @@ void CMousePageUI::MergePageTexts()
     ui::CResourceManager::Instance().MergeLanguagePart("mouse");
 }
 
-QWidget* CMousePageUI::Find(const QString& name) const
-{
-    return CControlAccess::FindControl(const_cast<CMousePageUI*>(this), name);
-}
-
-QWidget* CMousePageUI::Row(const char* prefix, int i) const { return Find(QString("%1%2").arg(prefix).arg(i)); }
-
-QString CMousePageUI::Tr(const std::string& key) const { return ui::CResourceManager::Instance().Text(Qs(key)); }
-
 CDeviceKeyButtonUI* CMousePageUI::LedButton(int index) const
 {
     return index >= 0 && index < int(m_ledButtons.size()) ? m_ledButtons[size_t(index)].data() : nullptr;

@@ -115,8 +115,6 @@ public:
     CDeviceKeyButtonUI* LogoButton() const { return m_logoButton; }
 
 private:
-    QWidget* Find(const QString& name) const;
-    QWidget* Row(const char* prefix, int i) const;
     // Changes DPI stage i in the mouse and its profile, saves the profile and sends the settings.
     void ChangeStage(int i, const std::function<void(DpiStage&)>& change);
     void StoreWord(int half, int value);
@@ -126,7 +124,6 @@ private:
     // The hint under the picture tells the DPI range of the sensor and the DPI a stage took.
     void ShowDpiRange(int taken);
     void EnsureSummaryRows(int count);
-    QString Tr(const std::string& key) const;
 
     CMousePageDevice* m_mouse = nullptr;
     QPointer<CKeySetControlUI> m_keyEditor;

@@ -36,7 +36,7 @@ void CDevicePageUI::ShowStatus(const std::string& textKey)
     }
     const QString key = QString::fromStdString(textKey);
     m_statusLine->setProperty("textKey", key);
-    m_statusLine->setText(ui::CResourceManager::Instance().Text(key));
+    m_statusLine->setText(Tr(key));
     PlaceStatusLine();
     m_statusLine->show();
     m_statusLine->raise();
@@ -111,9 +111,20 @@ std::vector<IPageControl*> CDevicePageUI::Children() const
 
 IPageControl* CDevicePageUI::FindControl(const std::string& name)
 {
-    QWidget* widget = ui::CControlAccess::FindControl(this, QString::fromStdString(name));
+    QWidget* widget = Find(QString::fromStdString(name));
     return widget && widget != this ? AdapterOf(widget) : nullptr;
 }
+
+QWidget* CDevicePageUI::Find(const QString& name) const
+{
+    return ui::CControlAccess::FindControl(const_cast<CDevicePageUI*>(this), name);
+}
+
+QWidget* CDevicePageUI::Row(const char* prefix, int n) const { return Find(QString("%1%2").arg(prefix).arg(n)); }
+
+QString CDevicePageUI::Tr(const QString& key) { return ui::CResourceManager::Instance().Text(key); }
+QString CDevicePageUI::Tr(const std::string& key) { return Tr(QString::fromStdString(key)); }
+QString CDevicePageUI::Tr(const char* key) { return Tr(QString::fromUtf8(key)); }
 
 IProfileList* CDevicePageUI::ProfileList()
 {

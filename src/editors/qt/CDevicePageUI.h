@@ -53,6 +53,15 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
+    // ---- for the device pages ----
+    // A control of the page by name, or nullptr; Row(prefix, n) finds "prefix" + n.
+    QWidget* Find(const QString& name) const;
+    QWidget* Row(const char* prefix, int n) const;
+    // The loaded language's text for a key.
+    static QString Tr(const QString& key);
+    static QString Tr(const std::string& key);
+    static QString Tr(const char* key);
+
 private:
     void PlaceStatusLine();
 
