@@ -442,25 +442,13 @@ void CKelvaskKeyboardDevice::SetKeyboardSystemWords(const KeyboardSystemWords& w
     profile.SetSystemWords(words);
 }
 
-// ---- page state, variant, lighting records ----
+// ---- page state, lighting records ----
 
 void CKelvaskKeyboardDevice::SetPageState(int code)
 {
     CKelvaskUSBDevice::SetPageState(code);
     if (code == 1 || code == 2)
         EnableFnKey(code == 1);
-}
-
-void CKelvaskKeyboardDevice::SetVariant(int n)
-{
-    CKelvaskUSBDevice::SetVariant(n);
-    profile.SetDeviceIndex(0);
-}
-
-void CKelvaskKeyboardDevice::SetLightSetting(const std::array<uint32_t, 8>& words)
-{
-    CKelvaskUSBDevice::SetLightSetting(words);
-    profile.SetLightInfo(lightSetting);
 }
 
 void CKelvaskKeyboardDevice::SetLogoLightSetting(const std::array<uint32_t, 8>& words)

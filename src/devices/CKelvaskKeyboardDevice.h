@@ -76,8 +76,6 @@ public:
     void SetProfilePaths() override;
     std::string CurrentProfilePath() const override { return profile.GetProfilePath(); }
     void SaveProfile() override { profile.Save(); }
-    void SetVariant(int n) override;
-    void SetLightSetting(const std::array<uint32_t, 8>& words) override;
     void SetLogoLightSetting(const std::array<uint32_t, 8>& words) override;
     void SetStLightSetting(const std::array<uint32_t, 8>& words) override;
     // The preview engine's three threads (keys, logo, side). They compute only while their output
@@ -171,6 +169,7 @@ public:
     uint32_t SideColour(int i) const { return ZoneColourB(i); }
 
 protected:
+    CBasicProfiledata* StoredProfile() override { return &profile; }
     // Key notices 1280-1535 (kind 1) and 1536-1791 (kind 2) carry a device key slot.
     void OnNotice(uint16_t value) override;
     // Runs one write group: BatchBegin, `write`, BatchEnd. The first failed result, else 1.

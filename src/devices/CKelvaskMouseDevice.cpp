@@ -599,7 +599,7 @@ void CKelvaskMouseDevice::SetSystemWords(const MouseSystemWords& words)
     profile.SetSystemWords(words);
 }
 
-// ---- page state, variant, lighting record ----
+// ---- page state ----
 
 void CKelvaskMouseDevice::SetPageState(int code)
 {
@@ -608,18 +608,6 @@ void CKelvaskMouseDevice::SetPageState(int code)
         if (IPageControl* hint = page->FindControl("device_tishi_info"))
             hint->SetVisible(false);
     }
-}
-
-void CKelvaskMouseDevice::SetVariant(int n)
-{
-    CKelvaskUSBDevice::SetVariant(n);
-    profile.SetDeviceIndex(0);
-}
-
-void CKelvaskMouseDevice::SetLightSetting(const std::array<uint32_t, 8>& words)
-{
-    CKelvaskUSBDevice::SetLightSetting(words);
-    profile.SetLightInfo(lightSetting);
 }
 
 } // namespace nq

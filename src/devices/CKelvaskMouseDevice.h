@@ -79,8 +79,6 @@ public:
     // Saves the profile file (a failure is shown on the page). Key edits not saved to the mouse
     // yet stay out of it: the file holds the key list of the last key save (or as loaded).
     void SaveProfile() override;
-    void SetVariant(int n) override;
-    void SetLightSetting(const std::array<uint32_t, 8>& words) override;
 
     // ---- mouse operations ----
     // Device information, key table, page-button map and DPI ranges (first step of OnConnected).
@@ -164,6 +162,7 @@ public:
     const MouseNameLists& NameLists() const { return nameLists; }
 
 protected:
+    CBasicProfiledata* StoredProfile() override { return &profile; }
     // True when the next step may run: the channel is open and, on a wireless link, the mouse
     // answers the link query.
     bool LinkReady();

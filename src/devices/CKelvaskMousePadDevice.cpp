@@ -176,18 +176,6 @@ void CKelvaskMousePadDevice::LoadNameLists()
     nameLists.macroNames = MacroNamesOf(userFolder + kMacroListFile);
 }
 
-void CKelvaskMousePadDevice::SetVariant(int n)
-{
-    CKelvaskUSBDevice::SetVariant(n);
-    profile.SetDeviceIndex(0);
-}
-
-void CKelvaskMousePadDevice::SetLightSetting(const std::array<uint32_t, 8>& words)
-{
-    CKelvaskUSBDevice::SetLightSetting(words);
-    profile.SetLightInfo(lightSetting);
-}
-
 // ---- per-LED records ----
 
 bool CKelvaskMousePadDevice::SetLedRecords(const std::vector<int>& leds, const std::optional<LightSetting>& record)

@@ -61,8 +61,6 @@ public:
     void SetProfilePaths() override;
     std::string CurrentProfilePath() const override { return profile.GetProfilePath(); }
     void SaveProfile() override { profile.Save(); }
-    void SetVariant(int n) override;
-    void SetLightSetting(const std::array<uint32_t, 8>& words) override;
 
     // ---- the pad's own operations (after the base's, in this order) ----
     // Binds the LED buttons of "mousepad_device_key_light" (by name "key_" n / "light_" n and by
@@ -93,6 +91,7 @@ public:
     const MouseNameLists& NameLists() const { return nameLists; }
 
 protected:
+    CBasicProfiledata* StoredProfile() override { return &profile; }
     // Whether the page is on screen (the status poll runs only then).
     virtual bool IsPageShown() const;
     // Remembers how a settings write ended and returns its result.

@@ -484,10 +484,19 @@ LightSetting CKelvaskUSBDevice::LightSettingFromWords(const std::array<uint32_t,
     return setting;
 }
 
+void CKelvaskUSBDevice::SetVariant(int n)
+{
+    variant = n;
+    if (CBasicProfiledata* stored = StoredProfile())
+        stored->SetDeviceIndex(0);
+}
+
 void CKelvaskUSBDevice::SetLightSetting(const std::array<uint32_t, 8>& words)
 {
     lightSetting = LightSettingFromWords(words);
     engine.SetMainSetting(lightSetting);
+    if (CBasicProfiledata* stored = StoredProfile())
+        stored->SetLightInfo(lightSetting);
 }
 
 void CKelvaskUSBDevice::SetLogoLightSetting(const std::array<uint32_t, 8>& words)

@@ -111,7 +111,7 @@ public:
     virtual void SetProfilePaths() {}                                                  // 37
     virtual std::string CurrentProfilePath() const { return {}; }                      // 38
     virtual void SaveProfile() {}                                                      // 39
-    virtual void SetVariant(int n) { variant = n; }                                    // 40
+    virtual void SetVariant(int n);                                                    // 40
     virtual int GetVariant() const { return variant; }                                 // 41
     virtual void SetLightSetting(const std::array<uint32_t, 8>& words);                // 42
     virtual void SetLogoLightSetting(const std::array<uint32_t, 8>& words);            // 43
@@ -272,6 +272,10 @@ protected:
     // The profile's default path, its file (user folder + profile name + ".Json") and its light
     // configuration (user folder + light configuration name + ".config").
     void SetProfilePathsOf(CBasicProfiledata& profile) const;
+    // The profile that holds the device's settings, or nullptr for a device without one. The
+    // variant (the profile then starts at its first device) and the main lighting record set here
+    // are stored in it.
+    virtual CBasicProfiledata* StoredProfile() { return nullptr; }
     // The connection read of the mousepad and the headset: BatchBegin, ReadDeviceInfo into
     // deviceInfo, BatchEnd, when the channel is open. 1 when the information was read.
     int ReadDeviceInformation();
