@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -71,20 +73,46 @@ TEST(LightingThread, StopsPromptlyWritesItsExitTextAndRestarts)
 
 TEST(LightingThread, StopGivesUpOnAPassThatDoesNotReturn)
 {
-    auto release = std::make_shared<std::atomic<bool>>(false);
+    // A pass that blocks until the test lets it go. The test waits for the pass to have begun
+    // (a stop before that would end the thread in its sleep), and afterwards for the thread it
+    // gave up to let go of its state: the pass function (with what it holds) is destroyed only
+    // when that thread has finished.
+    struct Pass {
+        std::mutex lock;
+        std::condition_variable changed;
+        bool entered = false;
+        bool released = false;
+    };
+    auto pass = std::make_shared<Pass>();
+    struct SignalOnDestruction {
+        std::promise<void> done;
+        ~SignalOnDestruction() { done.set_value(); }
+    };
+    auto token = std::make_shared<SignalOnDestruction>();
+    std::future<void> threadFinished = token->done.get_future();
     {
         LightingThread thread("stuck");
-        ASSERT_TRUE(thread.Start([release](int) {
-            while (!release->load())
-                std::this_thread::sleep_for(5ms);
+        ASSERT_TRUE(thread.Start([pass, token = std::move(token)](int) {
+            std::unique_lock<std::mutex> guard(pass->lock);
+            pass->entered = true;
+            pass->changed.notify_all();
+            pass->changed.wait(guard, [&] { return pass->released; });
             return 1;
         }));
-        std::this_thread::sleep_for(20ms);
+        {
+            std::unique_lock<std::mutex> guard(pass->lock);
+            pass->changed.wait(guard, [&] { return pass->entered; });
+        }
         EXPECT_EQ(thread.Stop(50), LightingThread::StopOutcome::TimedOut);
         EXPECT_EQ(thread.Stop(), LightingThread::StopOutcome::NotRunning);
     } // the object goes; the thread it gave up keeps only its own shared state
-    release->store(true);
-    std::this_thread::sleep_for(30ms);
+    {
+        std::lock_guard<std::mutex> guard(pass->lock);
+        pass->released = true;
+        pass->changed.notify_all();
+    }
+    // The pass returns, the thread sees the stop request, ends and drops the pass function.
+    threadFinished.wait();
 }
 
 } // namespace
