@@ -9,6 +9,7 @@
 #include "ui/CControlFactory.h"
 #include "ui/CResourceManager.h"
 
+#include <QMoveEvent>
 #include <QResizeEvent>
 
 namespace nq::pages {
@@ -34,6 +35,9 @@ void CDevicePageUI::ShowStatus(const std::string& textKey)
         m_statusLine->setAlignment(Qt::AlignCenter);
         m_statusLine->setStyleSheet("QLabel { background: rgba(150, 20, 20, 220); color: white; padding: 4px; }");
     }
+    // The page's holder (a scroll area's viewport) says how much of the page is in view.
+    if (QWidget* holder = parentWidget())
+        holder->installEventFilter(this);
     const QString key = QString::fromStdString(textKey);
     m_statusLine->setProperty("textKey", key);
     m_statusLine->setText(Tr(key));
@@ -46,15 +50,32 @@ void CDevicePageUI::PlaceStatusLine()
 {
     if (!m_statusLine)
         return;
-    const int height = m_statusLine->heightForWidth(width());
-    const int h = std::max(height, m_statusLine->sizeHint().height());
-    m_statusLine->setGeometry(0, std::max(0, this->height() - h), width(), h);
+    QRect seen = rect();
+    if (const QWidget* holder = parentWidget())
+        seen &= QRect(mapFrom(holder, QPoint(0, 0)), holder->size());
+    if (seen.isEmpty())
+        seen = rect();
+    const int h = std::max(m_statusLine->heightForWidth(seen.width()), m_statusLine->sizeHint().height());
+    m_statusLine->setGeometry(seen.left(), std::max(seen.top(), seen.bottom() + 1 - h), seen.width(), h);
 }
 
 void CDevicePageUI::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     PlaceStatusLine();
+}
+
+void CDevicePageUI::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    PlaceStatusLine(); // a scroll moves the page in its viewport
+}
+
+bool CDevicePageUI::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        PlaceStatusLine();
+    return QWidget::eventFilter(watched, event);
 }
 
 CDevicePageUI::~CDevicePageUI()

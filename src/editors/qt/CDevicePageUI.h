@@ -2,8 +2,9 @@
 // The page of one device: the container the device page layout names by its root class
 // ("KelvaskKeyboardDevice", "KelvaskMouseDevice", "KelvaskMousePadDevice", "KelvaskVA6533Device").
 // It owns the device object and is that object's page (IDevicePage over the widget tree).
-// The status line ("device_status_line", a label along the page's bottom edge, created when first
-// needed) tells what became of the user's last change; it never blocks the window.
+// The status line ("device_status_line", a label along the bottom edge of the part of the page in
+// view, created when first needed) tells what became of the user's last change; it never blocks
+// the window. A page taller than its scroll area keeps the line in view as it scrolls.
 #include "devices/CKelvaskUSBDevice.h"
 #include "devices/IDevicePage.h"
 #include "editors/qt/CQtPageControl.h"
@@ -52,6 +53,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // ---- for the device pages ----
     // A control of the page by name, or nullptr; Row(prefix, n) finds "prefix" + n.
