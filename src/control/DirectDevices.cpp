@@ -1,0 +1,172 @@
+#include "control/DirectDevices.h"
+
+#include "common/Result.h"
+#include "devices/CKelvaskKeyboardDevice.h"
+#include "devices/CKelvaskMouseDevice.h"
+#include "devices/CKelvaskMousePadDevice.h"
+#include "devices/CKelvaskVA6533Device.h"
+#include "hid/Discovery.h"
+
+namespace nq::control {
+
+namespace {
+
+std::unique_ptr<CKelvaskUSBDevice> NewDevice(int pageKind)
+{
+    switch (pageKind) {
+    case kKindKeyboard: return std::make_unique<CKelvaskKeyboardDevice>();
+    case kKindMouse:
+    case kKindReceiverMouse: return std::make_unique<CKelvaskMouseDevice>();
+    case kKindMousePad: return std::make_unique<CKelvaskMousePadDevice>();
+    case kKindHeadset: return std::make_unique<CKelvaskVA6533Device>();
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+DirectDevices::DirectDevices(const Catalogue& catalogue)
+    : m_catalogue(catalogue), m_slots(catalogue.SupportedInterfaces()), m_connections(m_slots, *this)
+{
+}
+
+DirectDevices::~DirectDevices()
+{
+    for (Entry& entry : m_entries)
+        entry.device->StopWorkers();
+}
+
+void DirectDevices::BuildDevices()
+{
+    // One device object per device-page row, configured as the main window configures the object
+    // behind each page.
+    for (size_t row = 0; row < m_catalogue.DevicePages().size(); ++row) {
+        const PageChoice choice = m_catalogue.ChoosePage(static_cast<int>(row), m_slots);
+        if (choice.slotIndex < 0 || choice.layoutRow < 0)
+            continue;
+        std::unique_ptr<CKelvaskUSBDevice> device = NewDevice(choice.pageKind);
+        if (!device)
+            continue;
+        const DevicePage& page = m_catalogue.DevicePages()[size_t(choice.layoutRow)];
+        const DeviceLayout& layout = m_catalogue.DeviceLayouts()[size_t(choice.layoutRow)];
+        DeviceSlot slot = m_slots[size_t(choice.slotIndex)];
+        slot.connected = 0;
+        slot.path.clear();
+        device->SetPageXmlName(layout.pageLayoutFile);
+        device->SetKeyButtonCount(layout.keyEntries);
+        device->SetLedCount(layout.lightingPoints);
+        device->SetPollsStatus(layout.powerDisplayKind);
+        device->SetSubclassValue(layout.mousePageValue);
+        device->SetFolderName(page.kindName);
+        device->SetSlot(slot);
+        device->SetVariant(page.ordinal);
+        device->SetLightConfigName(layout.lightingFolder);
+        device->InitPage();
+        m_connections.AddDevice(device.get(), choice.pageKind);
+        m_entries.push_back({std::move(device), nullptr});
+    }
+}
+
+void DirectDevices::SendDeviceArrived(int slotIndex)
+{
+    // Only the command channel is needed: no notification reader is started.
+    if (slotIndex >= 0 && size_t(slotIndex) < m_slots.size() && m_slots[size_t(slotIndex)].role == kRoleCommand)
+        m_connections.OnDeviceArrived(slotIndex);
+}
+
+int DirectDevices::Open()
+{
+    if (m_entries.empty())
+        BuildDevices();
+    {
+        Discovery discovery(m_slots, *this, m_catalogue);
+        discovery.RunPass();
+    }
+    int opened = 0;
+    for (Entry& entry : m_entries) {
+        CKelvaskUSBDevice& device = *entry.device;
+        if (!device.Channel().IsOpen())
+            continue;
+        ++opened;
+        if (device.DeviceType() != kKindHeadset) {
+            // The page's profile list: its current profile is the device's.
+            entry.profiles = std::make_unique<ProfileListModel>();
+            entry.profiles->SetDeviceType(device.DeviceType());
+            entry.profiles->SetFolders(device.GetUserFolder(), device.GetDefaultProfilePath());
+            entry.profiles->Load();
+            device.SetProfileName(entry.profiles->CurrentProfileId());
+        }
+        device.OnConnected();
+    }
+    return opened;
+}
+
+std::vector<CKelvaskUSBDevice*> DirectDevices::Devices()
+{
+    std::vector<CKelvaskUSBDevice*> devices;
+    for (Entry& entry : m_entries)
+        if (entry.device->Channel().IsOpen())
+            devices.push_back(entry.device.get());
+    return devices;
+}
+
+DirectDevices::Entry* DirectDevices::EntryOf(const CKelvaskUSBDevice& device)
+{
+    for (Entry& entry : m_entries)
+        if (entry.device.get() == &device)
+            return &entry;
+    return nullptr;
+}
+
+ProfileListModel* DirectDevices::Profiles(CKelvaskUSBDevice& device)
+{
+    Entry* entry = EntryOf(device);
+    return entry ? entry->profiles.get() : nullptr;
+}
+
+int DirectDevices::SwitchProfile(CKelvaskUSBDevice& device, int index, std::string& message)
+{
+    ProfileListModel* list = Profiles(device);
+    if (!list)
+        return kExitUsage;
+    int previous = -1;
+    for (int i = 0; i < list->Count(); ++i)
+        if (list->IdAt(i) == list->CurrentProfileId())
+            previous = i;
+    // As the profile combo's switch: the list selects, the device loads the profile and writes
+    // its settings; a refused write leaves device and list on the profile the device holds.
+    auto load = [&](int entry) {
+        list->SetShownSelection(entry);
+        list->Select(entry);
+        device.SetProfileName(list->CurrentProfileId());
+        device.LoadProfile();
+        device.PruneAssignments();
+    };
+    load(index);
+    if (!device.Channel().IsOpen()) {
+        message = "the device is not connected; the profile was chosen but not written";
+        return kExitFailed;
+    }
+    const int settings = device.WriteSettingsToDevice(0, 0, 1, 0, 0);
+    if (settings != kOk) {
+        if (previous >= 0 && previous != index)
+            load(previous);
+        message = "the device did not take the profile's settings (" + std::to_string(settings) +
+                  "); it keeps the profile it had";
+        return kExitFailed;
+    }
+    const int macros = device.WriteMacrosToDevice();
+    if (macros != 0) {
+        message = macros == kWriteFailed ? "the profile's macros did not reach the device"
+                                         : "the profile's macros do not fit the device's memory";
+        return kExitFailed;
+    }
+    const int keys = device.WriteAssignmentsToDevice(0);
+    if (keys != kOk && device.DeviceType() != kKindMousePad) {
+        message = "the profile's key table did not reach the device (" + std::to_string(keys) + ")";
+        return kExitFailed;
+    }
+    return kExitDone;
+}
+
+} // namespace nq::control

@@ -1,0 +1,124 @@
+// The nq501ctl program itself: usage errors and help, the route it takes when a program holds
+// the instance lock without answering, and its output for scripts.
+#include "control/ControlRequest.h"
+#include "control/InstanceLink.h"
+#include "profiles/JsonFile.h"
+#include "support/ScopedEnv.h"
+#include "support/SimFixture.h"
+
+#include <gtest/gtest.h>
+#include <json/value.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kTool = std::string(NQ501_BINARY_DIR) + "/nq501ctl";
+
+struct CtlRun {
+    int exit = -1;
+    std::string out;
+};
+
+// Runs nq501ctl with these arguments; standard error goes to the output as well.
+CtlRun Ctl(const std::string& args)
+{
+    CtlRun run;
+    FILE* pipe = ::popen((kTool + " " + args + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class ControlCommandLine : public nqtest::SimFixture {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/nq501-ctlcli-XXXXXX";
+        m_root = std::string(::mkdtemp(pattern)) + "/";
+        std::filesystem::create_directories(m_root + "run");
+        // A runtime folder of its own: no nq501 of the machine answers these tests.
+        m_runtime = std::make_unique<nqtest::ScopedEnv>("XDG_RUNTIME_DIR", m_root + "run");
+        m_dataHome = std::make_unique<nqtest::ScopedEnv>("XDG_DATA_HOME", m_root + "data");
+    }
+    void TearDown() override
+    {
+        SimFixture::TearDown();
+        m_runtime.reset();
+        m_dataHome.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+
+    std::string m_root;
+    std::unique_ptr<nqtest::ScopedEnv> m_runtime, m_dataHome;
+};
+
+} // namespace
+
+TEST_F(ControlCommandLine, UsageErrorsAreExitTwoAndEverySubcommandHasHelp)
+{
+    StartSim({"mouse"});
+    for (const char* args : {"", "fly", "set mouse", "set mouse dpi 1", "set mouse dpi one 1600",
+                             "set keyboard lighting --zone top 1", "set keyboard win-lock maybe", "profile mouse",
+                             "profile mouse use", "list --bogus"}) {
+        const CtlRun run = Ctl(args);
+        EXPECT_EQ(run.exit, 2) << args << ": " << run.out;
+    }
+    for (const char* args : {"--help", "list --help", "show --help", "status --help", "set --help",
+                             "set mouse dpi --help", "set mouse stage --help", "set mouse report-rate --help",
+                             "set mouse lighting --help", "set mouse repeat --help", "set mouse win-lock --help",
+                             "profile --help", "profile mouse use --help", "profile mouse list --help",
+                             "profile mouse export --help", "profile mouse import --help"}) {
+        const CtlRun run = Ctl(args);
+        EXPECT_EQ(run.exit, 0) << args << ": " << run.out;
+        EXPECT_NE(run.out.find("Usage"), std::string::npos) << args;
+    }
+}
+
+TEST_F(ControlCommandLine, TheDirectRouteSetsTheMouseAndPrintsJson)
+{
+    StartSim({"mouse", "keyboard"});
+    CtlRun run = Ctl("set mouse dpi 1 1600");
+    ASSERT_EQ(run.exit, 0) << run.out;
+    EXPECT_NE(run.out.find("DPI stage 1 is 1600"), std::string::npos) << run.out;
+    EXPECT_NE(Sim().Dump("mouse").find("0010: 20 00"), std::string::npos) << Sim().Dump("mouse");
+
+    run = Ctl("list --json");
+    ASSERT_EQ(run.exit, 0) << run.out;
+    Json::Value parsed;
+    ASSERT_TRUE(nq::control::ParseLine(run.out, parsed)) << run.out;
+    EXPECT_EQ(parsed["devices"].size(), 2u);
+
+    EXPECT_EQ(Ctl("set mouse dpi 1 99999").exit, 2);
+    EXPECT_EQ(Ctl("set mouse lighting 1 --colour nothex").exit, 2);
+    EXPECT_EQ(Ctl("show headset").exit, 3);
+}
+
+TEST_F(ControlCommandLine, AProgramThatHoldsTheLockWithoutAnsweringIsExitFour)
+{
+    StartSim({"mouse"});
+    const std::string lock = nq::control::InstanceLockPath();
+    const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    ASSERT_TRUE(nq::control::InstanceRuns());
+    const CtlRun run = Ctl("set mouse dpi 1 1600");
+    ::close(fd);
+    EXPECT_EQ(run.exit, 4) << run.out;
+    EXPECT_NE(run.out.find("does not answer"), std::string::npos) << run.out;
+    // Nothing reached the mouse: nq501ctl never opens a device another program holds.
+    EXPECT_EQ(Sim().Dump("mouse").find("0010: 20 00"), std::string::npos);
+}
