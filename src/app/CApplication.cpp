@@ -5,6 +5,7 @@
 #include "app/CMainWnd.h"
 #include "app/CPrivateFonts.h"
 #include "app/CSingleInstance.h"
+#include "app/ControlService.h"
 #include "app/CTerminationSignals.h"
 #include "app/CustomControls.h"
 #include "app/DemoMode.h"
@@ -127,6 +128,8 @@ int CApplication::Run(int argc, char** argv)
         return 0;
     }
     QObject::connect(&instance, &CSingleInstance::messageReceived, &window, &CMainWnd::OnAppMessage);
+    ControlService control(window);
+    instance.SetControlHandler([&control](const QByteArray& request) { return control.Handle(request); });
     window.show();
     app.exec();
     return 0;

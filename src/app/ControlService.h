@@ -1,0 +1,38 @@
+#pragma once
+// The running program's side of nq501ctl: control requests that arrive on the single-instance
+// socket are carried out here, on the UI thread, through the device objects of the pages. A
+// change goes into the device object and its profile as the page's own control takes it, the
+// page shows it, the profile is saved once and the device written once; a profile switch goes
+// through the page's profile combo and the main window's profile actions.
+#include "control/ControlExecutor.h"
+
+#include <QByteArray>
+
+namespace nq::pages {
+class CDeviceProfileUI;
+}
+
+namespace nq::app {
+
+class CMainWnd;
+
+class ControlService : public control::ControlHost {
+public:
+    explicit ControlService(CMainWnd& window) : m_window(window) {}
+
+    // One request line in, one answer line out.
+    QByteArray Handle(const QByteArray& requestLine);
+
+    std::vector<CKelvaskUSBDevice*> Devices() override;
+    ProfileListModel* Profiles(CKelvaskUSBDevice& device) override;
+    int SwitchProfile(CKelvaskUSBDevice& device, int index, std::string& message) override;
+    void ProfileListChanged(CKelvaskUSBDevice& device) override;
+    std::pair<int, int> ScreenSize() const override;
+
+private:
+    pages::CDeviceProfileUI* ListOf(CKelvaskUSBDevice& device);
+
+    CMainWnd& m_window;
+};
+
+} // namespace nq::app
