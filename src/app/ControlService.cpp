@@ -85,7 +85,7 @@ void ControlService::ProfileListChanged(CKelvaskUSBDevice& device)
         list->LoadProfileList();
 }
 
-std::pair<int, int> ControlService::ScreenSize() const
+std::pair<int, int> ControlService::ScreenSize(CKelvaskUSBDevice& /*device*/) const
 {
     QScreen* primary = QGuiApplication::primaryScreen();
     return primary ? std::pair{primary->geometry().width(), primary->geometry().height()} : std::pair{0, 0};

@@ -27,7 +27,7 @@ public:
     ProfileListModel* Profiles(CKelvaskUSBDevice& device) override;
     int SwitchProfile(CKelvaskUSBDevice& device, int index, std::string& message) override;
     void ProfileListChanged(CKelvaskUSBDevice& device) override;
-    std::pair<int, int> ScreenSize() const override;
+    std::pair<int, int> ScreenSize(CKelvaskUSBDevice& device) const override;
 
 private:
     pages::CDeviceProfileUI* ListOf(CKelvaskUSBDevice& device);

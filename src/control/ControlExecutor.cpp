@@ -317,7 +317,7 @@ Response ControlExecutor::Commit(const ControlDevice& target, bool write, const 
     device.ReportProfileSave(saved);
     Response response;
     if (write) {
-        const auto [width, height] = m_host.ScreenSize();
+        const auto [width, height] = m_host.ScreenSize(device);
         const int result = device.WriteSettingsToDevice(0, 0, 1, width, height);
         device.ReportDeviceWrite(result);
         if (result != kOk)

@@ -41,7 +41,7 @@ public:
     // The list file changed (an import): whoever shows the list shows it again.
     virtual void ProfileListChanged(CKelvaskUSBDevice& /*device*/) {}
     // The screen size the mouse's settings block carries.
-    virtual std::pair<int, int> ScreenSize() const { return {0, 0}; }
+    virtual std::pair<int, int> ScreenSize(CKelvaskUSBDevice& device) const = 0;
 };
 
 // The kind name of a device object ("" for a device nq501ctl does not handle).

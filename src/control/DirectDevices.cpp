@@ -118,6 +118,16 @@ DirectDevices::Entry* DirectDevices::EntryOf(const CKelvaskUSBDevice& device)
     return nullptr;
 }
 
+std::pair<int, int> DirectDevices::ScreenSize(CKelvaskUSBDevice& device) const
+{
+    const auto* mouse = dynamic_cast<const CKelvaskMouseDevice*>(&device);
+    if (!mouse || !mouse->DeviceBlock())
+        return {0, 0};
+    const MouseSettingsBlock::Block& block = *mouse->DeviceBlock();
+    return {block[MouseSettingsBlock::kScreenWidthByte] | (block[MouseSettingsBlock::kScreenWidthByte + 1] << 8),
+            block[MouseSettingsBlock::kScreenHeightByte] | (block[MouseSettingsBlock::kScreenHeightByte + 1] << 8)};
+}
+
 ProfileListModel* DirectDevices::Profiles(CKelvaskUSBDevice& device)
 {
     Entry* entry = EntryOf(device);
@@ -147,7 +157,8 @@ int DirectDevices::SwitchProfile(CKelvaskUSBDevice& device, int index, std::stri
         message = "the device is not connected; the profile was chosen but not written";
         return kExitFailed;
     }
-    const int settings = device.WriteSettingsToDevice(0, 0, 1, 0, 0);
+    const auto [width, height] = ScreenSize(device);
+    const int settings = device.WriteSettingsToDevice(0, 0, 1, width, height);
     if (settings != kOk) {
         if (previous >= 0 && previous != index)
             load(previous);

@@ -29,6 +29,8 @@ public:
     std::vector<CKelvaskUSBDevice*> Devices() override;
     ProfileListModel* Profiles(CKelvaskUSBDevice& device) override;
     int SwitchProfile(CKelvaskUSBDevice& device, int index, std::string& message) override;
+    // Without a screen of its own, a mouse keeps the screen size its settings block holds.
+    std::pair<int, int> ScreenSize(CKelvaskUSBDevice& device) const override;
 
 private:
     struct Entry {

@@ -137,6 +137,10 @@ TEST_F(ControlDirect, SetDpiReachesTheMouseAndItsProfile)
     const int step = m_devices->Devices().front()->Info().DpiStep();
     ASSERT_GT(step, 0);
     EXPECT_EQ(StageUnits(0), 1600 / step);
+    // Without a screen of its own nq501ctl keeps the screen size the mouse holds.
+    const std::vector<uint8_t> config = nqtest::SimMemoryArea(Sim(), "mouse", "config", m_root + "memory.bin");
+    ASSERT_GE(config.size(), 64u);
+    EXPECT_EQ(std::vector<uint8_t>(config.begin() + 60, config.begin() + 64), (std::vector<uint8_t>{0x80, 0x07, 0x38, 0x04}));
 
     // A later run reads the profile file the first one saved.
     const Response shown = Run(Req("show", "mouse"));
