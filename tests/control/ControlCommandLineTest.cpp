@@ -122,3 +122,31 @@ TEST_F(ControlCommandLine, AProgramThatHoldsTheLockWithoutAnsweringIsExitFour)
     // Nothing reached the mouse: nq501ctl never opens a device another program holds.
     EXPECT_EQ(Sim().Dump("mouse").find("0010: 20 00"), std::string::npos);
 }
+
+TEST_F(ControlCommandLine, BashCompletionOffersSubcommandsValuesDevicesAndProfiles)
+{
+    StartSim({"mouse", "keyboard"});
+    const std::string script = std::string(NQ501_SOURCE_DIR) + "/tools/nq501ctl/nq501ctl.bash";
+    // Completes the words given (the last one is being typed) with the installed function.
+    auto complete = [&](const std::string& words) {
+        const std::string command = "PATH='" + std::string(NQ501_BINARY_DIR) + "':\"$PATH\" bash -c 'source \"" + script +
+                                    "\"; COMP_WORDS=(" + words + "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); "
+                                    "_nq501ctl; echo \"${COMPREPLY[*]}\"' 2>&1";
+        std::string out;
+        if (FILE* pipe = ::popen(command.c_str(), "r")) {
+            char buffer[1024];
+            size_t n;
+            while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+                out.append(buffer, n);
+            ::pclose(pipe);
+        }
+        return out.substr(0, out.find_last_not_of('\n') + 1);
+    };
+    EXPECT_EQ(complete("nq501ctl \"\""), "list show status set profile --help");
+    EXPECT_EQ(complete("nq501ctl set mouse \"\""), "dpi stage report-rate lighting repeat win-lock");
+    EXPECT_EQ(complete("nq501ctl set keyboard lighting --zone \"\""), "keys logo side");
+    EXPECT_EQ(complete("nq501ctl set mouse report-rate 1"), "125 1000");
+    EXPECT_EQ(complete("nq501ctl set keyboard win-lock o"), "on off");
+    EXPECT_EQ(complete("nq501ctl show k"), "keyboard");
+    EXPECT_EQ(complete("nq501ctl profile mouse use \"\""), "profile1");
+}
