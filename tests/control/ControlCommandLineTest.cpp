@@ -26,11 +26,11 @@ struct CtlRun {
     std::string out;
 };
 
-// Runs nq501ctl with these arguments; standard error goes to the output as well.
-CtlRun Ctl(const std::string& args)
+// Runs a shell command line and takes its output.
+CtlRun Shell(const std::string& command)
 {
     CtlRun run;
-    FILE* pipe = ::popen((kTool + " " + args + " 2>&1").c_str(), "r");
+    FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)
         return run;
     char buffer[4096];
@@ -41,6 +41,9 @@ CtlRun Ctl(const std::string& args)
     run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
+
+// Runs nq501ctl with these arguments; standard error goes to the output as well.
+CtlRun Ctl(const std::string& args) { return Shell(kTool + " " + args + " 2>&1"); }
 
 class ControlCommandLine : public nqtest::SimFixture {
 protected:
@@ -132,14 +135,7 @@ TEST_F(ControlCommandLine, BashCompletionOffersSubcommandsValuesDevicesAndProfil
         const std::string command = "PATH='" + std::string(NQ501_BINARY_DIR) + "':\"$PATH\" bash -c 'source \"" + script +
                                     "\"; COMP_WORDS=(" + words + "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); "
                                     "_nq501ctl; echo \"${COMPREPLY[*]}\"' 2>&1";
-        std::string out;
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            char buffer[1024];
-            size_t n;
-            while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-                out.append(buffer, n);
-            ::pclose(pipe);
-        }
+        const std::string out = Shell(command).out;
         return out.substr(0, out.find_last_not_of('\n') + 1);
     };
     EXPECT_EQ(complete("nq501ctl \"\""), "list show status set profile --help");
