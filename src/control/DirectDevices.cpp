@@ -88,14 +88,12 @@ int DirectDevices::Open()
         if (!device.Channel().IsOpen())
             continue;
         ++opened;
-        if (device.DeviceType() != kKindHeadset) {
-            // The page's profile list: its current profile is the device's.
-            entry.profiles = std::make_unique<ProfileListModel>();
-            entry.profiles->SetDeviceType(device.DeviceType());
-            entry.profiles->SetFolders(device.GetUserFolder(), device.GetDefaultProfilePath());
-            entry.profiles->Load();
-            device.SetProfileName(entry.profiles->CurrentProfileId());
-        }
+        // The page's profile list: its current profile is the device's.
+        entry.profiles = std::make_unique<ProfileListModel>();
+        entry.profiles->SetDeviceType(device.DeviceType());
+        entry.profiles->SetFolders(device.GetUserFolder(), device.GetDefaultProfilePath());
+        entry.profiles->Load();
+        device.SetProfileName(entry.profiles->CurrentProfileId());
         device.OnConnected();
     }
     return opened;
@@ -145,14 +143,17 @@ int DirectDevices::SwitchProfile(CKelvaskUSBDevice& device, int index, std::stri
             previous = i;
     // As the profile combo's switch: the list selects, the device loads the profile and writes
     // its settings; a refused write leaves device and list on the profile the device holds.
+    // A device that keeps no profile of its own (the headset) only changes its list's choice.
     auto load = [&](int entry) {
         list->SetShownSelection(entry);
         list->Select(entry);
         device.SetProfileName(list->CurrentProfileId());
-        device.LoadProfile();
+        const bool keepsProfiles = device.LoadProfile() == kOk;
         device.PruneAssignments();
+        return keepsProfiles;
     };
-    load(index);
+    if (!load(index))
+        return kExitDone;
     if (!device.Channel().IsOpen()) {
         message = "the device is not connected; the profile was chosen but not written";
         return kExitFailed;

@@ -191,7 +191,7 @@ TEST_F(ControlDirect, OutOfRangeValuesAreRefusedBeforeAnythingIsSent)
 
 TEST_F(ControlDirect, DevicesAreNamedAndFound)
 {
-    StartSim({"mouse", "rxmouse", "keyboard", "chargepad"});
+    StartSim({"mouse", "rxmouse", "keyboard", "chargepad", "headset"});
     const Response list = Run(Req("list", ""));
     ASSERT_EQ(list.exit, kExitDone);
     std::map<std::string, std::string> kinds;
@@ -201,14 +201,16 @@ TEST_F(ControlDirect, DevicesAreNamedAndFound)
         EXPECT_FALSE(d["profile"].asString().empty()) << d["name"].asString();
     }
     EXPECT_EQ(kinds, (std::map<std::string, std::string>{{"mouse", "mouse"}, {"mouse-2", "mouse"},
-                                                         {"keyboard", "keyboard"}, {"chargepad", "chargepad"}}));
+                                                         {"keyboard", "keyboard"}, {"chargepad", "chargepad"},
+                                                         {"headset", "headset"}}));
 
     // A kind names the only device of that kind; a name or a path names one device.
     EXPECT_EQ(Run(Req("show", "keyboard")).exit, kExitDone);
     EXPECT_EQ(Run(Req("show", "Mouse-2")).exit, kExitDone);
     const std::string path = list.data["devices"][0]["path"].asString();
     EXPECT_EQ(Run(Req("show", path)).data["name"].asString(), list.data["devices"][0]["name"].asString());
-    EXPECT_EQ(Run(Req("show", "headset")).exit, kExitNoDevice);
+    // The headset keeps its list of equaliser profiles; a switch only changes the list's choice.
+    EXPECT_EQ(Run(Req("profile", "headset", Args({{"action", "use"}, {"name", "profile1"}}))).exit, kExitDone);
     EXPECT_EQ(Run(Req("show", "mousepad")).exit, kExitNoDevice);
     EXPECT_EQ(Run(Req("fly", "mouse")).exit, kExitUsage);
 }
