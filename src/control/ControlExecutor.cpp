@@ -475,7 +475,8 @@ Response ControlExecutor::SetLighting(const ControlDevice& target, const Json::V
     device.LoadLighting();
     if (auto* shown = dynamic_cast<LightEditorModel::Target*>(&device); shown && zone == kZoneMain)
         shown->ShowMainLighting(device.ZoneLightSetting(kZoneMain));
-    return Commit(target, true, std::string(ZoneName(zone)) + " lighting is effect " + std::to_string(effect));
+    const std::string what = device.DeviceType() == kKindKeyboard ? std::string(ZoneName(zone)) + " lighting" : "lighting";
+    return Commit(target, true, what + " is effect " + std::to_string(effect));
 }
 
 Response ControlExecutor::SetRepeat(const ControlDevice& target, const Json::Value& args)
