@@ -66,10 +66,15 @@ int ControlService::SwitchProfile(CKelvaskUSBDevice& device, int index, std::str
         QSignalBlocker quiet(combo);
         combo->setCurrentIndex(index);
     }
-    m_window.Profiles().OnProfileChosen(combo);
-    m_window.Profiles().SwitchToChosenProfile();
-    if (list->CurrentIndex() != index) {
-        message = "the device did not take the profile's settings; it keeps the profile it had";
+    QStringList told;
+    ProfileActions& actions = m_window.Profiles();
+    actions.SetMessageSink(&told);
+    actions.OnProfileChosen(combo);
+    actions.SwitchToChosenProfile();
+    actions.SetMessageSink(nullptr);
+    if (list->CurrentIndex() != index || !told.isEmpty()) {
+        message = told.isEmpty() ? "the device did not take the profile's settings; it keeps the profile it had"
+                                 : told.join(' ').toStdString();
         return control::kExitFailed;
     }
     if (!device.Channel().IsOpen()) {

@@ -188,4 +188,13 @@ TEST_F(ControlRoute, ARefusalIsExitOneAndShownOnThePage)
     EXPECT_EQ(run.exit, 1) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("refused")) << run.out.toStdString();
     EXPECT_EQ(m_mouse->StatusKey(), CKelvaskUSBDevice::kStatusRefused);
+
+    // A refused profile switch answers at once (no message box holds the answer back) and the
+    // list stays on the profile the mouse holds.
+    const QString before = m_list->CurrentName();
+    ASSERT_EQ(m_list->Model().Count(), 1);
+    ASSERT_TRUE(m_list->AddProfile());
+    const CtlRun use = Ctl({"profile", "mouse", "use", m_list->Combo()->itemText(1)});
+    EXPECT_EQ(use.exit, 1) << use.out.toStdString();
+    EXPECT_EQ(m_list->CurrentName(), before);
 }
