@@ -6,6 +6,7 @@
 #include "app/CPrivateFonts.h"
 #include "app/CSingleInstance.h"
 #include "app/ControlService.h"
+#include "control/InstanceLink.h"
 #include "app/CTerminationSignals.h"
 #include "app/CustomControls.h"
 #include "app/DemoMode.h"
@@ -90,6 +91,13 @@ int CApplication::Run(int argc, char** argv)
             return 1;
         }
         return 0;
+    }
+
+    // An nq501ctl that opened the devices itself finishes before this program opens them.
+    {
+        nq::control::DirectRouteLock direct;
+        if (!direct.Take())
+            nq::DebugOut("an nq501ctl kept the devices for 5 s; starting anyway");
     }
 
     // Only the running instance may remove what interrupted saves left: no other one is saving.

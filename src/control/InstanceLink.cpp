@@ -77,6 +77,34 @@ bool InstanceRuns(const std::string& identity)
     return ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
+bool DirectRouteLock::Take(int timeoutMs, const std::string& identity)
+{
+    if (m_fd >= 0)
+        return true;
+    const std::string path = InstanceSocketPath(identity) + ".ctl.lock";
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    // flock has no time limit: the lock is tried every 50 ms until the time is up.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK || RemainingMs(deadline) == 0) {
+            ::close(fd);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(50, RemainingMs(deadline))));
+    }
+    m_fd = fd;
+    return true;
+}
+
+void DirectRouteLock::Release()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
 LinkResult SendToInstance(const std::string& requestLine, std::string& answer, int timeoutMs, const std::string& identity)
 {
     answer.clear();

@@ -14,6 +14,26 @@ std::string InstanceLockPath(const std::string& identity = kIdentity);
 // True while a process holds the instance lock.
 bool InstanceRuns(const std::string& identity = kIdentity);
 
+// The direct route's lock, "<socket>.ctl.lock": one nq501ctl at a time opens the devices itself,
+// and a starting nq501 waits until that one is done, so the devices never have two owners.
+class DirectRouteLock {
+public:
+    static constexpr int kWaitMs = 5000;
+
+    DirectRouteLock() = default;
+    ~DirectRouteLock() { Release(); }
+    DirectRouteLock(const DirectRouteLock&) = delete;
+    DirectRouteLock& operator=(const DirectRouteLock&) = delete;
+
+    // Waits up to timeoutMs for the lock; false when another process kept it that long or the
+    // lock file cannot be opened.
+    bool Take(int timeoutMs = kWaitMs, const std::string& identity = kIdentity);
+    void Release();
+
+private:
+    int m_fd = -1;
+};
+
 enum class LinkResult {
     Answered,   // `answer` holds the program's line
     NoProgram,  // nothing listens on the socket

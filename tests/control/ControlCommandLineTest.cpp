@@ -12,7 +12,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -145,4 +147,26 @@ TEST_F(ControlCommandLine, BashCompletionOffersSubcommandsValuesDevicesAndProfil
     EXPECT_EQ(complete("nq501ctl set keyboard win-lock o"), "on off");
     EXPECT_EQ(complete("nq501ctl show k"), "keyboard");
     EXPECT_EQ(complete("nq501ctl profile mouse use \"\""), "profile1");
+}
+
+TEST_F(ControlCommandLine, OneNq501ctlAtATimeOpensTheDevices)
+{
+    StartSim({"mouse"});
+    nq::control::DirectRouteLock other;
+    ASSERT_TRUE(other.Take(0));
+    // A run that finds the devices taken waits for them...
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        other.Release();
+    });
+    const CtlRun waited = Ctl("set mouse dpi 1 1600");
+    release.join();
+    EXPECT_EQ(waited.exit, 0) << waited.out;
+
+    // ... and gives up with exit 4 when they stay taken.
+    ASSERT_TRUE(other.Take(0));
+    const CtlRun held = Ctl("set mouse dpi 1 800");
+    EXPECT_EQ(held.exit, 4) << held.out;
+    EXPECT_NE(held.out.find("another nq501ctl"), std::string::npos) << held.out;
+    EXPECT_NE(Sim().Dump("mouse").find("0010: 20 00"), std::string::npos) << "800 DPI never reached the mouse";
 }

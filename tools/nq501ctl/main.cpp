@@ -31,7 +31,8 @@ Exit codes:
   1  the device refused or did not answer, or a file could not be written (the message says which step)
   2  usage error, or a value out of range (nothing was sent)
   3  no such device
-  4  another program holds the device (a running nq501 that does not answer)
+  4  another program holds the devices (a running nq501 that does not answer, or another
+     nq501ctl that kept them open for 5 s)
 
 When nq501 runs, every request goes through it: it changes the device with the same objects its
 pages use, shows the change and saves the profile. Otherwise nq501ctl opens the devices itself
@@ -115,7 +116,15 @@ void PrintShow(const Json::Value& data)
 Response Carry(const Request& request)
 {
     const std::string line = nq::control::ToLine(request.ToJson());
+    // Taken before the look for a running nq501: a program that starts meanwhile waits for it.
+    nq::control::DirectRouteLock direct;
+    if (!direct.Take())
+        return Response::Fail(nq::control::kExitHeld, "another nq501ctl holds the devices (or " +
+                                                          nq::control::InstanceSocketPath() +
+                                                          ".ctl.lock cannot be opened)");
     if (nq::control::InstanceRuns()) {
+        // The program owns the devices: it is not kept waiting for the lock meanwhile.
+        direct.Release();
         std::string answer;
         const nq::control::LinkResult link = nq::control::SendToInstance(line, answer, kAnswerTimeoutMs);
         Json::Value value;
