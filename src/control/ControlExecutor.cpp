@@ -273,7 +273,7 @@ Response ControlExecutor::Status(const ControlDevice& target)
     const int result = device.Channel().ReadStatus(status.data(), status.size(), 0);
     if (result != kOk)
         return Response::Fail(kExitFailed, target.name + ": reading the status failed: " + WriteFailure(device, result));
-    static const char* const charging[] = {"battery", "charging", "charged"};
+    static const char* const charging[] = {"discharging", "charging", "charged"};
     Response response;
     response.data["name"] = target.name;
     response.data["battery"] = status[0];

@@ -289,6 +289,12 @@ void CKelvaskMouseDevice::WriteBackIfDiffers(const DeviceStateRead& read)
     // on-board slot keeps it.
     if (read.slot != kWrittenSlot)
         return;
+    // Without a screen (nq501ctl on its own) the mouse keeps the screen size it holds.
+    if (m_screenWidth == 0 && m_screenHeight == 0) {
+        using B = MouseSettingsBlock;
+        SetScreenSize(read.block[B::kScreenWidthByte] | (read.block[B::kScreenWidthByte + 1] << 8),
+                      read.block[B::kScreenHeightByte] | (read.block[B::kScreenHeightByte + 1] << 8));
+    }
     const MouseSettingsBlock::Block wanted = BuildSettingsBlock(0, 1, m_screenWidth, m_screenHeight);
     if (MouseSettingsBlock::SameBytes(wanted, read.block, 1, MouseSettingsBlock::kLastStageByte))
         return;

@@ -148,6 +148,16 @@ TEST_F(ControlDirect, SetDpiReachesTheMouseAndItsProfile)
     EXPECT_EQ(shown.data["dpiStages"][0]["dpi"].asInt(), 1600 / step * step);
     EXPECT_EQ(shown.data["kind"].asString(), "mouse");
     EXPECT_EQ(shown.data["link"].asString(), "wired");
+
+    // A mouse that comes back without the change (a fresh simulator) gets the profile written
+    // back when nq501ctl connects, as the program does, keeping its screen size.
+    m_devices.reset();
+    StartSim({"mouse"});
+    ASSERT_EQ(Run(Req("show", "mouse")).exit, kExitDone);
+    EXPECT_EQ(StageUnits(0), 1600 / step);
+    const std::vector<uint8_t> again = nqtest::SimMemoryArea(Sim(), "mouse", "config", m_root + "memory.bin");
+    ASSERT_GE(again.size(), 64u);
+    EXPECT_EQ(std::vector<uint8_t>(again.begin() + 60, again.begin() + 64), (std::vector<uint8_t>{0x80, 0x07, 0x38, 0x04}));
 }
 
 TEST_F(ControlDirect, OutOfRangeValuesAreRefusedBeforeAnythingIsSent)

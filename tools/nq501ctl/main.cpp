@@ -167,7 +167,7 @@ int main(int argc, char** argv)
     auto* status = app.add_subcommand("status", "Power and battery of a device that reports them "
                                                 "(the charging pad, a mouse on its receiver)");
     status->add_option("DEVICE", request.device, kDeviceHelp)->required();
-    status->add_flag("--json", json, "print JSON: battery (percent), power (battery, charging, charged), "
+    status->add_flag("--json", json, "print JSON: battery (percent), power (discharging, charging, charged), "
                                      "wireless, phone (charging pad)");
 
     // ---- set ----
