@@ -468,6 +468,8 @@ Response ControlExecutor::SetLighting(const ControlDevice& target, const Json::V
         record[at + LightSetting::kRed] = colour->red;
         record[at + LightSetting::kGreen] = colour->green;
         record[at + LightSetting::kBlue] = colour->blue;
+        // As the editor's palette: a chosen colour turns the multicolour off.
+        record[at + LightSetting::kMultiColour] = 0;
     }
     // As the lighting editor stores a record: the zone's setter, the lighting reloaded.
     device.Channel().SetLightingSynced(false);

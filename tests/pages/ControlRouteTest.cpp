@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace nq;
@@ -45,7 +46,7 @@ protected:
         ASSERT_TRUE(m_data.isValid() && m_runtime.isValid());
         m_dataHome = std::make_unique<nqtest::ScopedEnv>("XDG_DATA_HOME", m_data.path().toStdString());
         m_runtimeEnv = std::make_unique<nqtest::ScopedEnv>("XDG_RUNTIME_DIR", m_runtime.path().toStdString());
-        m_sim = std::make_unique<nqtest::SimEnvironment>(std::vector<std::string>{"mouse"});
+        m_sim = std::make_unique<nqtest::SimEnvironment>(std::vector<std::string>{"mouse", "keyboard"});
         m_window = std::make_unique<CMainWnd>();
         ASSERT_TRUE(m_window->Create());
         m_window->show();
@@ -148,11 +149,16 @@ TEST_F(ControlRoute, ListAndShowComeFromTheProgram)
     ASSERT_EQ(list.exit, 0) << list.out.toStdString();
     Json::Value parsed;
     ASSERT_TRUE(control::ParseLine(list.out.toStdString(), parsed)) << list.out.toStdString();
-    ASSERT_EQ(parsed["devices"].size(), 1u);
-    EXPECT_EQ(parsed["devices"][0]["name"].asString(), "mouse");
-    EXPECT_EQ(parsed["devices"][0]["profile"].asString(), m_list->CurrentName().toStdString());
-    EXPECT_TRUE(parsed["devices"][0]["answers"].asBool());
-    EXPECT_EQ(Ctl({"show", "keyboard"}).exit, 3);
+    ASSERT_EQ(parsed["devices"].size(), 2u);
+    // In the order of the device tabs.
+    const std::vector<CKelvaskUSBDevice*> tabs = m_window->Selector().Devices();
+    const bool keyboardFirst = std::find(tabs.begin(), tabs.end(), m_mouse) > tabs.begin();
+    const Json::Value& mouse = parsed["devices"][keyboardFirst ? 1 : 0];
+    EXPECT_EQ(mouse["name"].asString(), "mouse");
+    EXPECT_EQ(mouse["profile"].asString(), m_list->CurrentName().toStdString());
+    EXPECT_TRUE(mouse["answers"].asBool());
+    EXPECT_EQ(parsed["devices"][keyboardFirst ? 0 : 1]["name"].asString(), "keyboard");
+    EXPECT_EQ(Ctl({"show", "mousepad"}).exit, 3);
 }
 
 TEST_F(ControlRoute, ProfileImportAndUseGoThroughThePagesList)
@@ -197,4 +203,31 @@ TEST_F(ControlRoute, ARefusalIsExitOneAndShownOnThePage)
     const CtlRun use = Ctl({"profile", "mouse", "use", m_list->Combo()->itemText(1)});
     EXPECT_EQ(use.exit, 1) << use.out.toStdString();
     EXPECT_EQ(m_list->CurrentName(), before);
+}
+
+TEST_F(ControlRoute, KeyboardSettingsShowOnItsPage)
+{
+    CKelvaskUSBDevice* keyboard = nullptr;
+    ASSERT_TRUE(nqtest::WaitFor([&] {
+        for (CKelvaskUSBDevice* device : m_window->Connections().DevicesOfKind(kKindKeyboard))
+            if (device->Channel().IsOpen() && !device->TransferWorker().Busy())
+                keyboard = device;
+        return keyboard != nullptr;
+    }, 8000));
+    QTest::qWait(100);
+    pages::CDevicePageUI* page = m_window->Selector().Page(m_window->Selector().IndexOf(keyboard));
+    QWidget* winLock = ui::CControlAccess::FindControl(page, "winlockflag_option");
+    ASSERT_NE(winLock, nullptr);
+    ASSERT_FALSE(ui::CControlAccess::IsSelected(winLock));
+
+    CtlRun run = Ctl({"set", "keyboard", "win-lock", "on"});
+    ASSERT_EQ(run.exit, 0) << run.out.toStdString();
+    EXPECT_TRUE(ui::CControlAccess::IsSelected(winLock));
+    run = Ctl({"set", "keyboard", "lighting", "--zone", "logo", "3", "--colour", "ff0000"});
+    ASSERT_EQ(run.exit, 0) << run.out.toStdString();
+    EXPECT_EQ(keyboard->ZoneLightSetting(1).Effect(LightSetting::kLogo), 3);
+    const std::string dump = m_sim->Sim().Dump("keyboard");
+    EXPECT_NE(dump.find("Win lock 1"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("logo effect 3 brightness 4 speed 2 direction 0 multicolour 0 colour ff 00 00"), std::string::npos)
+        << dump;
 }

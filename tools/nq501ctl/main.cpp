@@ -198,7 +198,7 @@ int main(int argc, char** argv)
         ->required();
     lighting->add_option("--zone", zone, "keys (the default), logo or side (keyboard only)")
         ->check(CLI::IsMember({"keys", "logo", "side"}));
-    lighting->add_option("--colour,--color", colour, "the colour as six hex digits RRGGBB");
+    lighting->add_option("--colour,--color", colour, "the colour as six hex digits RRGGBB (one colour: the effect's multicolour goes off, as in the page's palette)");
     lighting->add_option("--brightness", brightness, "0-4");
     lighting->add_option("--speed", speed, "0-4");
     lighting->footer("\nOptions left out keep their current value.\n"
