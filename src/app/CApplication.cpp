@@ -137,7 +137,8 @@ int CApplication::Run(int argc, char** argv)
     }
     QObject::connect(&instance, &CSingleInstance::messageReceived, &window, &CMainWnd::OnAppMessage);
     ControlService control(window);
-    instance.SetControlHandler([&control](const QByteArray& request) { return control.Handle(request); });
+    instance.SetControlHandler(
+        [&control](const QByteArray& request, CSingleInstance::Reply reply) { control.Handle(request, std::move(reply)); });
     window.show();
     app.exec();
     return 0;

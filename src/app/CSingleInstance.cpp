@@ -147,12 +147,16 @@ void CSingleInstance::OnReadyRead(QLocalSocket* socket)
         QByteArray line = socket->readLine(kMaxLine + 1).trimmed();
         if (line.startsWith('{')) {
             QPointer<QLocalSocket> guard(socket);
-            const QByteArray answer = m_controlHandler
-                                          ? m_controlHandler(line)
-                                          : QByteArray(R"({"version":1,"exit":4,"message":"this nq501 takes no control requests","data":{}})");
+            Reply reply = [guard](const QByteArray& answer) {
+                if (guard)
+                    guard->write(answer + '\n');
+            };
+            if (m_controlHandler)
+                m_controlHandler(line, reply);
+            else
+                reply(R"({"version":1,"exit":4,"message":"this nq501 takes no control requests","data":{}})");
             if (!guard)
                 return;
-            socket->write(answer + '\n');
             continue;
         }
         QList<QByteArray> parts = line.split(' ');

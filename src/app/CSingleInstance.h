@@ -54,9 +54,11 @@ public:
     // there is no session bus.
     static bool Broadcast(const QString& name, quint64 wParam, qint64 lParam);
 
-    // Takes control requests: the handler gets the request line and returns the answer line
-    // (without line breaks). Without a handler a control request is answered with an error.
-    using ControlHandler = std::function<QByteArray(const QByteArray& request)>;
+    // Takes control requests: the handler gets the request line and hands the answer line
+    // (without line breaks) to `reply`, at once or later on the UI thread; an answer for a peer
+    // that has gone is dropped. Without a handler a control request is answered with an error.
+    using Reply = std::function<void(const QByteArray& answer)>;
+    using ControlHandler = std::function<void(const QByteArray& request, Reply reply)>;
     void SetControlHandler(ControlHandler handler) { m_controlHandler = std::move(handler); }
 
 signals:

@@ -15,21 +15,23 @@
 
 namespace nq::app {
 
-QByteArray ControlService::Handle(const QByteArray& requestLine)
+void ControlService::Handle(const QByteArray& requestLine, std::function<void(const QByteArray&)> reply)
 {
     Json::Value value;
     control::Request request;
-    control::Response response;
     std::string error;
     if (!control::ParseLine(requestLine.toStdString(), value))
-        response = control::Response::Fail(control::kExitUsage, "the request is not JSON");
-    else if (!control::Request::FromJson(value, request, error))
-        response = control::Response::Fail(control::kExitUsage, error);
+        error = "the request is not JSON";
     else
-        response = control::ControlExecutor(*this).Execute(request);
-    DebugOutF("control request \"%s\" on \"%s\": exit %d", request.command.c_str(), request.device.c_str(),
-              response.exit);
-    return QByteArray::fromStdString(control::ToLine(response.ToJson()));
+        control::Request::FromJson(value, request, error);
+    auto answer = [reply, command = request.command, device = request.device](const control::Response& response) {
+        DebugOutF("control request \"%s\" on \"%s\": exit %d", command.c_str(), device.c_str(), response.exit);
+        reply(QByteArray::fromStdString(control::ToLine(response.ToJson())));
+    };
+    if (!error.empty())
+        answer(control::Response::Fail(control::kExitUsage, error));
+    else
+        control::ControlExecutor(*this).Execute(request, answer);
 }
 
 std::vector<CKelvaskUSBDevice*> ControlService::Devices()

@@ -8,6 +8,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 namespace nq::pages {
 class CDeviceProfileUI;
 }
@@ -20,8 +22,8 @@ class ControlService : public control::ControlHost {
 public:
     explicit ControlService(CMainWnd& window) : m_window(window) {}
 
-    // One request line in, one answer line out.
-    QByteArray Handle(const QByteArray& requestLine);
+    // One request line in; its answer line goes to `reply`, at once or once the device answered.
+    void Handle(const QByteArray& requestLine, std::function<void(const QByteArray&)> reply);
 
     std::vector<CKelvaskUSBDevice*> Devices() override;
     ProfileListModel* Profiles(CKelvaskUSBDevice& device) override;

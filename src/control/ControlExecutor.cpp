@@ -144,7 +144,24 @@ const ControlDevice* ControlExecutor::Find(const std::vector<ControlDevice>& dev
 
 // ---- requests ----
 
+void ControlExecutor::Execute(const Request& request, Done done)
+{
+    m_pending.reset();
+    const Response response = Dispatch(request);
+    if (m_pending)
+        WriteCommitted(std::move(done));
+    else
+        done(response);
+}
+
 Response ControlExecutor::Execute(const Request& request)
+{
+    std::optional<Response> answer;
+    Execute(request, [&answer](const Response& response) { answer = response; });
+    return answer ? *answer : Response::Fail(kExitFailed, "the device did not answer in time");
+}
+
+Response ControlExecutor::Dispatch(const Request& request)
 {
     if (request.command == "list")
         return List();
@@ -315,20 +332,43 @@ Response ControlExecutor::Commit(const ControlDevice& target, bool write, const 
     CBasicProfiledata* profile = ProfileOf(device);
     const bool saved = !profile || profile->LastSaveStatus() == WriteStatus::Written;
     device.ReportProfileSave(saved);
-    Response response;
-    if (write) {
-        const auto [width, height] = m_host.ScreenSize(device);
-        const int result = device.WriteSettingsToDevice(0, 0, 1, width, height);
-        device.ReportDeviceWrite(result);
-        if (result != kOk)
-            response = Response::Fail(kExitFailed, target.name + ": writing the settings: " + WriteFailure(device, result));
-    }
     device.ShowProfile();
-    if (response.exit == kExitDone && !saved)
-        response = Response::Fail(kExitFailed, target.name + ": the device took it, but saving the profile failed");
-    if (response.exit == kExitDone)
-        response.message = target.name + ": " + done;
+    if (write) {
+        m_pending = PendingWrite{&device, target.name, done, saved};
+        return {};
+    }
+    if (!saved)
+        return Response::Fail(kExitFailed, target.name + ": saving the profile failed");
+    Response response;
+    response.message = target.name + ": " + done;
     return response;
+}
+
+void ControlExecutor::WriteCommitted(Done done)
+{
+    const PendingWrite pending = *m_pending;
+    m_pending.reset();
+    auto finish = [pending, done](CKelvaskUSBDevice& device, int result) {
+        Response response;
+        if (result != kOk)
+            response = Response::Fail(kExitFailed, pending.name + ": writing the settings: " + WriteFailure(device, result));
+        else if (!pending.saved)
+            response = Response::Fail(kExitFailed, pending.name + ": the device took it, but saving the profile failed");
+        else
+            response.message = pending.name + ": " + pending.done;
+        done(response);
+    };
+    CKelvaskUSBDevice& device = *pending.device;
+    const auto [width, height] = m_host.ScreenSize(device);
+    if (auto* mouse = dynamic_cast<CKelvaskMouseDevice*>(&device)) {
+        // As the page sends it: on the transfer worker, a refusal returning object, profile and
+        // page to what the mouse holds.
+        mouse->SubmitSettingsWrite(0, 0, 1, width, height, [mouse, finish](int result) { finish(*mouse, result); });
+        return;
+    }
+    const int result = device.WriteSettingsToDevice(0, 0, 1, width, height);
+    device.ReportDeviceWrite(result);
+    finish(device, result);
 }
 
 namespace {

@@ -9,6 +9,8 @@
 // saved once, the settings written to the device, and the page (when there is one) shown again.
 #include "control/ControlRequest.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,8 +55,15 @@ std::vector<ControlDevice> NameDevices(const std::vector<CKelvaskUSBDevice*>& de
 
 class ControlExecutor {
 public:
+    using Done = std::function<void(const Response&)>;
+
     explicit ControlExecutor(ControlHost& host) : m_host(host) {}
 
+    // Carries the request out and hands the answer to `done`: at once, or, when a mouse's
+    // settings go out on its transfer worker (in the program, as the page sends them), on the UI
+    // thread once the mouse answered. The executor need not outlive the call.
+    void Execute(const Request& request, Done done);
+    // The answer when it comes at once, as it always does on the direct route.
     Response Execute(const Request& request);
 
     // The device a request names: its name, its command interface path, or its kind when only
@@ -76,12 +85,23 @@ private:
     Response SetRepeat(const ControlDevice& target, const Json::Value& args);
     Response SetWinLock(const ControlDevice& target, const Json::Value& args);
 
-    // Saves the device's profile and, with `write`, sends its settings; the page shows the change.
-    // The answer names the step that failed.
+    Response Dispatch(const Request& request);
+    // Saves the device's profile and shows the change on the page; with `write` the settings are
+    // then sent (Execute does that once the request is checked). The answer names the step that
+    // failed.
     Response Commit(const ControlDevice& target, bool write, const std::string& done);
+    // Sends the settings of a committed change and answers with the outcome.
+    void WriteCommitted(Done done);
     Json::Value ProfilesJson(CKelvaskUSBDevice& device);
 
     ControlHost& m_host;
+    struct PendingWrite {
+        CKelvaskUSBDevice* device = nullptr;
+        std::string name;
+        std::string done;
+        bool saved = true;
+    };
+    std::optional<PendingWrite> m_pending;
 };
 
 } // namespace nq::control

@@ -227,13 +227,14 @@ void CKelvaskMouseDevice::SetScreenSize(int width, int height)
     m_screenHeight = height;
 }
 
-void CKelvaskMouseDevice::SubmitSettingsWrite(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight)
+void CKelvaskMouseDevice::SubmitSettingsWrite(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight,
+                                              std::function<void(int)> written)
 {
-    SubmitSettings(slot, byte0, flag, screenWidth, screenHeight, false);
+    SubmitSettings(slot, byte0, flag, screenWidth, screenHeight, false, std::move(written));
 }
 
 void CKelvaskMouseDevice::SubmitSettings(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight,
-                                         bool writtenBack)
+                                         bool writtenBack, std::function<void(int)> written)
 {
     SetScreenSize(screenWidth, screenHeight);
     const MouseSettingsBlock::Block block = BuildSettingsBlock(byte0, flag, screenWidth, screenHeight);
@@ -248,8 +249,10 @@ void CKelvaskMouseDevice::SubmitSettings(int slot, uint8_t byte0, int flag, int 
                 *deviceHolds = held;
             return result;
         },
-        [this, write, slot, block, deviceHolds, writtenBack](int result) {
+        [this, write, slot, block, deviceHolds, writtenBack, written](int result) {
             OnSettingsWritten(write, slot, block, result, *deviceHolds, writtenBack);
+            if (written)
+                written(result);
         });
 }
 

@@ -67,7 +67,8 @@ protected:
         m_instance = std::make_unique<app::CSingleInstance>("NQ501");
         ASSERT_TRUE(m_instance->Acquire());
         ASSERT_TRUE(m_instance->Listen());
-        m_instance->SetControlHandler([this](const QByteArray& line) { return m_service->Handle(line); });
+        m_instance->SetControlHandler(
+            [this](const QByteArray& line, app::CSingleInstance::Reply reply) { m_service->Handle(line, std::move(reply)); });
     }
     void TearDown() override
     {
@@ -190,6 +191,13 @@ TEST_F(ControlRoute, ProfileImportAndUseGoThroughThePagesList)
 TEST_F(ControlRoute, ARefusalIsExitOneAndShownOnThePage)
 {
     ASSERT_EQ(m_sim->Sim().FirmwareControl("mouse", {"refuse", "ff", "1..400"}), "ok");
+    // As after the page's own DPI edit: object, profile and page return to what the mouse holds.
+    const QString held = DpiEdit(0);
+    const CtlRun dpi = Ctl({"set", "mouse", "dpi", "1", "1600"});
+    EXPECT_EQ(dpi.exit, 1) << dpi.out.toStdString();
+    EXPECT_EQ(DpiEdit(0), held);
+    EXPECT_EQ(m_mouse->GetDpiStages()[0].dpiX * m_mouse->Info().DpiStep(), held.toInt());
+
     const CtlRun run = Ctl({"set", "mouse", "report-rate", "500"});
     EXPECT_EQ(run.exit, 1) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("refused")) << run.out.toStdString();
