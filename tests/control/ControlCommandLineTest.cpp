@@ -91,6 +91,9 @@ TEST_F(ControlCommandLine, UsageErrorsAreExitTwoAndEverySubcommandHasHelp)
         EXPECT_EQ(run.exit, 0) << args << ": " << run.out;
         EXPECT_NE(run.out.find("Usage"), std::string::npos) << args;
     }
+    // A setting's usage line names the device before the setting.
+    EXPECT_NE(Ctl("set mouse lighting --help").out.find("set DEVICE lighting [OPTIONS] EFFECT"), std::string::npos);
+    EXPECT_NE(Ctl("profile mouse export --help").out.find("profile DEVICE export [OPTIONS] NAME FILE"), std::string::npos);
 }
 
 TEST_F(ControlCommandLine, TheDirectRouteSetsTheMouseAndPrintsJson)

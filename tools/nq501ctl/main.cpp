@@ -45,6 +45,27 @@ Examples:
   nq501ctl profile mouse use game
   nq501ctl status chargepad --json)";
 
+const char* kExitFooter = R"(
+Exit codes: 0 done, 1 the device refused or failed, 2 usage error or value out of range,
+3 no such device, 4 another program holds the devices (see nq501ctl --help).)";
+
+// The usage line of a setting or profile action names the device before it:
+// "nq501ctl set DEVICE dpi [OPTIONS] STAGE VALUE".
+class DeviceUsage : public CLI::Formatter {
+public:
+    std::string make_usage(const CLI::App* app, std::string name) const override
+    {
+        std::string usage = CLI::Formatter::make_usage(app, std::move(name));
+        const CLI::App* parent = app->get_parent();
+        if (parent && parent->get_parent() && (parent->get_name() == "set" || parent->get_name() == "profile")) {
+            const std::string from = parent->get_name() + " " + app->get_name();
+            if (const size_t at = usage.find(from); at != std::string::npos)
+                usage.replace(at, from.size(), parent->get_name() + " DEVICE " + app->get_name());
+        }
+        return usage;
+    }
+};
+
 std::string Absolute(const std::string& file)
 {
     std::error_code error;
@@ -149,7 +170,7 @@ int main(int argc, char** argv)
 {
     nq::InitDebugLogFromEnvironment();
     CLI::App app{"nq501ctl: read and change the settings of the NQ501 devices"};
-    app.footer(kMainFooter);
+    app.formatter(std::make_shared<DeviceUsage>());
     app.require_subcommand(1);
     bool json = false;
     Request request;
@@ -158,24 +179,28 @@ int main(int argc, char** argv)
     auto* list = app.add_subcommand("list", "The connected devices: name, kind, link (wired or receiver), "
                                             "current profile, and whether the device answered");
     list->add_flag("--json", json, "print JSON (an object with the array \"devices\")");
+    list->footer(std::string("\nExample: nq501ctl list --json | python3 -m json.tool\n") + kExitFooter);
 
     auto* show = app.add_subcommand("show", "A device's settings: DPI stages and the active stage, report rate, "
                                             "lighting of each zone, system settings, profiles");
     show->add_option("DEVICE", request.device, kDeviceHelp)->required();
     show->add_flag("--json", json, "print JSON");
+    show->footer(std::string("\nExample: nq501ctl show mouse\n") + kExitFooter);
 
     auto* status = app.add_subcommand("status", "Power and battery of a device that reports them "
                                                 "(the charging pad, a mouse on its receiver)");
     status->add_option("DEVICE", request.device, kDeviceHelp)->required();
     status->add_flag("--json", json, "print JSON: battery (percent), power (discharging, charging, charged), "
                                      "wireless, phone (charging pad)");
+    status->footer(std::string("\nExample: nq501ctl status chargepad --json\n") + kExitFooter);
 
     // ---- set ----
     auto* set = app.add_subcommand("set", "Change one setting; the profile is saved and the device written");
     set->add_option("DEVICE", request.device, kDeviceHelp)->required();
     set->require_subcommand(1);
-    set->footer("\nEvery value is checked before anything is sent: a DPI outside the mouse's range, an unknown "
-                "effect number or a colour that is not RRGGBB ends with exit code 2.");
+    set->footer(std::string("\nEvery value is checked before anything is sent: a DPI outside the mouse's range, an "
+                            "unknown effect number or a colour that is not RRGGBB ends with exit code 2.\n") +
+                kExitFooter);
     int stage = 0, value = 0, hz = 0, effect = 0, brightness = -1, speed = -1, rate = -1, delay = -1;
     std::string zone, colour, onOff;
 
@@ -187,9 +212,11 @@ int main(int argc, char** argv)
 
     auto* stageCmd = set->add_subcommand("stage", "Make a DPI stage of a mouse the active one");
     stageCmd->add_option("N", stage, "an enabled stage, 1-5")->required();
+    stageCmd->footer("\nExample: nq501ctl set mouse stage 2");
 
     auto* rateCmd = set->add_subcommand("report-rate", "Set the USB report rate");
     rateCmd->add_option("HZ", hz, "mouse: 125, 250, 500, 1000 or 2000; keyboard: 125, 250, 500 or 1000")->required();
+    rateCmd->footer("\nExample: nq501ctl set mouse report-rate 1000");
 
     auto* lighting = set->add_subcommand("lighting", "Set the lighting effect of a zone, with its colour, "
                                                      "brightness and speed");
@@ -208,17 +235,21 @@ int main(int argc, char** argv)
                                                  "page; the desktop applies it)");
     repeat->add_option("--rate", rate, "repeat rate 0 (slow) to 31 (fast)");
     repeat->add_option("--delay", delay, "delay before repeating: 0-3 for 250, 500, 750 or 1000 ms");
+    repeat->footer("\nExample: nq501ctl set keyboard repeat --rate 20 --delay 1");
 
     auto* winLock = set->add_subcommand("win-lock", "Lock or free the keyboard's Windows key");
     winLock->add_option("STATE", onOff, "on or off")->required()->check(CLI::IsMember({"on", "off"}));
+    winLock->footer("\nExample: nq501ctl set keyboard win-lock on");
 
     // ---- profile ----
     auto* profile = app.add_subcommand("profile", "List, switch, export or import a device's profiles");
     profile->add_option("DEVICE", request.device, kDeviceHelp)->required();
     profile->require_subcommand(1);
+    profile->footer(kExitFooter);
     std::string name, file;
     auto* profileList = profile->add_subcommand("list", "The device's profiles; * marks the current one");
     profileList->add_flag("--json", json, "print JSON");
+    profileList->footer("\nExample: nq501ctl profile keyboard list");
     auto* use = profile->add_subcommand("use", "Switch to a profile, as choosing it in the page's combo does: "
                                                "its settings, macros and key table are written");
     use->add_option("NAME", name, "the profile's name (case does not matter)")->required();
@@ -226,11 +257,14 @@ int main(int argc, char** argv)
     auto* exportCmd = profile->add_subcommand("export", "Write a profile to a file");
     exportCmd->add_option("NAME", name, "the profile's name")->required();
     exportCmd->add_option("FILE", file, "the file to write")->required();
+    exportCmd->footer("\nExample: nq501ctl profile mouse export game ~/game-mouse.json");
     auto* importCmd = profile->add_subcommand("import", "Add a profile file to the device's profiles "
                                                         "(it is checked first: a profile of another kind of "
                                                         "device is refused)");
     importCmd->add_option("FILE", file, "the profile file")->required();
+    importCmd->footer("\nExample: nq501ctl profile mouse import ~/game-mouse.json");
 
+    app.footer(kMainFooter);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
