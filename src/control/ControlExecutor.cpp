@@ -42,14 +42,14 @@ std::string TextArg(const Json::Value& args, const char* name)
 
 Response Usage(const std::string& message) { return Response::Fail(kExitUsage, message); }
 
-// What a failed write returned, in words.
-std::string WriteFailure(CKelvaskUSBDevice& device, int result)
+// What a failed transfer returned, in words.
+std::string TransferFailure(CKelvaskUSBDevice& device, int result)
 {
     if (CKelvaskUSBDevice::IsRefusal(result))
-        return "the device refused the settings (" + std::to_string(result) + ")";
+        return "the device refused it (" + std::to_string(result) + ")";
     if (!device.Channel().IsOpen())
         return "the device is not connected any more";
-    return "the settings did not reach the device (" + std::to_string(result) + ")";
+    return "the device did not answer (" + std::to_string(result) + ")";
 }
 
 CBasicProfiledata* ProfileOf(CKelvaskUSBDevice& device)
@@ -79,6 +79,25 @@ bool Answers(CKelvaskUSBDevice& device)
 {
     const DeviceInfo& info = device.Info();
     return device.Channel().IsOpen() && std::any_of(info.bytes.begin(), info.bytes.end(), [](uint8_t b) { return b != 0; });
+}
+
+Response StatusAnswer(CKelvaskUSBDevice& device, const std::string& name, const std::string& kind, int result,
+                      const std::array<uint8_t, 6>& status)
+{
+    if (result != kOk)
+        return Response::Fail(kExitFailed, name + ": reading the status failed: " + TransferFailure(device, result));
+    static const char* const charging[] = {"discharging", "charging", "charged"};
+    Response response;
+    response.data["name"] = name;
+    response.data["battery"] = status[0];
+    response.data["power"] = status[1] < 3 ? charging[status[1]] : "unknown";
+    response.data["wireless"] = device.Channel().WirelessLink();
+    if (kind == "chargepad") {
+        static const char* const phones[] = {"none", "iphone", "samsung", "other"};
+        response.data["phone"] = status[5] < 4 ? phones[status[5]] : "none";
+    }
+    response.message = name + ": battery " + std::to_string(status[0]) + "%, " + response.data["power"].asString();
+    return response;
 }
 
 } // namespace
@@ -146,10 +165,10 @@ const ControlDevice* ControlExecutor::Find(const std::vector<ControlDevice>& dev
 
 void ControlExecutor::Execute(const Request& request, Done done)
 {
-    m_pending.reset();
+    m_then = nullptr;
     const Response response = Dispatch(request);
-    if (m_pending)
-        WriteCommitted(std::move(done));
+    if (m_then)
+        std::exchange(m_then, nullptr)(std::move(done));
     else
         done(response);
 }
@@ -286,23 +305,15 @@ Response ControlExecutor::Status(const ControlDevice& target)
     CKelvaskUSBDevice& device = *target.device;
     if (device.PollsStatus() == 0 && !device.Channel().WirelessLink())
         return Usage(target.name + " does not report power or battery");
-    std::array<uint8_t, 6> status{};
-    const int result = device.Channel().ReadStatus(status.data(), status.size(), 0);
-    if (result != kOk)
-        return Response::Fail(kExitFailed, target.name + ": reading the status failed: " + WriteFailure(device, result));
-    static const char* const charging[] = {"discharging", "charging", "charged"};
-    Response response;
-    response.data["name"] = target.name;
-    response.data["battery"] = status[0];
-    response.data["power"] = status[1] < 3 ? charging[status[1]] : "unknown";
-    response.data["wireless"] = device.Channel().WirelessLink();
-    if (target.kind == "chargepad") {
-        static const char* const phones[] = {"none", "iphone", "samsung", "other"};
-        response.data["phone"] = status[5] < 4 ? phones[status[5]] : "none";
-    }
-    response.message = target.name + ": battery " + std::to_string(status[0]) + "%, " +
-                       response.data["power"].asString();
-    return response;
+    // Read by the device's transfer worker, as its status poll is.
+    m_then = [&device, name = target.name, kind = target.kind](Done answer) {
+        auto status = std::make_shared<std::array<uint8_t, 6>>();
+        device.RunTransfer([&device, status] { return device.Channel().ReadStatus(status->data(), status->size(), 0); },
+                           [&device, status, name, kind, answer](int result) {
+                               answer(StatusAnswer(device, name, kind, result, *status));
+                           });
+    };
+    return {};
 }
 
 // ---- set ----
@@ -334,7 +345,9 @@ Response ControlExecutor::Commit(const ControlDevice& target, bool write, const 
     device.ReportProfileSave(saved);
     device.ShowProfile();
     if (write) {
-        m_pending = PendingWrite{&device, target.name, done, saved};
+        m_then = [this, &device, name = target.name, done, saved](Done answer) {
+            WriteCommitted(device, name, done, saved, std::move(answer));
+        };
         return {};
     }
     if (!saved)
@@ -344,21 +357,19 @@ Response ControlExecutor::Commit(const ControlDevice& target, bool write, const 
     return response;
 }
 
-void ControlExecutor::WriteCommitted(Done done)
+void ControlExecutor::WriteCommitted(CKelvaskUSBDevice& device, const std::string& name, const std::string& done,
+                                     bool saved, Done answer)
 {
-    const PendingWrite pending = *m_pending;
-    m_pending.reset();
-    auto finish = [pending, done](CKelvaskUSBDevice& device, int result) {
+    auto finish = [name, done, saved, answer](CKelvaskUSBDevice& written, int result) {
         Response response;
         if (result != kOk)
-            response = Response::Fail(kExitFailed, pending.name + ": writing the settings: " + WriteFailure(device, result));
-        else if (!pending.saved)
-            response = Response::Fail(kExitFailed, pending.name + ": the device took it, but saving the profile failed");
+            response = Response::Fail(kExitFailed, name + ": writing the settings: " + TransferFailure(written, result));
+        else if (!saved)
+            response = Response::Fail(kExitFailed, name + ": the device took it, but saving the profile failed");
         else
-            response.message = pending.name + ": " + pending.done;
-        done(response);
+            response.message = name + ": " + done;
+        answer(response);
     };
-    CKelvaskUSBDevice& device = *pending.device;
     const auto [width, height] = m_host.ScreenSize(device);
     if (auto* mouse = dynamic_cast<CKelvaskMouseDevice*>(&device)) {
         // As the page sends it: on the transfer worker, a refusal returning object, profile and

@@ -91,17 +91,14 @@ private:
     // failed.
     Response Commit(const ControlDevice& target, bool write, const std::string& done);
     // Sends the settings of a committed change and answers with the outcome.
-    void WriteCommitted(Done done);
+    void WriteCommitted(CKelvaskUSBDevice& device, const std::string& name, const std::string& done, bool saved,
+                        Done answer);
     Json::Value ProfilesJson(CKelvaskUSBDevice& device);
 
     ControlHost& m_host;
-    struct PendingWrite {
-        CKelvaskUSBDevice* device = nullptr;
-        std::string name;
-        std::string done;
-        bool saved = true;
-    };
-    std::optional<PendingWrite> m_pending;
+    // The step that waits for the device, set by a command that is checked and ready for it; it
+    // answers through the Done it is given.
+    std::function<void(Done)> m_then;
 };
 
 } // namespace nq::control

@@ -7,6 +7,7 @@
 #include "app/CSingleInstance.h"
 #include "app/ControlService.h"
 #include "app/DeviceSelector.h"
+#include "control/ControlExecutor.h"
 #include "control/ControlRequest.h"
 #include "devices/CKelvaskMouseDevice.h"
 #include "devices/MouseSettingsBlock.h"
@@ -46,7 +47,7 @@ protected:
         ASSERT_TRUE(m_data.isValid() && m_runtime.isValid());
         m_dataHome = std::make_unique<nqtest::ScopedEnv>("XDG_DATA_HOME", m_data.path().toStdString());
         m_runtimeEnv = std::make_unique<nqtest::ScopedEnv>("XDG_RUNTIME_DIR", m_runtime.path().toStdString());
-        m_sim = std::make_unique<nqtest::SimEnvironment>(std::vector<std::string>{"mouse", "keyboard"});
+        m_sim = std::make_unique<nqtest::SimEnvironment>(std::vector<std::string>{"mouse", "keyboard", "chargepad"});
         m_window = std::make_unique<CMainWnd>();
         ASSERT_TRUE(m_window->Create());
         m_window->show();
@@ -150,16 +151,29 @@ TEST_F(ControlRoute, ListAndShowComeFromTheProgram)
     ASSERT_EQ(list.exit, 0) << list.out.toStdString();
     Json::Value parsed;
     ASSERT_TRUE(control::ParseLine(list.out.toStdString(), parsed)) << list.out.toStdString();
-    ASSERT_EQ(parsed["devices"].size(), 2u);
+    ASSERT_EQ(parsed["devices"].size(), 3u);
     // In the order of the device tabs.
-    const std::vector<CKelvaskUSBDevice*> tabs = m_window->Selector().Devices();
-    const bool keyboardFirst = std::find(tabs.begin(), tabs.end(), m_mouse) > tabs.begin();
-    const Json::Value& mouse = parsed["devices"][keyboardFirst ? 1 : 0];
-    EXPECT_EQ(mouse["name"].asString(), "mouse");
-    EXPECT_EQ(mouse["profile"].asString(), m_list->CurrentName().toStdString());
-    EXPECT_TRUE(mouse["answers"].asBool());
-    EXPECT_EQ(parsed["devices"][keyboardFirst ? 0 : 1]["name"].asString(), "keyboard");
+    std::vector<std::string> kinds;
+    for (CKelvaskUSBDevice* device : m_window->Selector().Devices())
+        if (device->Channel().IsOpen())
+            kinds.push_back(control::KindOf(*device));
+    ASSERT_EQ(kinds.size(), 3u);
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        const Json::Value& entry = parsed["devices"][Json::ArrayIndex(i)];
+        EXPECT_EQ(entry["name"].asString(), kinds[i]);
+        EXPECT_TRUE(entry["answers"].asBool()) << kinds[i];
+        if (kinds[i] == "mouse")
+            EXPECT_EQ(entry["profile"].asString(), m_list->CurrentName().toStdString());
+    }
     EXPECT_EQ(Ctl({"show", "mousepad"}).exit, 3);
+
+    // The charging pad's status, read by its transfer worker.
+    ASSERT_EQ(m_sim->Sim().FirmwareControl("chargepad", {"battery", "57"}), "ok");
+    const CtlRun status = Ctl({"status", "chargepad", "--json"});
+    ASSERT_EQ(status.exit, 0) << status.out.toStdString();
+    ASSERT_TRUE(control::ParseLine(status.out.toStdString(), parsed)) << status.out.toStdString();
+    EXPECT_EQ(parsed["battery"].asInt(), 57);
+    EXPECT_EQ(Ctl({"status", "keyboard"}).exit, 2);
 }
 
 TEST_F(ControlRoute, ProfileImportAndUseGoThroughThePagesList)
