@@ -3,6 +3,7 @@
 // profile file holds it, and the device gets exactly one write. Runs the real nq501ctl against a
 // real main window on the offscreen platform and the simulated mouse.
 #include "PagesSupport.h"
+#include "app/CApplication.h"
 #include "app/CMainWnd.h"
 #include "app/CSingleInstance.h"
 #include "app/ControlService.h"
@@ -252,4 +253,21 @@ TEST_F(ControlRoute, KeyboardSettingsShowOnItsPage)
     EXPECT_NE(dump.find("Win lock 1"), std::string::npos) << dump;
     EXPECT_NE(dump.find("logo effect 3 brightness 4 speed 2 direction 0 multicolour 0 colour ff 00 00"), std::string::npos)
         << dump;
+}
+
+// Runs only when NQ501_SCREENSHOT names the output file (scripts/screenshot-ctl.sh): the mouse's
+// Performance tab after `nq501ctl set mouse dpi 1 1600`, for review.
+TEST_F(ControlRoute, Screenshot)
+{
+    const QString output = qEnvironmentVariable("NQ501_SCREENSHOT");
+    if (output.isEmpty())
+        GTEST_SKIP() << "NQ501_SCREENSHOT not set";
+    app::CApplication::ApplyStyleSheet();
+    m_window->Selector().ShowDeviceTab(m_window->Selector().IndexOf(m_mouse), true, true);
+    m_mouse->SetPageState(4);
+    const CtlRun run = Ctl({"set", "mouse", "dpi", "1", "1600"});
+    ASSERT_EQ(run.exit, 0) << run.out.toStdString();
+    QTest::qWait(800);
+    EXPECT_EQ(DpiEdit(0), "1600");
+    EXPECT_TRUE(m_window->grab().save(output));
 }
