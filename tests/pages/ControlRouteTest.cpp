@@ -255,7 +255,7 @@ TEST_F(ControlRoute, KeyboardSettingsShowOnItsPage)
         << dump;
 }
 
-// Runs only when NQ501_SCREENSHOT names the output file (scripts/screenshot-ctl.sh): the mouse's
+// Runs only when NQ501_SCREENSHOT names the output file (see README, Scripting): the mouse's
 // Performance tab after `nq501ctl set mouse dpi 1 1600`, for review.
 TEST_F(ControlRoute, Screenshot)
 {
