@@ -5,6 +5,8 @@
 #include "app/CMainWnd.h"
 #include "app/CPrivateFonts.h"
 #include "app/CSingleInstance.h"
+#include "app/ControlService.h"
+#include "control/InstanceLink.h"
 #include "app/CTerminationSignals.h"
 #include "app/CustomControls.h"
 #include "app/DemoMode.h"
@@ -91,6 +93,13 @@ int CApplication::Run(int argc, char** argv)
         return 0;
     }
 
+    // An nq501ctl that opened the devices itself finishes before this program opens them.
+    {
+        nq::control::DirectRouteLock direct;
+        if (!direct.Take())
+            nq::DebugOut("an nq501ctl kept the devices for 5 s; starting anyway");
+    }
+
     // Only the running instance may remove what interrupted saves left: no other one is saving.
     nq::RemoveInterruptedSaves();
 
@@ -127,6 +136,9 @@ int CApplication::Run(int argc, char** argv)
         return 0;
     }
     QObject::connect(&instance, &CSingleInstance::messageReceived, &window, &CMainWnd::OnAppMessage);
+    ControlService control(window);
+    instance.SetControlHandler(
+        [&control](const QByteArray& request, CSingleInstance::Reply reply) { control.Handle(request, std::move(reply)); });
     window.show();
     app.exec();
     return 0;

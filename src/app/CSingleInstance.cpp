@@ -145,6 +145,20 @@ void CSingleInstance::OnReadyRead(QLocalSocket* socket)
 {
     while (socket->canReadLine()) {
         QByteArray line = socket->readLine(kMaxLine + 1).trimmed();
+        if (line.startsWith('{')) {
+            QPointer<QLocalSocket> guard(socket);
+            Reply reply = [guard](const QByteArray& answer) {
+                if (guard)
+                    guard->write(answer + '\n');
+            };
+            if (m_controlHandler)
+                m_controlHandler(line, reply);
+            else
+                reply(R"({"version":1,"exit":4,"message":"this nq501 takes no control requests","data":{}})");
+            if (!guard)
+                return;
+            continue;
+        }
         QList<QByteArray> parts = line.split(' ');
         bool wOk = false;
         bool lOk = false;

@@ -9,8 +9,12 @@
 //
 // A message is one line "<name> <wParam> <lParam>\n" (name percent-encoded, numbers in decimal);
 // the instance answers "ok\n" once its handler has run, so a sender knows it was delivered.
+// A line that starts with "{" is a control request of nq501ctl (one JSON object, see
+// control/ControlRequest.h); the control handler's answer goes back as one line.
 #include <QObject>
 #include <QString>
+
+#include <functional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -50,6 +54,13 @@ public:
     // there is no session bus.
     static bool Broadcast(const QString& name, quint64 wParam, qint64 lParam);
 
+    // Takes control requests: the handler gets the request line and hands the answer line
+    // (without line breaks) to `reply`, at once or later on the UI thread; an answer for a peer
+    // that has gone is dropped. Without a handler a control request is answered with an error.
+    using Reply = std::function<void(const QByteArray& answer)>;
+    using ControlHandler = std::function<void(const QByteArray& request, Reply reply)>;
+    void SetControlHandler(ControlHandler handler) { m_controlHandler = std::move(handler); }
+
 signals:
     void messageReceived(const QString& name, quintptr wParam, qintptr lParam);
 
@@ -61,6 +72,7 @@ private:
     int m_lockFd = -1;
     QString m_lockError;
     QLocalServer* m_server = nullptr;
+    ControlHandler m_controlHandler;
 };
 
 } // namespace nq::app

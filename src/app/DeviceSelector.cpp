@@ -86,21 +86,7 @@ bool DeviceSelector::BuildPage(const PageChoice& choice, const std::vector<Devic
     power->SetKind(kind, role);
 
     CKelvaskUSBDevice& device = page->Device();
-    DeviceSlot slot = slotList[choice.slotIndex];
-    slot.connected = 0;
-    slot.path.clear();
-    device.SetPageXmlName(layout.pageLayoutFile);
-    device.SetMainWindow(m_window);
-    device.SetKeyButtonCount(layout.keyEntries);
-    device.SetLedCount(layout.lightingPoints);
-    device.SetPollsStatus(layout.powerDisplayKind);
-    device.SetSubclassValue(layout.mousePageValue);
-    device.SetProfileName(profileName);
-    device.SetFolderName(row.kindName);
-    device.SetPowerDisplay(power);
-    device.SetSlot(slot);
-    device.SetVariant(row.ordinal);
-    device.SetLightConfigName(layout.lightingFolder);
+    device.ConfigureForPage(row, layout, slotList[choice.slotIndex], profileName, m_window, power);
     device.InitPage();
 
     // A page taller than the window scrolls instead of growing the window: the window keeps the

@@ -69,10 +69,21 @@ QString ProfileActions::Text(const char* key) const { return ui::CResourceManage
 void ProfileActions::ShowText(const QString& text)
 {
     DebugOut(text.toStdString());
+    if (m_messageSink) {
+        m_messageSink->append(text);
+        return;
+    }
     CMsgWnd::ShowMessage(m_window, QString(), text, 96, false, 0);
 }
 
-void ProfileActions::ShowKey(const char* key) { CMsgWnd::ShowMessage(m_window, QString(), key, 96, true, 0); }
+void ProfileActions::ShowKey(const char* key)
+{
+    if (m_messageSink) {
+        m_messageSink->append(Text(key));
+        return;
+    }
+    CMsgWnd::ShowMessage(m_window, QString(), key, 96, true, 0);
+}
 
 // ---- clicks ----
 

@@ -11,6 +11,7 @@
 // the device go back to the profile the device still holds.
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -43,6 +44,9 @@ public:
     void SwitchToChosenProfile();
     // A function tab was chosen: the profile control marks its editor tab.
     void OnFunctionTab(int code);
+    // While a sink is set, what the actions would tell in a message box is added to it instead
+    // (a control request answers its sender with it; a modal box would hold the answer back).
+    void SetMessageSink(QStringList* sink) { m_messageSink = sink; }
 
     // The desktop's file dialogs (Qt's, native where the desktop has them): parent, title, filter,
     // suggested file name -> the chosen path, empty when cancelled. Replaceable, so that tests
@@ -71,6 +75,7 @@ private:
     QWidget* m_window;
     DeviceSelector& m_selector;
     QPointer<pages::CDevicePageUI> m_choosingPage;
+    QStringList* m_messageSink = nullptr;
 };
 
 } // namespace nq::app

@@ -227,13 +227,14 @@ void CKelvaskMouseDevice::SetScreenSize(int width, int height)
     m_screenHeight = height;
 }
 
-void CKelvaskMouseDevice::SubmitSettingsWrite(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight)
+void CKelvaskMouseDevice::SubmitSettingsWrite(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight,
+                                              std::function<void(int)> written)
 {
-    SubmitSettings(slot, byte0, flag, screenWidth, screenHeight, false);
+    SubmitSettings(slot, byte0, flag, screenWidth, screenHeight, false, std::move(written));
 }
 
 void CKelvaskMouseDevice::SubmitSettings(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight,
-                                         bool writtenBack)
+                                         bool writtenBack, std::function<void(int)> written)
 {
     SetScreenSize(screenWidth, screenHeight);
     const MouseSettingsBlock::Block block = BuildSettingsBlock(byte0, flag, screenWidth, screenHeight);
@@ -248,8 +249,10 @@ void CKelvaskMouseDevice::SubmitSettings(int slot, uint8_t byte0, int flag, int 
                 *deviceHolds = held;
             return result;
         },
-        [this, write, slot, block, deviceHolds, writtenBack](int result) {
+        [this, write, slot, block, deviceHolds, writtenBack, written](int result) {
             OnSettingsWritten(write, slot, block, result, *deviceHolds, writtenBack);
+            if (written)
+                written(result);
         });
 }
 
@@ -289,6 +292,12 @@ void CKelvaskMouseDevice::WriteBackIfDiffers(const DeviceStateRead& read)
     // on-board slot keeps it.
     if (read.slot != kWrittenSlot)
         return;
+    // Without a screen (nq501ctl on its own) the mouse keeps the screen size it holds.
+    if (m_screenWidth == 0 && m_screenHeight == 0) {
+        using B = MouseSettingsBlock;
+        SetScreenSize(read.block[B::kScreenWidthByte] | (read.block[B::kScreenWidthByte + 1] << 8),
+                      read.block[B::kScreenHeightByte] | (read.block[B::kScreenHeightByte + 1] << 8));
+    }
     const MouseSettingsBlock::Block wanted = BuildSettingsBlock(0, 1, m_screenWidth, m_screenHeight);
     if (MouseSettingsBlock::SameBytes(wanted, read.block, 1, MouseSettingsBlock::kLastStageByte))
         return;

@@ -70,8 +70,10 @@ public:
     // WriteSettingsToDevice as the page and the lighting editor run it: the block is built now, sent
     // by the transfer worker, and the outcome shown on the page; a refusal returns the object, the
     // profile and the page to what the mouse holds, a write that never reached the mouse stays in
-    // the profile for the next connection.
-    void SubmitSettingsWrite(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight);
+    // the profile for the next connection. `written`, when given, then gets the write's result on
+    // the UI thread (it is dropped with the result when the device is gone by then).
+    void SubmitSettingsWrite(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight,
+                             std::function<void(int)> written = nullptr);
     void LoadNameLists() override;
     void SetPageState(int code) override;
     void SetProfilePaths() override;
@@ -179,7 +181,8 @@ protected:
     int TargetSlot(int slot) const { return slot == 0 ? onboardSlot : slot; }
     // At connection: a profile that differs from slot 0's block on the mouse is written back.
     void WriteBackIfDiffers(const DeviceStateRead& read);
-    void SubmitSettings(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight, bool writtenBack);
+    void SubmitSettings(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight, bool writtenBack,
+                        std::function<void(int)> written = nullptr);
     void OnSettingsWritten(uint64_t write, int slot, const MouseSettingsBlock::Block& block, int result,
                            const std::optional<MouseSettingsBlock::Block>& deviceHolds, bool writtenBack);
     // The fields in which `device` differs from what the profile would write go into the object

@@ -260,6 +260,26 @@ void CKelvaskUSBDevice::SetLedCount(int count)
         word.store(0);
 }
 
+void CKelvaskUSBDevice::ConfigureForPage(const DevicePage& row, const DeviceLayout& layout, const DeviceSlot& pageSlot,
+                                         const std::string& profile, void* window, IPowerDisplay* display)
+{
+    DeviceSlot bound = pageSlot;
+    bound.connected = 0;
+    bound.path.clear();
+    SetPageXmlName(layout.pageLayoutFile);
+    SetMainWindow(window);
+    SetKeyButtonCount(layout.keyEntries);
+    SetLedCount(layout.lightingPoints);
+    SetPollsStatus(layout.powerDisplayKind);
+    SetSubclassValue(layout.mousePageValue);
+    SetProfileName(profile);
+    SetFolderName(row.kindName);
+    SetPowerDisplay(display);
+    SetSlot(bound);
+    SetVariant(row.ordinal);
+    SetLightConfigName(layout.lightingFolder);
+}
+
 void CKelvaskUSBDevice::SetPollsStatus(int polls)
 {
     pollsStatus = polls;

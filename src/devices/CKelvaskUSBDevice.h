@@ -25,6 +25,7 @@
 #include "devices/LightingEffectEngine.h"
 #include "devices/LightingThread.h"
 #include "editors/KeyAssignment.h"
+#include "hid/Catalogue.h"
 #include "hid/CommandChannel.h"
 #include "hid/DeviceInfo.h"
 #include "hid/DeviceSlot.h"
@@ -130,6 +131,10 @@ public:
     void SetPowerDisplay(IPowerDisplay* display);
     void SetSlot(const DeviceSlot& slot);
     void SetLightConfigName(const std::string& name) { lightConfigName = name; }
+    // All of the above from the catalogue rows of the device's page (the slot's run-time fields
+    // cleared), as the main window and nq501ctl configure the object behind a page.
+    void ConfigureForPage(const DevicePage& row, const DeviceLayout& layout, const DeviceSlot& slot,
+                          const std::string& profileName, void* window, IPowerDisplay* display);
 
     // The page's profile list: gives it the device type and folders, loads it, selects the first
     // editor tab and takes the current profile's identifier as the profile name. Part of

@@ -41,8 +41,8 @@ MouseSettingsBlock::Block MouseSettingsBlock::Build(const Inputs& in)
         s[8] = stage.blue;
     }
     b[59] = in.flag;
-    PutWord(&b[60], in.screenWidth);
-    PutWord(&b[62], in.screenHeight);
+    PutWord(&b[kScreenWidthByte], in.screenWidth);
+    PutWord(&b[kScreenHeightByte], in.screenHeight);
     for (const CorrectEntry& entry : in.corrections) {
         if (entry.select != 0) {
             b[64] = entry.minSq;

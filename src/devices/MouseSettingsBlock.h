@@ -84,6 +84,7 @@ public:
     // The bytes of the lighting fields (1-8) and of DPI stage i.
     static constexpr size_t kFirstLightByte = 1, kLastLightByte = 8;
     static constexpr size_t kReportRateByte = 11, kActiveStageByte = 12;
+    static constexpr size_t kScreenWidthByte = 60, kScreenHeightByte = 62;
     static constexpr size_t kLastStageByte = kFirstStage + kStages * kStageBytes - 1;
     static constexpr size_t StageStart(int i) { return kFirstStage + kStageBytes * static_cast<size_t>(i); }
     // Offset of slot `slot`'s area in the device's configuration memory.
