@@ -115,7 +115,8 @@ void CKelvaskUSBDevice::ShowStatus(const std::string& key)
 void CKelvaskUSBDevice::ReportDeviceWrite(int result)
 {
     if (result == kOk) {
-        if (m_statusKey == kStatusRefused || m_statusKey == kStatusLost || m_statusKey == kStatusWrittenBack)
+        if (m_statusKey == kStatusRefused || m_statusKey == kStatusLost || m_statusKey == kStatusWrittenBack ||
+            m_statusKey == kStatusKeysRefused || m_statusKey == kStatusKeysLost)
             ShowStatus({});
         return;
     }
