@@ -486,6 +486,8 @@ int CKelvaskMouseDevice::SendMacroImage(const std::vector<MouseMacroImage::Event
         return kWriteFailed;
     };
     writeResult = kOk;
+    if (blocks.empty())
+        return 0; // no macros: nothing to send, nothing to ask
     const bool open = commandChannel.IsOpen();
     if (open && !LinkReady())
         return failed(kNotOpen);
@@ -493,8 +495,6 @@ int CKelvaskMouseDevice::SendMacroImage(const std::vector<MouseMacroImage::Event
         if (const int read = commandChannel.ReadDeviceInfo(info); read != kOk)
             return failed(read);
     }
-    if (blocks.empty())
-        return 0;
     try {
         const size_t total = MouseMacroImage::Length(blocks);
         if (const int overflow = MouseMacroImage::Overflow(total, info.MacroCapacityBytes()))
