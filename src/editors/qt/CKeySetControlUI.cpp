@@ -441,6 +441,12 @@ bool CKeySetControlUI::HandleNotify(const ui::TNotify& msg)
     QWidget* sender = msg.sender;
     if (!sender || !isAncestorOf(sender))
         return false;
+    // Key capture follows the keyboard edit's focus, also while a save runs.
+    if (sender == m_keyboardText && (msg.type == "killfocus" || msg.type == "setfocus")) {
+        if (keyCaptureHook)
+            keyCaptureHook(msg.type == "setfocus");
+        return true;
+    }
     if (m_model->Saving())
         return true; // the editor is disabled until the device's outcome is in
     const QString name = msg.SenderName();
@@ -463,19 +469,12 @@ bool CKeySetControlUI::HandleNotify(const ui::TNotify& msg)
         return true;
     }
     if (msg.type == "killfocus") {
-        if (sender == m_keyboardText) {
-            if (keyCaptureHook)
-                keyCaptureHook(false);
-        } else if (qobject_cast<QLineEdit*>(sender)) {
+        if (qobject_cast<QLineEdit*>(sender))
             Apply();
-        }
         return true;
     }
-    if (msg.type == "setfocus") {
-        if (sender == m_keyboardText && keyCaptureHook)
-            keyCaptureHook(true);
+    if (msg.type == "setfocus")
         return true;
-    }
     if (msg.type == "selectchanged" && name.startsWith(kModifierOptionPrefix)) {
         // Clearing an option by hand is not a choice; the chosen option stays selected.
         const int option = name.mid(int(strlen(kModifierOptionPrefix))).toInt();
