@@ -395,8 +395,7 @@ void CKelvaskMouseDevice::SubmitKeySave(int bank, std::function<void(const KeySa
         std::vector<KeyEntry> keys;
         std::vector<int> indexMap;
         std::array<uint8_t, kKeyTableBytes> base{};
-        std::vector<MouseMacroImage::Events> macros;
-        int macrosLoaded = 0;
+        MouseMacroList::Pending macros;
         DeviceInfo info;
         KeySaveResult result;
         std::vector<uint8_t> written;
@@ -410,12 +409,11 @@ void CKelvaskMouseDevice::SubmitKeySave(int bank, std::function<void(const KeySa
     save->base = keyTable;
     save->info = deviceInfo;
     save->held = keyTable;
-    save->macrosLoaded = LoadMacroBlocks(save->macros);
+    save->macros = MouseMacroList::ReadPending(GetUserFolder());
     RunTransfer(
         [this, save] {
             KeySaveResult& r = save->result;
-            r.macros = save->macrosLoaded != 0 ? save->macrosLoaded
-                                                : SendMacroImage(save->macros, save->info, r.macroWrite);
+            r.macros = save->macros.Send([&](const auto& blocks) { return SendMacroImage(blocks, save->info, r.macroWrite); });
             if (r.macros != 0)
                 return r.keys;
             r.keys = SendKeymap(save->bank, save->keys, save->indexMap, save->base, save->info, save->written);
@@ -457,21 +455,10 @@ void CKelvaskMouseDevice::SaveProfile()
     ReportProfileSave(saved);
 }
 
-int CKelvaskMouseDevice::LoadMacroBlocks(std::vector<MouseMacroImage::Events>& blocks) const
-{
-    try {
-        blocks = MouseMacroList::Load(GetUserFolder()).ReadAllEvents();
-        return 0;
-    } catch (const std::bad_alloc&) {
-        blocks.clear();
-        return kWriteFailed;
-    }
-}
-
 int CKelvaskMouseDevice::WriteMacrosToDevice()
 {
     std::vector<MouseMacroImage::Events> blocks;
-    if (LoadMacroBlocks(blocks) != 0)
+    if (MouseMacroList::ReadFolderEvents(GetUserFolder(), blocks) != 0)
         return kWriteFailed;
     int writeResult = kOk;
     return SendMacroImage(blocks, deviceInfo, writeResult);

@@ -186,8 +186,6 @@ protected:
     void TakeHeldKeys();
     MouseSettingsBlock::Block BuildSettingsBlock(uint8_t byte0, int flag, int screenWidth, int screenHeight);
     int SendSettingsBlock(const MouseSettingsBlock::Block& block, int slot);
-    // The macros of the user folder, one event block each: 0, or -1 when they do not fit in memory.
-    int LoadMacroBlocks(std::vector<MouseMacroImage::Events>& blocks) const;
     // Sends the macro image of `blocks` (nothing when there are none) after reading the device
     // information into `info`: the result of WriteMacrosToDevice; `writeResult` is the failed
     // transfer's own result (a refusal, or kNotOpen), kOk when nothing was refused or lost.
