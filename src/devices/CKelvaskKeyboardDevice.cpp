@@ -249,20 +249,22 @@ void CKelvaskKeyboardDevice::PruneAssignments()
 
 // ---- writes ----
 
-int CKelvaskKeyboardDevice::WriteKeymapToDevice(int bank, const std::vector<KeyEntry>& keys)
+int CKelvaskKeyboardDevice::SendKeyImage(int bank, const std::vector<KeyEntry>& keys,
+                                         const std::array<uint8_t, kKeyImageBytes>& base, size_t baseSlots,
+                                         const KeyboardKeyPositions::Maps& maps, DeviceInfo& info,
+                                         std::array<uint8_t, kKeyImageBytes>& image, size_t& slots)
 {
     // Without the keyboard's own table the slots of the keys not listed would be sent as zeros.
-    if (!commandChannel.IsOpen() || keyImageSlots == 0)
+    if (!commandChannel.IsOpen() || baseSlots == 0)
         return kNotOpen;
-    DeviceInfo info;
     if (const int read = commandChannel.ReadDeviceInfo(info); read != kOk)
         return read;
-    const size_t slots = std::min<size_t>(info.KeyEntryCount(), keyImageSlots);
+    slots = std::min<size_t>(info.KeyEntryCount(), baseSlots);
     // The slots of the table as read at connection; the keys of the list over them.
-    std::array<uint8_t, kKeyImageBytes> image{};
-    std::copy(keyImage.begin(), keyImage.begin() + 3 * slots, image.begin());
+    image.fill(0);
+    std::copy(base.begin(), base.begin() + 3 * slots, image.begin());
     for (size_t i = 0; i < keys.size() && i < size_t(kPositions); ++i) {
-        const uint8_t s = keyMaps.positionToSlot[i];
+        const uint8_t s = maps.positionToSlot[i];
         if (s == KeyboardKeyPositions::kNone || s >= slots)
             continue;
         const KeyAssignment& a = keys[i].current;
@@ -272,7 +274,15 @@ int CKelvaskKeyboardDevice::WriteKeymapToDevice(int bank, const std::vector<KeyE
     }
     if (!commandChannel.SetTransferLength(3 * slots))
         return kInvalidArgument;
-    const int written = WriteBatch([&] { return commandChannel.WriteKeymap(image.data(), bank); });
+    return WriteBatch([&] { return commandChannel.WriteKeymap(image.data(), bank); });
+}
+
+int CKelvaskKeyboardDevice::WriteKeymapToDevice(int bank, const std::vector<KeyEntry>& keys)
+{
+    DeviceInfo info;
+    std::array<uint8_t, kKeyImageBytes> image{};
+    size_t slots = 0;
+    const int written = SendKeyImage(bank, keys, keyImage, keyImageSlots, keyMaps, info, image, slots);
     if (written == kOk)
         std::copy(image.begin(), image.begin() + 3 * slots, keyImage.begin());
     return written;
@@ -285,16 +295,29 @@ int CKelvaskKeyboardDevice::WriteAssignmentsToDevice(int bank)
 
 int CKelvaskKeyboardDevice::WriteMacrosToDevice()
 {
-    const bool open = commandChannel.IsOpen();
-    if (open && commandChannel.ReadDeviceInfo(deviceInfo) != kOk)
+    std::vector<MouseMacroImage::Events> blocks;
+    if (MouseMacroList::ReadFolderEvents(GetUserFolder(), blocks) != 0)
         return kWriteFailed;
+    int writeResult = kOk;
+    return SendMacroImage(blocks, deviceInfo, writeResult);
+}
+
+int CKelvaskKeyboardDevice::SendMacroImage(const std::vector<MouseMacroImage::Events>& blocks, DeviceInfo& info,
+                                           int& writeResult)
+{
+    writeResult = kOk;
+    if (blocks.empty())
+        return 0; // no macros: nothing to send, nothing to ask
+    const bool open = commandChannel.IsOpen();
+    if (open) {
+        if (const int read = commandChannel.ReadDeviceInfo(info); read != kOk) {
+            writeResult = read;
+            return kWriteFailed;
+        }
+    }
     try {
-        const MouseMacroList list = MouseMacroList::Load(GetUserFolder());
-        if (list.Count() == 0)
-            return 0;
-        const std::vector<MouseMacroImage::Events> blocks = list.ReadAllEvents();
         const size_t total = MouseMacroImage::Length(blocks);
-        if (const int overflow = MouseMacroImage::Overflow(total, deviceInfo.MacroCapacityBytes()))
+        if (const int overflow = MouseMacroImage::Overflow(total, info.MacroCapacityBytes()))
             return overflow;
         const std::vector<uint8_t> image = MouseMacroImage::Build(blocks);
         if (image.size() != total)
@@ -303,10 +326,48 @@ int CKelvaskKeyboardDevice::WriteMacrosToDevice()
             return 0;
         const int written = WriteBatch([&] { return commandChannel.WriteMacros(image.data(), image.size()); });
         // Key assignments may only refer to macros the keyboard took.
-        return written == kOk ? 0 : kWriteFailed;
+        if (written == kOk)
+            return 0;
+        writeResult = written;
+        return kWriteFailed;
     } catch (const std::bad_alloc&) {
         return kWriteFailed;
     }
+}
+
+void CKelvaskKeyboardDevice::SubmitKeySave(int bank, std::function<void(const KeySaveResult&)> done)
+{
+    // What the worker is given (taken now, on the UI thread) and what it finds.
+    struct Save {
+        MouseMacroList::Pending macros;
+        DeviceInfo info;
+        std::vector<KeyEntry> keys;
+        std::array<uint8_t, kKeyImageBytes> base{};
+        size_t baseSlots = 0;
+        KeyboardKeyPositions::Maps maps;
+        KeySaveResult result;
+        std::array<uint8_t, kKeyImageBytes> image{};
+        size_t slots = 0;
+    };
+    auto save = std::make_shared<Save>(Save{MouseMacroList::ReadPending(GetUserFolder()), deviceInfo, keyTable,
+                                            keyImage, keyImageSlots, keyMaps, {}, {}, 0});
+    RunTransfer(
+        [this, bank, save] {
+            KeySaveResult& r = save->result;
+            r.macros = save->macros.Send([&](const auto& blocks) { return SendMacroImage(blocks, save->info, r.macroWrite); });
+            if (r.macros == 0)
+                r.keys = SendKeyImage(bank, save->keys, save->base, save->baseSlots, save->maps, save->info,
+                                      save->image, save->slots);
+            return r.keys;
+        },
+        [this, save, done = std::move(done)](int) {
+            if (save->info.KeyEntryCount() != 0)
+                deviceInfo = save->info;
+            if (save->result.keys == kOk)
+                std::copy(save->image.begin(), save->image.begin() + 3 * save->slots, keyImage.begin());
+            if (done)
+                done(save->result);
+        });
 }
 
 int CKelvaskKeyboardDevice::WriteSettingsToDevice(int slot, uint8_t byte0, int, int, int)

@@ -20,11 +20,14 @@
 #include "devices/KeyboardKeyPositions.h"
 #include "devices/KeyboardLightingEngine.h"
 #include "devices/KeyboardSettingsBlock.h"
+#include "devices/MouseMacroImage.h"
 #include "devices/MouseNameLists.h"
+#include "editors/IKeyAssignmentTarget.h"
 #include "profiles/CKeyboardProfiledata.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,6 +69,10 @@ public:
     // 0 written, nothing to write or channel closed; n > 0 the image is n - 1 events (4 bytes)
     // too large and nothing was sent; -1 out of memory or the keyboard did not take the image.
     int WriteMacrosToDevice() override;
+    // The key editor's save as the page runs it: the macro files and the key list are taken now,
+    // the transfer worker writes the macro image and then (when it was written) the key table, and
+    // `done` gets the outcome on the UI thread.
+    void SubmitKeySave(int bank, std::function<void(const KeySaveResult&)> done);
     // The block from the profile into on-board profile `slot` (the further arguments are ignored).
     int WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight) override;
     // The key colours, scaled by their levels, into the current custom group; only while the
@@ -184,6 +191,15 @@ protected:
     void ColourKeys(const std::vector<int>& positions, bool on);
     // Builds and sends a key colour frame to the current group.
     int SendKeyColours(bool scaled);
+    // Channel only. The key table: `base` (its first `baseSlots` slots as read) with the keys over
+    // their slots, after reading the device information into `info`; `image` and `slots` get
+    // what was written.
+    int SendKeyImage(int bank, const std::vector<KeyEntry>& keys, const std::array<uint8_t, kKeyImageBytes>& base,
+                     size_t baseSlots, const KeyboardKeyPositions::Maps& maps, DeviceInfo& info,
+                     std::array<uint8_t, kKeyImageBytes>& image, size_t& slots);
+    // Channel only. The macro image of `blocks` (WriteMacrosToDevice's result), after reading the
+    // device information into `info`; `writeResult` is a failed write's own result, else kOk.
+    int SendMacroImage(const std::vector<MouseMacroImage::Events>& blocks, DeviceInfo& info, int& writeResult);
     // Shows zone colour words on the visible buttons of a sequence.
     template <size_t N> void ShowZone(const std::array<IPageControl*, N>& buttons, bool logoOff, bool logo);
 

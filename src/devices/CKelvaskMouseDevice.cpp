@@ -338,16 +338,17 @@ void CKelvaskMouseDevice::TakeDeviceBlock(const MouseSettingsBlock::Block& devic
     ShowProfile();
 }
 
-int CKelvaskMouseDevice::WriteKeymapToDevice(int bank, const std::vector<KeyEntry>& keys)
+int CKelvaskMouseDevice::SendKeymap(int bank, const std::vector<KeyEntry>& keys, const std::vector<int>& indexMap,
+                                    const std::array<uint8_t, kKeyTableBytes>& base, DeviceInfo& info,
+                                    std::vector<uint8_t>& table)
 {
     if (!LinkReady())
         return kNotOpen;
-    if (commandChannel.ReadDeviceInfo(deviceInfo) != kOk)
+    if (commandChannel.ReadDeviceInfo(info) != kOk)
         return kNotOpen;
     // The whole key table buffer, so the write never reads past it whatever the transfer length.
     std::array<uint8_t, kKeyTableBytes> buffer{};
-    const std::vector<uint8_t> table =
-        MouseKeyMap::BuildKeymap(keyTable.data(), deviceInfo.KeyEntryCount(), keyIndexMap, keys);
+    table = MouseKeyMap::BuildKeymap(base.data(), info.KeyEntryCount(), indexMap, keys);
     std::copy(table.begin(), table.end(), buffer.begin());
 
     if (!LinkReady())
@@ -359,6 +360,28 @@ int CKelvaskMouseDevice::WriteKeymapToDevice(int bank, const std::vector<KeyEntr
     if (!LinkReady())
         return kNotOpen;
     commandChannel.BatchEnd();
+    return written;
+}
+
+bool CKelvaskMouseDevice::ReadKeyTable(size_t slotCount, std::array<uint8_t, kKeyTableBytes>& table)
+{
+    if (!LinkReady())
+        return false;
+    commandChannel.BatchBegin();
+    std::array<uint8_t, kKeyTableBytes> read{};
+    if (!commandChannel.SetTransferLength(slotCount * MouseKeyMap::kSlotBytes) ||
+        commandChannel.ReadKeymap(read.data()) != kOk)
+        return false;
+    commandChannel.BatchEnd();
+    const size_t bytes = std::min(slotCount * MouseKeyMap::kSlotBytes, table.size());
+    std::copy(read.begin(), read.begin() + static_cast<std::ptrdiff_t>(bytes), table.begin());
+    return true;
+}
+
+int CKelvaskMouseDevice::WriteKeymapToDevice(int bank, const std::vector<KeyEntry>& keys)
+{
+    std::vector<uint8_t> table;
+    const int written = SendKeymap(bank, keys, keyIndexMap, keyTable, deviceInfo, table);
     if (written == kOk) {
         // The mouse holds these now.
         std::copy(table.begin(), table.end(), keyTable.begin());
@@ -371,6 +394,62 @@ int CKelvaskMouseDevice::WriteAssignmentsToDevice(int bank)
 {
     savedKeys = keyList;
     return WriteKeymapToDevice(bank, std::vector<KeyEntry>(keyList));
+}
+
+void CKelvaskMouseDevice::SubmitKeySave(int bank, std::function<void(const KeySaveResult&)> done)
+{
+    // What the worker is given (taken now, on the UI thread) and what it finds.
+    struct Save {
+        int bank = 0;
+        std::vector<KeyEntry> keys;
+        std::vector<int> indexMap;
+        std::array<uint8_t, kKeyTableBytes> base{};
+        MouseMacroList::Pending macros;
+        DeviceInfo info;
+        KeySaveResult result;
+        std::vector<uint8_t> written;
+        bool tableRead = false;
+        std::array<uint8_t, kKeyTableBytes> held{};
+    };
+    auto save = std::make_shared<Save>();
+    save->bank = bank;
+    save->keys = keyList;
+    save->indexMap = keyIndexMap;
+    save->base = keyTable;
+    save->info = deviceInfo;
+    save->held = keyTable;
+    save->macros = MouseMacroList::ReadPending(GetUserFolder());
+    RunTransfer(
+        [this, save] {
+            KeySaveResult& r = save->result;
+            r.macros = save->macros.Send([&](const auto& blocks) { return SendMacroImage(blocks, save->info, r.macroWrite); });
+            if (r.macros != 0)
+                return r.keys;
+            r.keys = SendKeymap(save->bank, save->keys, save->indexMap, save->base, save->info, save->written);
+            // A refused table may have been taken in part: the mouse's own table says what it holds.
+            if (IsRefusal(r.keys))
+                save->tableRead = ReadKeyTable(save->info.KeyEntryCount(), save->held);
+            return r.keys;
+        },
+        [this, save, done = std::move(done)](int) {
+            const KeySaveResult& r = save->result;
+            if (save->info.KeyEntryCount() != 0)
+                deviceInfo = save->info;
+            if (r.keys == kOk) {
+                std::copy(save->written.begin(), save->written.end(), keyTable.begin());
+                heldKeys = savedKeys = save->keys;
+                ReportDeviceWrite(kOk);
+            } else if (r.macros == 0) {
+                if (save->tableRead) {
+                    keyTable = save->held;
+                    TakeHeldKeysFromTable();
+                }
+                ReportDeviceWrite(r.keys);
+                ShowStatus(IsRefusal(r.keys) ? kStatusKeysRefused : kStatusKeysLost);
+            }
+            if (done)
+                done(r);
+        });
 }
 
 void CKelvaskMouseDevice::SaveProfile()
@@ -387,35 +466,49 @@ void CKelvaskMouseDevice::SaveProfile()
 
 int CKelvaskMouseDevice::WriteMacrosToDevice()
 {
-    const bool open = commandChannel.IsOpen();
-    // 0 means written: a lost link or an unreadable device is a failed write.
-    if (open && (!LinkReady() || commandChannel.ReadDeviceInfo(deviceInfo) != kOk))
+    std::vector<MouseMacroImage::Events> blocks;
+    if (MouseMacroList::ReadFolderEvents(GetUserFolder(), blocks) != 0)
         return kWriteFailed;
+    int writeResult = kOk;
+    return SendMacroImage(blocks, deviceInfo, writeResult);
+}
+
+int CKelvaskMouseDevice::SendMacroImage(const std::vector<MouseMacroImage::Events>& blocks, DeviceInfo& info,
+                                        int& writeResult)
+{
+    // 0 means written: a lost link, an unreadable device or a refused image is a failed write.
+    const auto failed = [&writeResult](int result) {
+        writeResult = result == kOk ? kNotOpen : result;
+        return kWriteFailed;
+    };
+    writeResult = kOk;
+    if (blocks.empty())
+        return 0; // no macros: nothing to send, nothing to ask
+    const bool open = commandChannel.IsOpen();
+    if (open && !LinkReady())
+        return failed(kNotOpen);
+    if (open) {
+        if (const int read = commandChannel.ReadDeviceInfo(info); read != kOk)
+            return failed(read);
+    }
     try {
-        const MouseMacroList list = MouseMacroList::Load(GetUserFolder());
-        if (list.Count() == 0)
-            return 0;
-        const std::vector<MouseMacroImage::Events> blocks = list.ReadAllEvents();
         const size_t total = MouseMacroImage::Length(blocks);
-        if (const int overflow = MouseMacroImage::Overflow(total, deviceInfo.MacroCapacityBytes()))
+        if (const int overflow = MouseMacroImage::Overflow(total, info.MacroCapacityBytes()))
             return overflow;
         const std::vector<uint8_t> image = MouseMacroImage::Build(blocks);
         if (image.size() != total)
             return kWriteFailed;
-        if (!open)
-            return kWriteFailed; // nothing reached the device
-
-        if (!LinkReady())
-            return kWriteFailed;
+        if (!open || !LinkReady())
+            return failed(kNotOpen); // nothing reached the device
         commandChannel.BatchBegin();
         if (!LinkReady())
-            return kWriteFailed;
+            return failed(kNotOpen);
         const int written = commandChannel.WriteMacros(image.data(), image.size());
         if (!LinkReady())
-            return kWriteFailed;
+            return failed(kNotOpen);
         commandChannel.BatchEnd();
         // The key assignments that follow may only refer to macros the device took.
-        return written == kOk ? 0 : kWriteFailed;
+        return written == kOk ? 0 : failed(written);
     } catch (const std::bad_alloc&) {
         return kWriteFailed;
     }
@@ -487,12 +580,17 @@ void CKelvaskMouseDevice::TakeProfileValues()
 void CKelvaskMouseDevice::TakeHeldKeys()
 {
     heldKeys = keyList;
-    const size_t slotCount = deviceInfo.KeyEntryCount();
     // Buttons the profile gave another function are found by that function.
     std::vector<int> map = keyIndexMap;
-    MouseKeyMap::CompleteKeyIndexMap(keyTable.data(), slotCount, map, keyList);
+    MouseKeyMap::CompleteKeyIndexMap(keyTable.data(), deviceInfo.KeyEntryCount(), map, keyList);
     if (map != keyIndexMap)
         SetKeyIndexMap(map);
+    TakeHeldKeysFromTable();
+}
+
+void CKelvaskMouseDevice::TakeHeldKeysFromTable()
+{
+    const size_t slotCount = deviceInfo.KeyEntryCount();
     for (size_t e = 0; e < heldKeys.size() && e < keyIndexMap.size(); ++e) {
         const int slot = keyIndexMap[e];
         if (slot == MouseKeyMap::kNoSlot || slot < 0 || static_cast<size_t>(slot) >= slotCount)

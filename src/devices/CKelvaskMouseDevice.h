@@ -9,21 +9,25 @@
 // closed in between ends the operation at once with its failure result, without BatchEnd.
 //
 // All operations run on the UI thread; the lighting thread reads the engine's lighting values,
-// which ReadOnboardSettings and LoadLighting replace. The connection step, the device notice and
-// the page's settings writes hand their transfers to the transfer worker (Fetch* and Send* only
-// use the command channel) and take the results on the UI thread.
+// which ReadOnboardSettings and LoadLighting replace. The connection step, the device notice, the
+// page's settings writes and the key editor's save hand their transfers to the transfer worker
+// (Fetch*, Send* and ReadKeyTable only use the command channel and what they are given) and take
+// the results on the UI thread.
 //
 // The object remembers the settings block the device holds for slot 0 (read at connection,
 // replaced by every write it took). At connection a profile that differs from it is written back,
 // so a change lost to an unplug reaches the mouse when it returns; a write the mouse refuses puts
 // what the mouse holds back into the object, the profile and the page.
 #include "devices/CKelvaskUSBDevice.h"
+#include "devices/MouseMacroImage.h"
 #include "devices/MouseNameLists.h"
 #include "devices/MouseSettingsBlock.h"
+#include "editors/IKeyAssignmentTarget.h"
 #include "profiles/CMouseProfiledata.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +60,13 @@ public:
     // The key save: the key list becomes the profile's (saved with the next SaveProfile) and is
     // written to the mouse.
     int WriteAssignmentsToDevice(int bank) override;
+    // The key editor's save ("Save to mouse") as the page runs it: the macro files and the key
+    // list are taken now; the transfer worker writes the macro image and then (when the mouse took
+    // it) the key table, and `done` gets the outcome on the UI thread. A key table the mouse took
+    // is what it holds, and the key list the profile's (saved by the editor); one it refused or
+    // that never reached it is shown on the page (after a refusal the mouse's own key table is read
+    // back: it says what the mouse holds now), and the profile keeps the key list of the last save.
+    void SubmitKeySave(int bank, std::function<void(const KeySaveResult&)> done);
     // 0 when the macros were written or there are none; the number of 4-byte events too many
     // (+1) when the image does not fit the macro memory (nothing is sent); -1 when the channel is
     // closed, the link is lost, the device information cannot be read or the device does not take
@@ -176,6 +187,19 @@ protected:
     void TakeHeldKeys();
     MouseSettingsBlock::Block BuildSettingsBlock(uint8_t byte0, int flag, int screenWidth, int screenHeight);
     int SendSettingsBlock(const MouseSettingsBlock::Block& block, int slot);
+    // Sends the macro image of `blocks` (nothing when there are none) after reading the device
+    // information into `info`: the result of WriteMacrosToDevice; `writeResult` is the failed
+    // transfer's own result (a refusal, or kNotOpen), kOk when nothing was refused or lost.
+    int SendMacroImage(const std::vector<MouseMacroImage::Events>& blocks, DeviceInfo& info, int& writeResult);
+    // Reads the device information into `info` and writes the key table: `base` with the page
+    // buttons of `indexMap` holding `keys`. `table` gets the bytes written (the first
+    // KeyEntryCount slots).
+    int SendKeymap(int bank, const std::vector<KeyEntry>& keys, const std::vector<int>& indexMap,
+                   const std::array<uint8_t, kKeyTableBytes>& base, DeviceInfo& info, std::vector<uint8_t>& table);
+    // Reads the first `slotCount` slots of the device's key table into `table`.
+    bool ReadKeyTable(size_t slotCount, std::array<uint8_t, kKeyTableBytes>& table);
+    // The buttons found in the key table copy take what it holds in heldKeys.
+    void TakeHeldKeysFromTable();
     bool ReadSettingsBlock(int slot, MouseSettingsBlock::Block& block);
     // Slot 0 stands for the on-board slot the mouse runs.
     int TargetSlot(int slot) const { return slot == 0 ? onboardSlot : slot; }

@@ -162,6 +162,10 @@ public:
     static constexpr const char* kStatusLost = "device_status_lost";
     static constexpr const char* kStatusWrittenBack = "device_status_written_back";
     static constexpr const char* kStatusNotSaved = "device_status_not_saved";
+    // A key save the device refused, or that never reached it: the key edits went back to what the
+    // device holds.
+    static constexpr const char* kStatusKeysRefused = "device_status_keys_refused";
+    static constexpr const char* kStatusKeysLost = "device_status_keys_lost";
     // The outcome of a write of a change: a refusal (status 0xFF / 0xFE) and a write that never
     // reached the device (closed channel, lost link, no reply) are shown; a success clears an
     // earlier write failure.

@@ -1,5 +1,7 @@
 #include "devices/MouseMacroList.h"
 
+#include <new>
+
 #include "macros/MacroLibrary.h"
 
 namespace nq {
@@ -30,6 +32,17 @@ MouseMacroImage::Events MouseMacroList::ReadEvents(size_t index) const
     for (const MacroEvent& event : MacroLibrary(m_folder).ReadEvents(m_macros[index].guid))
         events.push_back(MouseMacroImage::EventFrom(event));
     return events;
+}
+
+int MouseMacroList::ReadFolderEvents(const std::string& folder, std::vector<MouseMacroImage::Events>& blocks)
+{
+    try {
+        blocks = Load(folder).ReadAllEvents();
+        return 0;
+    } catch (const std::bad_alloc&) {
+        blocks.clear();
+        return -1;
+    }
 }
 
 std::vector<MouseMacroImage::Events> MouseMacroList::ReadAllEvents() const

@@ -35,6 +35,24 @@ public:
     MouseMacroImage::Events ReadEvents(size_t index) const;
     // The events of every macro in list order.
     std::vector<MouseMacroImage::Events> ReadAllEvents() const;
+    // The events of every macro of `folder`'s list into `blocks`: 0, or -1 when they do not fit in
+    // memory (`blocks` is then empty).
+    static int ReadFolderEvents(const std::string& folder, std::vector<MouseMacroImage::Events>& blocks);
+
+    // The macros of a key save: read from the folder now (on the UI thread), sent later by the
+    // device's transfer worker.
+    struct Pending {
+        std::vector<MouseMacroImage::Events> blocks;
+        int read = 0; // ReadFolderEvents' result
+        // WriteMacrosToDevice's result: `send(blocks)` runs only when the macros were read.
+        template <class Sender> int Send(Sender&& send) const { return read != 0 ? read : send(blocks); }
+    };
+    static Pending ReadPending(const std::string& folder)
+    {
+        Pending pending;
+        pending.read = ReadFolderEvents(folder, pending.blocks);
+        return pending;
+    }
 
 private:
     std::string m_folder;

@@ -353,6 +353,11 @@ void KeySetEditorModel::OnDefaultClicked(IKeyAssignmentTarget& target)
 
 void KeySetEditorModel::OnCancelClicked(IKeyAssignmentTarget& target)
 {
+    RevertToDevice(target);
+}
+
+void KeySetEditorModel::RevertToDevice(IKeyAssignmentTarget& target)
+{
     KeyEntry held = m_loaded;
     if (!target.RevertKeyEdits(held)) {
         target.SetSelectedKeyEntry(held);
@@ -363,19 +368,35 @@ void KeySetEditorModel::OnCancelClicked(IKeyAssignmentTarget& target)
     m_controls.editingButtonsEnabled = false;
 }
 
-KeySaveOutcome KeySetEditorModel::OnSaveProfileClicked(IKeyAssignmentTarget& target)
+void KeySetEditorModel::BeginSave()
 {
-    // The macros go first: the keys may refer to them.
-    const int macros = target.WriteMacrosToDevice();
-    if (macros == -1)
-        return {false, "message_text_7", 0};
-    if (macros != 0)
-        return {false, "message_text_16", macros};
-    target.WriteAssignmentsToDevice(0);
+    ++m_savesRunning;
+    m_controls.saving = true;
+}
+
+KeySaveOutcome KeySetEditorModel::FinishSave(const KeySaveResult& result, IKeyAssignmentTarget& target)
+{
+    if (m_savesRunning > 0)
+        --m_savesRunning;
+    m_controls.saving = m_savesRunning > 0;
+    // The macros go first (the keys may refer to them); without them nothing else was sent.
+    if (result.macros == -1 && result.macroWrite != kOk)
+        return {false, "keyset_macros_not_written", 0, false};
+    if (result.macros == -1)
+        return {false, "message_text_7", 0, false};
+    if (result.macros != 0)
+        return {false, "message_text_16", result.macros, false};
+    if (result.keys != kOk) {
+        // A later save sends the whole key list again and decides what the device holds.
+        if (m_savesRunning > 0)
+            return {false, {}, 0, false};
+        RevertToDevice(target);
+        return {false, {}, 0, true};
+    }
     target.SaveProfile();
     m_loaded = m_entry;
     m_controls.editingButtonsEnabled = false;
-    return {true, {}, 0};
+    return {true, {}, 0, false};
 }
 
 } // namespace nq

@@ -6,7 +6,8 @@
 // the keyboard key edit holds the language key of the key's name (translated when shown).
 //
 // Editing state: pending after an apply or "default" (the three editing buttons enabled), finished
-// after "cancel" or a successful profile save (disabled).
+// after "cancel" or a successful save to the device (disabled). While a save runs the editor is
+// disabled and its save button says so; the save's outcome comes back from the device later.
 #include <string>
 #include <vector>
 
@@ -38,15 +39,20 @@ struct KeySetControls {
     int recoilTable = -1;                  // "keyset_gunkey_combo"
     int combination = -1;                  // "keyset_combokey_combo"
     bool editingButtonsEnabled = false;    // "key_butt_keysave", "key_butt_keycancel", "key_butt_prosave"
+    bool saving = false;                   // a save runs: "keyset_layout" disabled, "key_butt_prosave" says so
 
     bool operator==(const KeySetControls&) const = default;
 };
 
-// What a profile save asks the page to show: nothing when it worked.
+// What a save to the device asks the page to show: nothing when it worked.
 struct KeySaveOutcome {
     bool saved = false;
-    std::string messageKey; // "message_text_7" or "message_text_16"
+    // A message box: "message_text_7" (the macros could not be prepared), "message_text_16" (they
+    // do not fit), "keyset_macros_not_written" (refused or never reached the device); empty for
+    // none (a key table the device did not take is told by the device's page).
+    std::string messageKey;
     int number = 0;         // the number "message_text_16" is formatted with
+    bool reverted = false;  // the key edits went back to what the device holds
 };
 
 class KeySetEditorModel {
@@ -106,7 +112,15 @@ public:
     // "Cancel": the edits not saved to the device are dropped; the editor shows what the device
     // holds for the key.
     void OnCancelClicked(IKeyAssignmentTarget& target);
-    KeySaveOutcome OnSaveProfileClicked(IKeyAssignmentTarget& target);
+    // "Save to the device": a save starts (the caller hands it to the device,
+    // IKeyAssignmentTarget::SubmitKeySave). Saves may overlap; the device carries them out in order.
+    void BeginSave();
+    bool Saving() const { return m_savesRunning > 0; }
+    // The device's outcome of a save begun with BeginSave. Written: the profile is saved and
+    // editing is finished. Macros not written: nothing else was sent and the edit stays pending.
+    // Key table refused or not delivered: the device holds its old keys, so the key edits are
+    // dropped as by "cancel" (unless a later save, still running, carries them again).
+    KeySaveOutcome FinishSave(const KeySaveResult& result, IKeyAssignmentTarget& target);
 
     // Reads the controls, hands the entry to the device, refreshes its labels, marks editing
     // pending.
@@ -114,6 +128,7 @@ public:
 
 private:
     void ShowKeyboardKey(const KeyAssignment& a);
+    void RevertToDevice(IKeyAssignmentTarget& target);
     bool Offers(int kind) const;
 
     int m_deviceType = 2;
@@ -122,6 +137,7 @@ private:
     KeyEntry m_entry;
     KeyEntry m_loaded; // the entry as Load received it
     KeySetControls m_controls;
+    int m_savesRunning = 0;
 };
 
 } // namespace nq

@@ -286,27 +286,75 @@ TEST(KeySetEditorModel, ApplyDefaultCancelAndSave)
     EXPECT_EQ(device.entries.back().current, kDefault);
     EXPECT_EQ(device.calls.back(), "RefreshKeyLabels");
 
+    // The device's outcome of a save decides: saved, a message with the edit still pending, or the
+    // key edits dropped because the device kept its old key table.
+    const KeySaveResult refusedMacros{-1, -102, 0};
     struct Case {
-        int macroResult;
+        const char* name;
+        KeySaveResult result;
         bool saved;
         std::string message;
         int number;
+        bool pending;
+        bool reverted;
         std::vector<std::string> calls;
     } cases[] = {
-        {0, true, "", 0, {"WriteMacrosToDevice", "WriteAssignmentsToDevice 0", "SaveProfile"}},
-        {-1, false, "message_text_7", 0, {"WriteMacrosToDevice"}},
-        {19, false, "message_text_16", 19, {"WriteMacrosToDevice"}},
+        {"written", {0, 1, 1}, true, "", 0, false, false, {"SaveProfile"}},
+        {"macros not prepared", {-1, 1, 0}, false, "message_text_7", 0, true, false, {}},
+        {"macros refused", refusedMacros, false, "keyset_macros_not_written", 0, true, false, {}},
+        {"macros too long", {19, 1, 0}, false, "message_text_16", 19, true, false, {}},
+        {"keys refused", {0, 1, -102}, false, "", 0, false, true, {"SetSelectedKeyEntry", "RefreshKeyLabels"}},
+        {"keys lost", {0, 1, 0}, false, "", 0, false, true, {"SetSelectedKeyEntry", "RefreshKeyLabels"}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         FakeDevice target;
-        target.macroResult = c.macroResult;
-        editor.SetEditingButtonsEnabled(true);
-        const KeySaveOutcome outcome = editor.OnSaveProfileClicked(target);
-        EXPECT_EQ(outcome.saved, c.saved) << c.macroResult;
-        EXPECT_EQ(outcome.messageKey, c.message) << c.macroResult;
-        EXPECT_EQ(outcome.number, c.number) << c.macroResult;
-        EXPECT_EQ(target.calls, c.calls) << c.macroResult;
-        EXPECT_EQ(editor.EditingPending(), !c.saved) << c.macroResult;
+        editor.Load({A(0x30, 0xCD, 0), kDefault});
+        editor.Controls().functionKind = kFunctionMedia;
+        editor.Controls().media = 7;
+        editor.OnValueChanged(target);
+        target.calls.clear();
+        editor.BeginSave();
+        EXPECT_TRUE(editor.Saving());
+        EXPECT_TRUE(editor.Controls().saving);
+        const KeySaveOutcome outcome = editor.FinishSave(c.result, target);
+        EXPECT_FALSE(editor.Saving());
+        EXPECT_FALSE(editor.Controls().saving);
+        EXPECT_EQ(outcome.saved, c.saved);
+        EXPECT_EQ(outcome.messageKey, c.message);
+        EXPECT_EQ(outcome.number, c.number);
+        EXPECT_EQ(outcome.reverted, c.reverted);
+        EXPECT_EQ(target.calls, c.calls);
+        EXPECT_EQ(editor.EditingPending(), c.pending);
+        // Dropped edits show what the device holds: here the entry as loaded.
+        EXPECT_EQ(editor.Entry().current, c.reverted ? A(0x30, 0xCD, 0) : A(0x30, 0xE2, 0));
+    }
+
+    // Two saves under way: a failed first one leaves the edits to the second, which decides.
+    FakeDevice target;
+    editor.BeginSave();
+    editor.BeginSave();
+    EXPECT_FALSE(editor.FinishSave({0, 1, -102}, target).reverted);
+    EXPECT_TRUE(editor.Saving());
+    EXPECT_TRUE(target.calls.empty());
+    EXPECT_TRUE(editor.FinishSave({0, 1, 1}, target).saved);
+    EXPECT_FALSE(editor.Saving());
+}
+
+TEST(KeySetEditorModel, TheDefaultSaveWritesMacrosThenKeys)
+{
+    // A device without a worker of its own runs the two writes in a row, the keys only after
+    // the macros were written.
+    for (const int macros : {0, -1, 7}) {
+        SCOPED_TRACE(macros);
+        FakeDevice device;
+        device.macroResult = macros;
+        KeySaveResult result;
+        device.SubmitKeySave(0, [&result](const KeySaveResult& r) { result = r; });
+        EXPECT_EQ(result.macros, macros);
+        EXPECT_EQ(result.keys, macros == 0 ? 1 : 0);
+        EXPECT_EQ(device.calls, macros == 0 ? (std::vector<std::string>{"WriteMacrosToDevice", "WriteAssignmentsToDevice 0"})
+                                            : std::vector<std::string>{"WriteMacrosToDevice"});
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "devices/LightingColourBuffer.h"
 #include "editors/qt/CKeySetControlUI.h"
+#include "editors/qt/CDeviceOptionUI.h"
 #include "editors/qt/CLightControlUI.h"
 #include "profiles/JsonFile.h"
 
@@ -11,6 +12,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QStackedWidget>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -158,6 +161,40 @@ TEST_F(KeyboardPage, ClickedKeyGoesToTheEditorAndItsNewAssignmentToTheKeyboard)
 
     Raise("deng_Op_tab", "selectchanged", 1);
     EXPECT_TRUE(page->KeyCap(110)->isEnabled());
+}
+
+TEST_F(KeyboardPage, KeySaveOfASlowKeyboardRunsOnItsWorkerAndReachesIt)
+{
+    ConnectPage();
+    // A device tab hosts the keyboard: its transfers run on its worker, results come back through
+    // the event loop.
+    pages::CDeviceOptionUI tab;
+    tab.AttachDevice(&Kb());
+    Kb().SetTimerHost(&tab);
+    Raise("key_Op_tab", "selectchanged", 1);
+    Raise("key_64", "click");
+    ASSERT_EQ(Kb().SelectedKey(), 64);
+    auto* function = Get<QComboBox>("keyset_function_combo");
+    function->setCurrentIndex(function->findData("11"));
+    Get<QComboBox>("keyset_combokey_combo")->setCurrentIndex(4); // Ctrl + C
+
+    // Replies come late, within the channel's time limit.
+    ASSERT_EQ(Sim().FirmwareControl("keyboard", {"delay", "600", "1..4"}), "ok");
+    Get<QAbstractButton>("key_butt_prosave")->click();
+    EXPECT_TRUE(page->KeyEditor()->Saving());
+    bool timerFired = false;
+    QTimer::singleShot(0, page, [&] { timerFired = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return timerFired; }, 15000));
+    EXPECT_TRUE(page->KeyEditor()->Saving()) << "the window waited for the keyboard";
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->KeyEditor()->Saving(); }, 15000));
+    const nqtest::Bytes keymap = Area("keymap");
+    EXPECT_EQ(nqtest::Bytes(keymap.begin() + 3 * 64, keymap.begin() + 3 * 64 + 3), (nqtest::Bytes{0x20, 0x01, 0x06}));
+    EXPECT_EQ(Kb().KeyImage()[3 * 64], 0x20);
+    EXPECT_TRUE(page->KeyCap(64)->IsRemapped());
+    EXPECT_FALSE(Get<QAbstractButton>("key_butt_prosave")->isEnabled());
+    ASSERT_TRUE(Kb().TransferWorker().WaitIdle(15000));
+    Kb().SetTimerHost(nullptr);
 }
 
 TEST_F(KeyboardPage, MacroKeyBeyondTheListKeepsItsLabel)

@@ -25,33 +25,13 @@ using nqtest::SlotStageX;
 namespace {
 
 constexpr uint8_t kStreamLighting = 18;
-constexpr int kForward = 3;
+constexpr int kForward = nqtest::MousePageTest::kForward;
 
 
 } // namespace
 
 class MousePageAgreement : public nqtest::MousePageTest {
 protected:
-    // The three bytes of page button `key` in the mouse's key table.
-    Bytes KeySlot(int key)
-    {
-        const size_t slot = size_t(page->Mouse().KeyIndexMap().at(size_t(key)));
-        const Bytes keymap = Area("keymap");
-        return Bytes(keymap.begin() + 3 * slot, keymap.begin() + 3 * slot + 3);
-    }
-    void SelectKey(int key)
-    {
-        page->Mouse().SetPageState(2);
-        Get<QAbstractButton>(QString("key_%1").arg(key))->click();
-        ASSERT_EQ(page->Mouse().SelectedKey(), key);
-    }
-    // Function "key combination", Ctrl + C.
-    void ChooseCtrlC()
-    {
-        auto* function = Get<QComboBox>("keyset_function_combo");
-        function->setCurrentIndex(function->findData("11"));
-        Get<QComboBox>("keyset_combokey_combo")->setCurrentIndex(4);
-    }
     // Forward does Ctrl + C, saved to the mouse.
     void SaveCtrlCOnForward()
     {
@@ -60,7 +40,6 @@ protected:
         Get<QAbstractButton>("key_butt_prosave")->click();
         ASSERT_EQ(KeySlot(kForward), (Bytes{0x20, 0x01, 0x06}));
     }
-    QString KeyText(int key) { return Get<QAbstractButton>(QString("key_%1").arg(key))->toolTip(); }
 };
 
 TEST_F(MousePageAgreement, DpiAboveTheSensorIsTakenAtItsHighestAndTheRangeIsShown)

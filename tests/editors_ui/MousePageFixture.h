@@ -11,11 +11,17 @@
 #include "ui/CControlAccess.h"
 #include "ui/CSkinWindow.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
+
 #include <memory>
 
 namespace nqtest {
 
 class MousePageTest : public MouseSimTest {
+public:
+    static constexpr int kForward = 3; // the page's Forward button
+
 protected:
     // The catalogue's mouse layout row: the program builds the page with these counts.
     static inline const int kKeyButtons = nq::Catalogue().DeviceLayouts().at(0).keyEntries;
@@ -57,6 +63,30 @@ protected:
     }
 
     QWidget* Control(const QString& name) const { return nq::ui::CControlAccess::FindControl(page, name); }
+
+    // The three bytes of page button `key` in the simulated mouse's key table.
+    Bytes KeySlot(int key)
+    {
+        const size_t slot = size_t(page->Mouse().KeyIndexMap().at(size_t(key)));
+        const Bytes keymap = Area("keymap");
+        return Bytes(keymap.begin() + 3 * slot, keymap.begin() + 3 * slot + 3);
+    }
+    // A click on the key button on the key tab hands the key to the editor.
+    void SelectKey(int key)
+    {
+        page->Mouse().SetPageState(2);
+        Get<QAbstractButton>(QString("key_%1").arg(key))->click();
+        ASSERT_EQ(page->Mouse().SelectedKey(), key);
+    }
+    // Function "key combination", Ctrl + C.
+    void ChooseCtrlC()
+    {
+        auto* function = Get<QComboBox>("keyset_function_combo");
+        function->setCurrentIndex(function->findData("11"));
+        Get<QComboBox>("keyset_combokey_combo")->setCurrentIndex(4);
+    }
+    // What the page tells of key button `key`.
+    QString KeyText(int key) { return Get<QAbstractButton>(QString("key_%1").arg(key))->toolTip(); }
     QString Text(const QString& name) const { return nq::ui::CControlAccess::GetText(Control(name)); }
     // The device node of the profile file as saved.
     Json::Value SavedNode() const;

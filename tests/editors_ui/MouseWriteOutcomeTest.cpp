@@ -9,16 +9,21 @@
 #include "editors/qt/CDeviceOptionUI.h"
 #include "profiles/JsonFile.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 
 using namespace nq;
 using nqtest::Bytes;
@@ -27,6 +32,14 @@ namespace {
 
 constexpr int kWaitMs = 15000;
 constexpr size_t kRed = 6;
+
+std::string ReadFileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 uint16_t StageX(const Bytes& config, int stage)
 {
@@ -176,6 +189,125 @@ TEST_F(MouseWriteOutcome, KeyTableWriteOfTheKeyEditorShowsItsOutcome)
     ASSERT_TRUE(Sim().Unplug("mouse"));
     EXPECT_EQ(target.WriteAssignmentsToDevice(0), kNotOpen);
     EXPECT_EQ(page->Mouse().StatusKey(), CKelvaskUSBDevice::kStatusLost);
+}
+
+TEST_F(MouseWriteOutcome, KeySaveOfASlowMouseLeavesTheWindowRunningAndShowsItIsSaving)
+{
+    // The save asks for the device information, opens the batch, writes the key table and closes
+    // the batch. A mouse whose replies come late but within the channel's time limit takes it; one
+    // whose replies come 2 s late never answers in time, and keeps its key table.
+    const struct {
+        const char* name;
+        std::vector<std::string> delay;
+        bool taken;
+    } cases[] = {
+        {"late", {"delay", "600", "1..4"}, true},
+        {"2 s late", {"delay", "2000", "1..100"}, false},
+    };
+    ConnectPage();
+    AttachTab();
+    auto* save = Get<QPushButton>("key_butt_prosave");
+    const QString saveText = save->text();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SelectKey(kForward);
+        ChooseCtrlC();
+        const uint32_t heldBefore = SavedNode()["KeyList"][kForward]["Assignment"].asUInt();
+        const Bytes slotBefore = KeySlot(kForward);
+
+        ASSERT_EQ(Fw(c.delay), "ok");
+        save->click();
+        // The click came back at once: the editor is disabled and says it is saving...
+        EXPECT_TRUE(page->KeyEditor()->Saving());
+        EXPECT_FALSE(save->isEnabled());
+        EXPECT_NE(save->text(), saveText);
+        EXPECT_FALSE(Control("keyset_layout")->isEnabled());
+        // ...and the window's thread goes on taking events while the mouse has not answered.
+        bool timerFired = false;
+        QTimer::singleShot(0, page, [&] { timerFired = true; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return timerFired; }, kWaitMs));
+        EXPECT_TRUE(page->KeyEditor()->Saving());
+        EXPECT_EQ(KeySlot(kForward), slotBefore);
+
+        // The outcome comes back through the event loop: mouse, profile and page agree.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !page->KeyEditor()->Saving(); }, kWaitMs));
+        ASSERT_TRUE(page->Mouse().TransferWorker().WaitIdle(kWaitMs));
+        ASSERT_EQ(Fw({"clear"}), "ok");
+        if (c.taken) {
+            EXPECT_EQ(KeySlot(kForward), (Bytes{0x20, 0x01, 0x06}));
+            EXPECT_EQ(SavedNode()["KeyList"][kForward]["Assignment"].asUInt(), 0x200106u);
+            EXPECT_EQ(KeyText(kForward), "Left Ctrl+C");
+            EXPECT_EQ(page->Mouse().StatusKey(), "");
+        } else {
+            EXPECT_EQ(KeySlot(kForward), slotBefore);
+            EXPECT_EQ(SavedNode()["KeyList"][kForward]["Assignment"].asUInt(), heldBefore);
+            EXPECT_EQ(page->Mouse().GetKeyTable()[kForward].current.Packed(), heldBefore);
+            EXPECT_EQ(page->Mouse().StatusKey(), CKelvaskUSBDevice::kStatusKeysLost);
+        }
+        EXPECT_EQ(save->text(), saveText);
+        EXPECT_FALSE(save->isEnabled()) << "nothing is pending any more";
+        EXPECT_TRUE(Control("keyset_layout")->isEnabled());
+    }
+}
+
+TEST_F(MouseWriteOutcome, KeyTableTheMouseRefusesOrNeverGetsLeavesKeysOnWhatTheMouseHolds)
+{
+    // Without macros the save reads the device information (report 1), opens the batch (2) and
+    // writes the key table (3).
+    const struct {
+        const char* name;
+        std::vector<std::string> fault;
+        const char* status;
+        const char* words;
+    } cases[] = {
+        {"refused", {"refuse", "ff", "3"}, CKelvaskUSBDevice::kStatusKeysRefused, "did not take the key"},
+        {"lost", {"unplug", "3"}, CKelvaskUSBDevice::kStatusKeysLost, "did not reach"},
+    };
+    ConnectPage();
+    AttachTab();
+    const KeyAssignment forward = KeyAssignment::Function(0x10, 0x10, 0x00);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!page->Mouse().Channel().IsOpen()) {
+            ASSERT_TRUE(Sim().Plug("mouse"));
+            Reconnect();
+        }
+        const std::string profileBefore = ReadFileText(page->Mouse().CurrentProfilePath());
+        SelectKey(kForward);
+        ChooseCtrlC();
+        ASSERT_EQ(KeyText(kForward), "Left Ctrl+C");
+
+        ASSERT_EQ(Fw(c.fault), "ok");
+        Get<QPushButton>("key_butt_prosave")->click();
+        ASSERT_TRUE(WaitForStatus(c.status));
+        EXPECT_FALSE(page->KeyEditor()->Saving());
+        EXPECT_TRUE(StatusText().contains(c.words)) << StatusText().toStdString();
+        EXPECT_TRUE(StatusText().contains("show again what the device holds")) << StatusText().toStdString();
+
+        // The mouse kept Forward; the key list, the editor and the profile file say so too.
+        EXPECT_EQ(Area("keymap").at(3 * size_t(page->Mouse().KeyIndexMap().at(kForward))), 0x10);
+        EXPECT_EQ(page->Mouse().GetKeyTable()[kForward].current, forward);
+        EXPECT_EQ(KeyText(kForward), "Forward");
+        auto* row = page->KeySummary()->itemWidget(page->KeySummary()->item(kForward));
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->findChild<QLabel*>("keyinfo_value")->text(), "Forward");
+        EXPECT_EQ(ui::CControlAccess::CurrentPage(Control("function_switch_tablayout")), 0); // its factory function
+        EXPECT_FALSE(Control("key_butt_prosave")->isEnabled());
+        EXPECT_EQ(ReadFileText(page->Mouse().CurrentProfilePath()), profileBefore);
+        ASSERT_EQ(Fw({"clear"}), "ok");
+    }
+
+    // Saved again once the mouse takes it: the line goes and the three agree on the new key.
+    ASSERT_TRUE(Sim().Plug("mouse"));
+    Reconnect();
+    SelectKey(kForward);
+    ChooseCtrlC();
+    Get<QPushButton>("key_butt_prosave")->click();
+    ASSERT_TRUE(WaitForStatus(""));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->KeyEditor()->Saving(); }, kWaitMs));
+    EXPECT_EQ(KeySlot(kForward), (Bytes{0x20, 0x01, 0x06}));
+    EXPECT_EQ(SavedNode()["KeyList"][kForward]["Assignment"].asUInt(), 0x200106u);
+    EXPECT_EQ(KeyText(kForward), "Left Ctrl+C");
 }
 
 TEST_F(MouseWriteOutcome, ProfileThatCannotBeSavedIsShown)

@@ -94,6 +94,19 @@ int CKeyboardPageDevice::WriteMacrosToDevice()
     return result;
 }
 
+void CKeyboardPageDevice::SubmitKeySave(int bank, std::function<void(const KeySaveResult&)> done)
+{
+    CKelvaskKeyboardDevice::SubmitKeySave(bank, [this, done = std::move(done)](const KeySaveResult& result) {
+        // Macros that do not fit are told by the editor; anything else that failed is shown here.
+        if (result.macros == 0)
+            Report(result.keys);
+        else if (result.macros < 0)
+            Report(result.macroWrite != kOk ? result.macroWrite : kWriteFailed);
+        if (done)
+            done(result);
+    });
+}
+
 int CKeyboardPageDevice::WriteCustomColours()
 {
     const int result = CKelvaskKeyboardDevice::WriteCustomColours();

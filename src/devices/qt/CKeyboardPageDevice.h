@@ -31,6 +31,9 @@ public:
     int WriteSettingsToDevice(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight) override;
     int WriteAssignmentsToDevice(int bank) override;
     int WriteMacrosToDevice() override;
+    // The key editor's save runs on the keyboard's transfer worker; its outcome is reported as the
+    // two writes above report theirs.
+    void SubmitKeySave(int bank, std::function<void(const KeySaveResult&)> done) override;
     int WriteCustomColours() override;
 
     // ---- IKeyAssignmentTarget ----

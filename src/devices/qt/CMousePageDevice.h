@@ -35,6 +35,11 @@ public:
         ReportDeviceWrite(result);
         return result;
     }
+    // The key editor's save runs on the mouse's transfer worker; its outcome comes back to the page.
+    void SubmitKeySave(int bank, std::function<void(const KeySaveResult&)> done) override
+    {
+        CKelvaskMouseDevice::SubmitKeySave(bank, std::move(done));
+    }
     void SaveProfile() override { CKelvaskMouseDevice::SaveProfile(); }
     bool RevertKeyEdits(KeyEntry& selectedEntry) override { return CKelvaskMouseDevice::RevertKeyEdits(selectedEntry); }
 

@@ -380,9 +380,13 @@ void CKeySetControlUI::Push()
     CControlAccess::SetVisible(m_macroCycle, c.macroCycleVisible);
     for (int i = 0; i < int(m_modifiers.size()); ++i)
         CControlAccess::SetSelected(m_modifiers[size_t(i)], c.modifierOption == i, false);
-    CControlAccess::SetEnabled(m_saveButton, c.editingButtonsEnabled);
-    CControlAccess::SetEnabled(m_cancelButton, c.editingButtonsEnabled);
-    CControlAccess::SetEnabled(m_proSaveButton, c.editingButtonsEnabled);
+    CControlAccess::SetEnabled(m_saveButton, c.editingButtonsEnabled && !c.saving);
+    CControlAccess::SetEnabled(m_cancelButton, c.editingButtonsEnabled && !c.saving);
+    CControlAccess::SetEnabled(m_proSaveButton, c.editingButtonsEnabled && !c.saving);
+    // While a save runs nothing in the editor can be changed, and its button says it is saving.
+    CControlAccess::SetEnabled(m_layout, !c.saving);
+    if (m_proSaveButton && m_proSaveButton->property("textKey").toString() != (c.saving ? kSavingKey : kSaveKey))
+        CControlAccess::SetTextKey(m_proSaveButton, c.saving ? kSavingKey : kSaveKey);
 }
 
 void CKeySetControlUI::Apply()
@@ -399,9 +403,23 @@ void CKeySetControlUI::SaveProfile()
     if (!m_target)
         return;
     Pull();
-    const KeySaveOutcome outcome = m_model->OnSaveProfileClicked(*m_target);
+    m_model->BeginSave();
     Push();
-    if (outcome.saved)
+    // The device writes macros and keys on its own worker and hands the outcome back through the
+    // event loop (a device without a worker: before SubmitKeySave returns).
+    QPointer<CKeySetControlUI> self(this);
+    IKeyAssignmentTarget* target = m_target;
+    m_target->SubmitKeySave(0, [self, target](const KeySaveResult& result) {
+        if (self && self->m_target == target)
+            self->SaveFinished(result);
+    });
+}
+
+void CKeySetControlUI::SaveFinished(const KeySaveResult& result)
+{
+    const KeySaveOutcome outcome = m_model->FinishSave(result, *m_target);
+    Push();
+    if (outcome.messageKey.empty())
         return;
     QWidget* owner = window();
     if (outcome.messageKey == "message_text_16") {
@@ -414,6 +432,8 @@ void CKeySetControlUI::SaveProfile()
     }
 }
 
+bool CKeySetControlUI::Saving() const { return m_model->Saving(); }
+
 // ---- notifications ----
 
 bool CKeySetControlUI::HandleNotify(const ui::TNotify& msg)
@@ -421,6 +441,14 @@ bool CKeySetControlUI::HandleNotify(const ui::TNotify& msg)
     QWidget* sender = msg.sender;
     if (!sender || !isAncestorOf(sender))
         return false;
+    // Key capture follows the keyboard edit's focus, also while a save runs.
+    if (sender == m_keyboardText && (msg.type == "killfocus" || msg.type == "setfocus")) {
+        if (keyCaptureHook)
+            keyCaptureHook(msg.type == "setfocus");
+        return true;
+    }
+    if (m_model->Saving())
+        return true; // the editor is disabled until the device's outcome is in
     const QString name = msg.SenderName();
     if (msg.type == "itemselect") {
         if (sender == m_function) {
@@ -441,19 +469,12 @@ bool CKeySetControlUI::HandleNotify(const ui::TNotify& msg)
         return true;
     }
     if (msg.type == "killfocus") {
-        if (sender == m_keyboardText) {
-            if (keyCaptureHook)
-                keyCaptureHook(false);
-        } else if (qobject_cast<QLineEdit*>(sender)) {
+        if (qobject_cast<QLineEdit*>(sender))
             Apply();
-        }
         return true;
     }
-    if (msg.type == "setfocus") {
-        if (sender == m_keyboardText && keyCaptureHook)
-            keyCaptureHook(true);
+    if (msg.type == "setfocus")
         return true;
-    }
     if (msg.type == "selectchanged" && name.startsWith(kModifierOptionPrefix)) {
         // Clearing an option by hand is not a choice; the chosen option stays selected.
         const int option = name.mid(int(strlen(kModifierOptionPrefix))).toInt();

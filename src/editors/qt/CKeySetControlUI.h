@@ -36,6 +36,8 @@ public:
     static constexpr const char* kClassName = "KeySetControl";
     static constexpr const char* kLayoutName = "XML\\CustomControlXML\\KeySetControl.xml";
     static constexpr const char* kModifierOptionPrefix = "key_ComBox_check_";
+    static constexpr const char* kSaveKey = "keyset_save_btn";
+    static constexpr const char* kSavingKey = "keyset_saving_btn";
 
     explicit CKeySetControlUI(QWidget* parent = nullptr);
     ~CKeySetControlUI() override;
@@ -72,8 +74,13 @@ public:
     // False when the key cannot be assigned.
     bool OnKeyCaptured(uint8_t scanCode, uint32_t flags);
 
-    // "key_butt_prosave": macros, key table and profile to the device and file; a failure is shown.
+    // "key_butt_prosave": macros, key table and profile to the device and file. The device carries
+    // the writes out (on its transfer worker when it has one); meanwhile the editor is disabled
+    // and the button says "Saving…". A failure is shown: macros by a message, a key table the
+    // device did not take by the device's page, and the key edits then go back to what the device
+    // holds.
     void SaveProfile();
+    bool Saving() const;
 
     // Handles the notifications of the editor's controls; false for any other sender.
     bool HandleNotify(const ui::TNotify& msg);
@@ -92,6 +99,7 @@ private:
     void Pull();     // widgets -> model controls
     void Push();     // model controls -> widgets, without raising events
     void Apply();
+    void SaveFinished(const KeySaveResult& result);
     void FillItems(QComboBox* combo);
     int RowOfKind(int kind) const;
     int KindOfRow(int row) const;
