@@ -36,7 +36,7 @@ void CDeviceKeyButtonUI::SetLightColour(uint32_t colour, uint8_t level, bool sho
         return;
     m_lightColour = next;
     m_showLight = show;
-    update();
+    LightChanged();
 }
 
 void CDeviceKeyButtonUI::SetHideAssignmentImage(bool hide)
