@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace nq::pages {
 
@@ -92,6 +93,7 @@ void CLampPictureUI::Invalidate(int index)
 void CLampPictureUI::FlushInvalid()
 {
     m_flushPending = false;
+    m_framePaint = true;
     update(m_invalid);
     m_invalid = QRect();
 }
@@ -159,10 +161,10 @@ void CLampPictureUI::FillParts(QPainter& painter, const CLampButtonUI& lamp, con
     painter.fillRect(shape, colours[0]);
 }
 
-bool CLampPictureUI::Refresh(Lamp& lamp, qreal scale)
+bool CLampPictureUI::Refresh(Lamp& lamp, qreal scale, bool withText)
 {
     const CLampButtonUI& button = *lamp.button;
-    const QString text = button.text();
+    const QString text = withText ? button.text() : lamp.text;
     if (lamp.version == button.LookVersion() && lamp.text == text && lamp.enabled == button.isEnabled() &&
         lamp.selected == button.ShowsSelected() && lamp.size == button.size() && lamp.scale == scale)
         return false;
@@ -221,6 +223,9 @@ bool CLampPictureUI::Refresh(Lamp& lamp, qreal scale)
     // The frame's pixels: runs of a part where nothing lies over it, single pixels elsewhere.
     lamp.runs.clear();
     lamp.pixels.clear();
+    if (m_frame.isNull())
+        return true; // made with the frame
+    const int stride = int(m_frame.bytesPerLine() / qsizetype(sizeof(QRgb)));
     for (int y = 0; y < pixels.height(); ++y) {
         if (!inside.contains(QPoint(origin.x(), origin.y() + y)))
             continue;
@@ -231,18 +236,18 @@ bool CLampPictureUI::Refresh(Lamp& lamp, qreal scale)
                 continue;
             const int number = qBlue(part[x]) - 1;
             if (number >= 0 && qAlpha(over[x]) == 0) {
-                if (!lamp.runs.empty() && lamp.runs.back().y == y && lamp.runs.back().part == number &&
-                    lamp.runs.back().x + lamp.runs.back().length == x)
+                if (!lamp.runs.empty() && lamp.runs.back().part == number &&
+                    lamp.runs.back().offset + lamp.runs.back().length == y * stride + x)
                     ++lamp.runs.back().length;
                 else
-                    lamp.runs.push_back({y, x, 1, number});
+                    lamp.runs.push_back({y * stride + x, 1, number});
             } else if (number >= 0 && qAlpha(over[x]) < 255) {
-                lamp.pixels.push_back({y, x, number, over[x]});
+                lamp.pixels.push_back({y * stride + x, number, over[x]});
             } else {
                 // Nothing of the light shows: the pixel is the image over the picture.
                 const QRgb picture = m_static.pixel(origin + QPoint(x, y));
                 const int through = 255 - qAlpha(over[x]);
-                lamp.pixels.push_back({y, x, -1,
+                lamp.pixels.push_back({y * stride + x, -1,
                                        qRgb(qRed(over[x]) + qRed(picture) * through / 255,
                                             qGreen(over[x]) + qGreen(picture) * through / 255,
                                             qBlue(over[x]) + qBlue(picture) * through / 255)});
@@ -256,23 +261,25 @@ void CLampPictureUI::PaintLamp(Lamp& lamp, qreal scale)
 {
     QRgb colours[kMaxParts];
     LightColours(*lamp.button, lamp.below, colours);
+    for (QRgb& colour : colours)
+        colour |= 0xFF000000u;
     const QPoint origin = (QPointF(lamp.place.topLeft()) * scale).toPoint();
     const qsizetype stride = m_frame.bytesPerLine() / qsizetype(sizeof(QRgb));
     auto* corner = reinterpret_cast<QRgb*>(m_frame.bits()) + origin.y() * stride + origin.x();
     for (const Lamp::Run& run : lamp.runs)
-        std::fill_n(corner + run.y * stride + run.x, run.length, colours[run.part] | 0xFF000000u);
+        std::fill_n(corner + run.offset, run.length, colours[run.part]);
+    // The image over the light is premultiplied: its colour plus what it lets through.
+    auto through = [](int below, int keep) { return (below * keep + 128 + ((below * keep + 128) >> 8)) >> 8; };
     for (const Lamp::Pixel& pixel : lamp.pixels) {
-        QRgb& out = corner[pixel.y * stride + pixel.x];
+        QRgb& out = corner[pixel.offset];
         if (pixel.part < 0) {
             out = pixel.over | 0xFF000000u;
             continue;
         }
-        // The image over the light is premultiplied: its colour plus what it lets through.
         const QRgb below = colours[pixel.part];
-        const int through = 255 - qAlpha(pixel.over);
-        out = qRgb(qRed(pixel.over) + (qRed(below) * through + 127) / 255,
-                   qGreen(pixel.over) + (qGreen(below) * through + 127) / 255,
-                   qBlue(pixel.over) + (qBlue(below) * through + 127) / 255);
+        const int keep = 255 - qAlpha(pixel.over);
+        out = qRgb(qRed(pixel.over) + through(qRed(below), keep), qGreen(pixel.over) + through(qGreen(below), keep),
+                   qBlue(pixel.over) + through(qBlue(below), keep));
     }
 }
 
@@ -305,13 +312,22 @@ void CLampPictureUI::paintEvent(QPaintEvent* event)
         m_frame = m_static.convertToFormat(QImage::Format_RGB32);
         m_frame.setDevicePixelRatio(scale);
         whole = true;
+        for (Lamp& lamp : m_lamps)
+            lamp.version = -1; // their runs hold the old frame's stride
     }
     // Bring the frame up to date where it is shown: the lamps whose light or look changed.
     const QRect bounds = event->region().boundingRect();
-    for (Lamp& lamp : m_lamps) {
+    // A frame's paint reads the labels of the lamps it repaints for their light in turns, a
+    // quarter each frame (reading every button's text costs more than the rest of its look);
+    // any other paint, and the lamps only in the area, read them all.
+    const bool frame = std::exchange(m_framePaint, false);
+    const unsigned turn = frame ? ++m_frames : 0;
+    for (size_t i = 0; i < m_lamps.size(); ++i) {
+        Lamp& lamp = m_lamps[i];
         if (!lamp.button || lamp.button->isHidden() || !(lamp.dirty || whole || lamp.place.intersects(bounds)))
             continue;
-        if (!Refresh(lamp, scale) && !lamp.dirty && !whole)
+        const bool text = !frame || !lamp.dirty || (i + turn) % 4 == 0;
+        if (!Refresh(lamp, scale, text) && !lamp.dirty && !whole)
             continue;
         PaintLamp(lamp, scale);
         lamp.dirty = false;

@@ -90,10 +90,10 @@ private:
         // The frame's pixels of the lamp (device pixels from its corner): runs of one part's
         // colour, and the pixels where the image over the light shows.
         struct Run {
-            int y, x, length, part;
+            int offset, length, part; // offset: y * frame stride + x
         };
         struct Pixel {
-            int y, x, part; // part -1: `over` is the pixel as it is
+            int offset, part; // part -1: `over` is the pixel as it is
             QRgb over;
         };
         std::vector<Run> runs;
@@ -102,7 +102,7 @@ private:
     bool EnsureStatic();
     void EnsurePlaces();
     // Draws the image over the light again when the lamp's look changed; true if it did.
-    bool Refresh(Lamp& lamp, qreal scale);
+    bool Refresh(Lamp& lamp, qreal scale, bool withText = true);
     // Draws the lamp into the frame image.
     void PaintLamp(Lamp& lamp, qreal scale);
     void FlushInvalid();
@@ -114,6 +114,9 @@ private:
     bool m_placesValid = false;
     QRect m_invalid;
     bool m_flushPending = false;
+    // The next paint is a frame's (FlushInvalid asked for it), and how many frames were painted.
+    bool m_framePaint = false;
+    unsigned m_frames = 0;
 };
 
 } // namespace nq::pages
