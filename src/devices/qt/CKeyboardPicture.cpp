@@ -83,6 +83,15 @@ void CKeyCapButtonUI::SetRemapped(bool remapped)
     LookChanged();
 }
 
+void CKeyCapButtonUI::SetLabel(const QString& label, bool remapped)
+{
+    if (label == text() && remapped == m_remapped)
+        return;
+    setText(label);
+    m_remapped = remapped;
+    LookChanged();
+}
+
 void CKeyCapButtonUI::SetLamp(bool lamp)
 {
     m_lamp = lamp;

@@ -23,6 +23,8 @@ public:
     QString Legend() const { return m_legend; }
     // The key's assignment differs from its factory one: the label is shown under the legend.
     void SetRemapped(bool remapped);
+    // The label of the key's assignment (the button's text) and whether it is re-assigned.
+    void SetLabel(const QString& label, bool remapped);
     bool IsRemapped() const { return m_remapped; }
     // An LED rather than a key: no legend, a round lamp.
     void SetLamp(bool lamp);

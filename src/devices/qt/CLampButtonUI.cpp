@@ -43,6 +43,7 @@ bool CLampButtonUI::event(QEvent* event)
         break;
     case QEvent::EnabledChange:
     case QEvent::FontChange:
+    case QEvent::ToolTipChange: // the pages set a new label with its tooltip
         LookChanged();
         break;
     case QEvent::Move:

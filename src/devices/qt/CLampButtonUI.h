@@ -28,7 +28,8 @@ public:
 protected:
     void LightChanged() override;
     // What the picture draws once per look changed: it is drawn again with the next repaint.
-    void LookChanged();
+    // (The button's own repaints never show: the opaque picture over it takes them away.)
+    void LookChanged() override;
     bool event(QEvent* event) override;
     // Paints the button alone (a grab of just this button) as the picture shows it.
     void paintEvent(QPaintEvent* event) override;

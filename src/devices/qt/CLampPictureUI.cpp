@@ -83,7 +83,13 @@ void CLampPictureUI::Invalidate(int index)
     if (!isVisible())
         return; // the whole picture is painted when it shows
     EnsurePlaces();
-    m_invalid |= lamp.place;
+    const auto row = std::find_if(m_invalid.begin(), m_invalid.end(), [&](const QRect& area) {
+        return area.top() == lamp.place.top() && area.bottom() == lamp.place.bottom();
+    });
+    if (row != m_invalid.end())
+        *row |= lamp.place;
+    else
+        m_invalid.push_back(lamp.place);
     if (!m_flushPending) {
         m_flushPending = true;
         QMetaObject::invokeMethod(this, &CLampPictureUI::FlushInvalid, Qt::QueuedConnection);
@@ -94,8 +100,21 @@ void CLampPictureUI::FlushInvalid()
 {
     m_flushPending = false;
     m_framePaint = true;
-    update(m_invalid);
-    m_invalid = QRect();
+    // The rectangle around all rows when they fill most of it (a keyboard's) or are many.
+    constexpr size_t kMostRows = 12;
+    QRegion region;
+    QRect bounds;
+    qint64 area = 0;
+    for (const QRect& row : m_invalid) {
+        region += row;
+        bounds |= row;
+        area += qint64(row.width()) * row.height();
+    }
+    if (m_invalid.size() > kMostRows || 2 * area >= qint64(bounds.width()) * bounds.height())
+        update(bounds);
+    else
+        update(region);
+    m_invalid.clear();
 }
 
 void CLampPictureUI::changeEvent(QEvent* event)

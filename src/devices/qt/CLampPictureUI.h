@@ -11,10 +11,11 @@
 //   - the whole picture is kept in a frame image; a lamp whose light changed is drawn again into
 //     it as a few opaque rectangle fills (the lit colour blended over the picture below, computed
 //     here) and that small image over them: no path, text or style sheet per frame;
-//   - the lamps changed before the event loop turns are repainted with one update of the
-//     rectangle around them, which copies that part of the frame. One rectangle rather than a
-//     region of many: the raster engine clips every operation against a region of many
-//     rectangles, which costs several times the drawing itself.
+//   - the lamps changed before the event loop turns are repainted with one update, which copies
+//     those parts of the frame: one rectangle around each row of lamps (lamps of one top and
+//     height), not a region of every lamp: the raster engine clips every operation against a
+//     region of many rectangles, which costs several times the drawing itself, and a rectangle
+//     around all lamps copies much more than the lamps of a pad's edge.
 // The small image's edge pixels hold the picture's pixel times (1 - coverage) of the lit shape,
 // so the fill below shows through exactly by its coverage, as an antialiased fill would.
 // The picture also draws the selection panel's drag frame, which it covers.
@@ -112,7 +113,7 @@ private:
     QImage m_frame;
     std::vector<Lamp> m_lamps;
     bool m_placesValid = false;
-    QRect m_invalid;
+    std::vector<QRect> m_invalid; // by rows
     bool m_flushPending = false;
     // The next paint is a frame's (FlushInvalid asked for it), and how many frames were painted.
     bool m_framePaint = false;
