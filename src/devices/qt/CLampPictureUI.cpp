@@ -327,7 +327,7 @@ void CLampPictureUI::paintEvent(QPaintEvent* event)
     const qreal scale = devicePixelRatioF();
     bool whole = EnsureStatic();
     EnsurePlaces();
-    if (m_frame.isNull() || m_frame.size() != m_static.size() || m_frame.devicePixelRatio() != scale) {
+    if (whole || m_frame.isNull() || m_frame.size() != m_static.size() || m_frame.devicePixelRatio() != scale) {
         m_frame = m_static.convertToFormat(QImage::Format_RGB32);
         m_frame.setDevicePixelRatio(scale);
         whole = true;
