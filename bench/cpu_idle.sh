@@ -2,12 +2,13 @@
 # CPU time and wake-ups of an idle nq501, per thread, by hand (never in CI).
 #
 #   bench/cpu_idle.sh [-b BUILD-DIR] [-s SECONDS] [-w WARMUP] [-t STRACE-SECONDS] [-n]
-#                     [-d "DEVICE..."] [MODE...]
+#                     [-d "DEVICE..."] [-l "DEVICE..."] [MODE...]
 #
 # Modes (default: devices none demo):
 #   devices  the demo's devices (keyboard mouse mousepad headset, or those of -d), served by a
 #            separate nq501-devsim daemon, so only the program's own CPU is counted (the
-#            daemon's is printed beside it)
+#            daemon's is printed beside it); -l adds more devices once the program has shown the
+#            page of the first (the first device found has its page shown), so that page stays
 #   none     no device: NQ501_SIM_DIR unset, the program watches the machine's hidraw nodes
 #   empty    an empty simulator folder (no device plugged)
 #   demo     nq501 --demo: the simulator runs inside the program and is counted with it
@@ -30,7 +31,8 @@ warmup=5
 straceSeconds=0
 useGdb=1
 devices="keyboard mouse mousepad headset"
-while getopts "b:s:w:t:d:nh" opt; do
+later=""
+while getopts "b:s:w:t:d:l:nh" opt; do
     case $opt in
     b) build=$(cd "$OPTARG" && pwd) ;;
     s) seconds=$OPTARG ;;
@@ -38,7 +40,8 @@ while getopts "b:s:w:t:d:nh" opt; do
     t) straceSeconds=$OPTARG ;;
     n) useGdb=0 ;;
     d) devices=$OPTARG ;;
-    *) sed -n '2,27p' "$0"; exit 2 ;;
+    l) later=$OPTARG ;;
+    *) sed -n '2,29p' "$0"; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -156,6 +159,11 @@ measure() {
     app=$!
     sleep "$warmup"
     kill -0 "$app" 2>/dev/null || { echo "cpu_idle: nq501 ended during start-up:"; cat "$work/app.out"; return 1; }
+    if [ "$mode" = devices ] && [ -n "$later" ]; then
+        # shellcheck disable=SC2086
+        "$build/nq501-devsim" --dir "$sim" add $later >/dev/null
+        sleep "$warmup"
+    fi
 
     snapshot "$app" >"$work/a"
     local t0 s0=0 start end
@@ -174,7 +182,7 @@ measure() {
     : >"$work/labels"
     [ "$useGdb" = 1 ] && command -v gdb >/dev/null && thread_labels "$app" >"$work/labels"
 
-    echo "== $mode: nq501${args[*]:+ ${args[*]}}${sim:+ on the simulator daemon in $sim}$([ "$mode" = devices ] && echo " with $devices") ($(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
+    echo "== $mode: nq501${args[*]:+ ${args[*]}}${sim:+ on the simulator daemon in $sim}$([ "$mode" = devices ] && echo " with $devices${later:+, then $later}") ($(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
     awk -v hz="$hz" -v span="$span" -v t0="$t0" -v t1="$t1" -v s0="$s0" -v s1="$s1" -v sim="$simPid" '
         FILENAME == ARGV[1] { label[$1] = $0; sub(/^[0-9]+\t/, "", label[$1]); next }
         FILENAME == ARGV[2] { run[$1] = $2; vol[$1] = $3; inv[$1] = $4; next }

@@ -256,11 +256,12 @@ void CKeyboardPageUI::RefreshKeyLabelsPage()
         const std::optional<std::string> text = KeyLabelText::ForKeyboard(keys[size_t(i)].current, macros, translate);
         if (!text)
             continue;
-        button->setText(QString::fromStdString(*text));
+        if (auto* cap = qobject_cast<CKeyCapButtonUI*>(button))
+            cap->SetLabel(QString::fromStdString(*text), !(keys[size_t(i)].current == keys[size_t(i)].defaults));
+        else
+            button->setText(QString::fromStdString(*text));
         if (i != KeyboardKeyPositions::kFnPosition || button->isEnabled())
             button->setToolTip(QString::fromStdString(*text));
-        if (auto* cap = qobject_cast<CKeyCapButtonUI*>(button))
-            cap->SetRemapped(!(keys[size_t(i)].current == keys[size_t(i)].defaults));
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <cmath>
 
@@ -23,19 +22,57 @@ QRect ToRect(const KeyboardPictureLayout::Rect& r)
     return QRect(int(std::lround(r.x)), int(std::lround(r.y)), int(std::lround(r.w)), int(std::lround(r.h)));
 }
 
+// A cap's outline: its pixel rectangle with the edges on pixel centres.
+QRectF CapArea(const QSize& size)
+{
+    return QRectF(0.5, 0.5, size.width() - 1, size.height() - 1);
+}
+
+// A lamp's lit face inside its socket.
+QRectF LampFace(const QRectF& area)
+{
+    return area.adjusted(2, 2, -2, -2);
+}
+
+// The legend (and the assignment label of a re-assigned key) inside the cap face.
+void DrawLegend(QPainter& painter, const CKeyCapButtonUI& cap, const QRectF& face)
+{
+    const QString legend = cap.Legend();
+    QFont font = cap.font();
+    font.setBold(legend.size() <= 3);
+    // The largest size up to 11 pixels at which the legend fits the cap.
+    int size = 11;
+    for (; size > 6; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).horizontalAdvance(legend) <= face.width())
+            break;
+    }
+    font.setPixelSize(size);
+    painter.setFont(font);
+    painter.setPen(cap.isEnabled() ? kLegend : kLegend.darker(170));
+    const bool label = cap.IsRemapped() && !cap.text().isEmpty();
+    painter.drawText(face, (label ? Qt::AlignTop : Qt::AlignVCenter) | Qt::AlignHCenter, legend);
+    if (!label)
+        return;
+    font.setPixelSize(8);
+    font.setBold(false);
+    painter.setFont(font);
+    painter.setPen(kRemapLabel);
+    painter.drawText(face, Qt::AlignBottom | Qt::AlignHCenter,
+                     painter.fontMetrics().elidedText(cap.text(), Qt::ElideRight, int(face.width())));
+}
+
 } // namespace
 
-CKeyCapButtonUI::CKeyCapButtonUI(QWidget* parent) : CDeviceKeyButtonUI(parent)
+CKeyCapButtonUI::CKeyCapButtonUI(QWidget* parent) : CLampButtonUI(parent)
 {
-    setFlat(true);
     setFocusPolicy(Qt::NoFocus);
 }
 
 void CKeyCapButtonUI::SetLegend(const QString& legend)
 {
     m_legend = legend;
-    m_legendWidth = -1;
-    update();
+    LookChanged();
 }
 
 void CKeyCapButtonUI::SetRemapped(bool remapped)
@@ -43,114 +80,111 @@ void CKeyCapButtonUI::SetRemapped(bool remapped)
     if (m_remapped == remapped)
         return;
     m_remapped = remapped;
-    update();
+    LookChanged();
 }
 
-void CKeyCapButtonUI::DrawLegend(QPainter& layer, const QRectF& face2)
+void CKeyCapButtonUI::SetLabel(const QString& label, bool remapped)
 {
-    QFont font = layer.font();
-    font.setBold(m_legend.size() <= 3);
-    // The largest size up to 11 pixels at which the legend fits the cap.
-    if (m_legendWidth != int(face2.width())) {
-        m_legendWidth = int(face2.width());
-        for (m_legendSize = 11; m_legendSize > 6; --m_legendSize) {
-            font.setPixelSize(m_legendSize);
-            if (QFontMetrics(font).horizontalAdvance(m_legend) <= face2.width())
-                break;
-        }
-    }
-    font.setPixelSize(m_legendSize);
-    layer.setFont(font);
-    layer.setPen(isEnabled() ? kLegend : kLegend.darker(170));
-    const bool label = m_remapped && !text().isEmpty();
-    layer.drawText(face2, (label ? Qt::AlignTop : Qt::AlignVCenter) | Qt::AlignHCenter, m_legend);
-    if (label) {
-        font.setPixelSize(8);
-        font.setBold(false);
-        layer.setFont(font);
-        layer.setPen(kRemapLabel);
-        layer.drawText(face2, Qt::AlignBottom | Qt::AlignHCenter,
-                         layer.fontMetrics().elidedText(text(), Qt::ElideRight, int(face2.width())));
+    if (label == text() && remapped == m_remapped)
+        return;
+    setText(label);
+    m_remapped = remapped;
+    LookChanged();
+}
+
+void CKeyCapButtonUI::SetLamp(bool lamp)
+{
+    m_lamp = lamp;
+    LookChanged();
+}
+
+// ---- the picture ----
+
+CKeyboardPictureUI::CKeyboardPictureUI(const KeyboardPictureLayout& layout, int view, QWidget* panel)
+    : CLampPictureUI(panel), m_layout(layout), m_view(view)
+{
+}
+
+void CKeyboardPictureUI::DrawStatic(QPainter& painter)
+{
+    painter.fillRect(rect(), PageColour());
+    painter.setPen(QPen(kCaseEdge, 1.5));
+    painter.setBrush(kCaseFill);
+    painter.drawRoundedRect(QRectF(ToRect(m_layout.CasePixels())).adjusted(1, 1, -1, -1), 12, 12);
+    if (m_view == 0)
+        return;
+    painter.setPen(QPen(kCapEdge, 1));
+    painter.setBrush(Qt::NoBrush);
+    for (const KeyboardPictureLayout::Cap& cap : m_layout.keys)
+        painter.drawRoundedRect(QRectF(ToRect(m_layout.Pixels(cap))), 3, 3);
+    // The LEDs' sockets; their light is drawn over the face.
+    painter.setPen(QPen(kCapEdge, 1));
+    painter.setBrush(kCapFace);
+    for (const KeyboardPictureLayout::Cap& led : m_view == 1 ? m_layout.logo : m_layout.side) {
+        const QRect place = ToRect(m_layout.Pixels(led));
+        painter.drawRoundedRect(CapArea(place.size()).translated(place.topLeft()), 3, 3);
     }
 }
 
-void CKeyCapButtonUI::paintEvent(QPaintEvent*)
+QPainterPath CKeyboardPictureUI::LitShape(const CLampButtonUI& lamp) const
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const QColor light = LightColour();
-    const double level = ShowsLight() ? light.alphaF() : 0.0;
-    const QColor glow(light.red(), light.green(), light.blue());
+    const auto* cap = qobject_cast<const CKeyCapButtonUI*>(&lamp);
+    const QRectF area = CapArea(lamp.size());
+    QPainterPath shape;
+    if (cap && cap->IsLamp())
+        shape.addRoundedRect(LampFace(area), 2, 2);
+    else
+        shape.addRoundedRect(area, 4, 4); // the light shows around the cap and through its edge
+    return shape;
+}
 
-    if (m_lamp) {
-        painter.setPen(QPen(kCapEdge, 1));
-        painter.setBrush(kCapFace);
-        painter.drawRoundedRect(area, 3, 3);
-        QColor lamp = glow;
-        lamp.setAlphaF(level);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(lamp);
-        painter.drawRoundedRect(area.adjusted(2, 2, -2, -2), 2, 2);
-    } else {
-        // The light shows around the cap and through its edge; the cap face stays dark.
-        QColor rim = glow;
-        rim.setAlphaF(0.25 + 0.75 * level);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(level > 0 ? rim : kCapEdge);
-        painter.drawRoundedRect(area, 4, 4);
-        QColor face = kCapFace;
-        if (level > 0) {
-            const double mix = 0.18 * level;
-            face = QColor::fromRgbF(kCapFace.redF() * (1 - mix) + glow.redF() * mix,
-                                    kCapFace.greenF() * (1 - mix) + glow.greenF() * mix,
-                                    kCapFace.blueF() * (1 - mix) + glow.blueF() * mix);
-        }
-        painter.setBrush(isEnabled() ? face : face.darker(140));
-        painter.drawRoundedRect(area.adjusted(2, 2, -2, -3), 3, 3);
-
-        // The legend and label change rarely while the light changes 20 times a second: they are
-        // drawn once into a layer and the layer is copied.
-        const QString key = QString("%1|%2|%3x%4|%5%6").arg(m_legend, text()).arg(width()).arg(height())
-                                .arg(isEnabled()).arg(m_remapped);
-        if (key != m_textKey || m_textLayer.devicePixelRatio() != devicePixelRatioF()) {
-            m_textKey = key;
-            m_textLayer = QPixmap(size() * devicePixelRatioF());
-            m_textLayer.setDevicePixelRatio(devicePixelRatioF());
-            m_textLayer.fill(Qt::transparent);
-            QPainter layer(&m_textLayer);
-            layer.setRenderHint(QPainter::Antialiasing);
-            layer.setFont(painter.font());
-            DrawLegend(layer, area.adjusted(3, 3, -3, -4));
-        }
-        painter.drawPixmap(0, 0, m_textLayer);
-    }
-    if (IsKeySelected() || property("selectedKey").toBool()) {
+void CKeyboardPictureUI::DrawOverLight(QPainter& painter, const CLampButtonUI& lamp)
+{
+    const auto* cap = qobject_cast<const CKeyCapButtonUI*>(&lamp);
+    const QRectF area = CapArea(lamp.size());
+    if (cap && !cap->IsLamp())
+        DrawLegend(painter, *cap, area.adjusted(3, 3, -3, -4));
+    if (lamp.ShowsSelected()) {
         painter.setPen(QPen(kSelected, 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(area.adjusted(1, 1, -1, -1), 4, 4);
     }
 }
 
-CKeyboardCaseUI::CKeyboardCaseUI(const KeyboardPictureLayout& layout, bool ghostKeys, QWidget* parent)
-    : QWidget(parent), m_layout(layout), m_ghostKeys(ghostKeys)
+int CKeyboardPictureUI::LightColours(const CLampButtonUI& lamp, QRgb below, QRgb* colours) const
 {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
+    const auto* cap = qobject_cast<const CKeyCapButtonUI*>(&lamp);
+    if (!cap || cap->IsLamp())
+        return CLampPictureUI::LightColours(lamp, below, colours);
+    // The cap's edge, lit from below, around a dark face that takes a little of the light.
+    const double level = LightLevel(lamp);
+    const QColor rim = level > 0 ? Blend(below, lamp.LightColour(), 0.25 + 0.75 * level) : kCapEdge;
+    QColor face = Blend(kCapFace.rgb(), lamp.LightColour(), 0.18 * level);
+    if (!lamp.isEnabled())
+        face = face.darker(140);
+    colours[0] = rim.rgb();
+    colours[1] = Blend(rim.rgb(), face, 0.5).rgb();
+    colours[2] = face.rgb();
+    return 3;
 }
 
-void CKeyboardCaseUI::paintEvent(QPaintEvent*)
+void CKeyboardPictureUI::FillParts(QPainter& painter, const CLampButtonUI& lamp, const QRect& shape, const QColor* colours) const
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(kCaseEdge, 1.5));
-    painter.setBrush(kCaseFill);
-    painter.drawRoundedRect(QRectF(ToRect(m_layout.CasePixels())).adjusted(1, 1, -1, -1), 12, 12);
-    if (!m_ghostKeys)
+    const auto* cap = qobject_cast<const CKeyCapButtonUI*>(&lamp);
+    if (!cap || cap->IsLamp()) {
+        CLampPictureUI::FillParts(painter, lamp, shape, colours);
         return;
-    painter.setPen(QPen(kCapEdge, 1));
-    painter.setBrush(Qt::NoBrush);
-    for (const KeyboardPictureLayout::Cap& cap : m_layout.keys)
-        painter.drawRoundedRect(QRectF(ToRect(m_layout.Pixels(cap))), 3, 3);
+    }
+    // A key cap: the rim over all of the cap, then the face. The
+    // face's edges lie on pixel centres: its outer pixels are half face, half rim (part 1); its
+    // corners, rounded by 3 pixels, leave the outer pixels' first three at each end to the rim.
+    painter.fillRect(shape, colours[0]);
+    const int x = shape.x(), y = shape.y(), w = shape.width(), h = shape.height();
+    if (w < 12 || h < 12 || shape.size() == QSize())
+        return;
+    painter.fillRect(QRect(x + 5, y + 2, w - 10, h - 5), colours[1]);
+    painter.fillRect(QRect(x + 2, y + 5, w - 4, h - 11), colours[1]);
+    painter.fillRect(QRect(x + 3, y + 3, w - 6, h - 7), colours[2]);
 }
 
 int BuildKeyboardPicture(QWidget* panel, int view, const KeyboardPictureLayout& layout)
@@ -159,9 +193,9 @@ int BuildKeyboardPicture(QWidget* panel, int view, const KeyboardPictureLayout& 
         return 0;
     const QRect outline = ToRect(layout.CasePixels());
     panel->setMinimumSize(outline.right() + layout.marginX, outline.bottom() + layout.marginY);
-    auto* outlineWidget = new CKeyboardCaseUI(layout, view != 0, panel);
-    outlineWidget->setObjectName(QString("keyboard_case_%1").arg(view));
-    outlineWidget->setGeometry(0, 0, panel->minimumWidth(), panel->minimumHeight());
+    auto* picture = new CKeyboardPictureUI(layout, view, panel);
+    picture->setObjectName(QString("keyboard_picture_%1").arg(view));
+    picture->setFixedSize(panel->minimumSize());
 
     const std::vector<KeyboardPictureLayout::Cap>& caps = view == 0 ? layout.keys : view == 1 ? layout.logo : layout.side;
     const char* prefix = view == 0 ? "key_" : view == 1 ? "logo_led_" : "side_led_";
@@ -172,6 +206,7 @@ int BuildKeyboardPicture(QWidget* panel, int view, const KeyboardPictureLayout& 
         button->SetLegend(QString::fromStdString(cap.legend));
         button->SetLamp(view != 0);
         button->setGeometry(ToRect(layout.Pixels(cap)));
+        picture->AddLamp(button);
     }
     return int(caps.size());
 }

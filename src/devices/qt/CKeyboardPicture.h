@@ -2,19 +2,19 @@
 // The keyboard picture drawn from the layout data (KeyboardPictureLayout): a case, key caps with
 // their legends at their real positions and widths, and the logo and side LEDs.
 //
-// CKeyCapButtonUI is a "DeviceKeyButton" that looks like a key cap: its legend in white on a dark
-// cap lit from below by the previewed colour. Its text is the label of the key's assignment; a key
-// whose assignment differs from the factory one also shows that label under its legend.
-// CKeyboardCaseUI paints the case and, on the logo and side views, the keys as a dim outline.
+// CKeyCapButtonUI is a "DeviceKeyButton" for one key cap (or LED) of the picture. Its text is the
+// label of the key's assignment; a key whose assignment differs from the factory one also shows
+// that label under its legend. CKeyboardPictureUI, one opaque widget over a view's buttons,
+// draws them all (see CLampPictureUI): the case and, on the logo and side views, the keys as a dim
+// outline and the LEDs' sockets once; each cap's legend, label and selection ring once per look;
+// the light as runs of three colours per cap and frame.
 #include "devices/KeyboardPictureLayout.h"
-#include "editors/qt/CDeviceKeyButtonUI.h"
-
-#include <QPixmap>
-#include <QWidget>
+#include "devices/qt/CLampButtonUI.h"
+#include "devices/qt/CLampPictureUI.h"
 
 namespace nq::pages {
 
-class CKeyCapButtonUI : public CDeviceKeyButtonUI {
+class CKeyCapButtonUI : public CLampButtonUI {
     Q_OBJECT
 public:
     explicit CKeyCapButtonUI(QWidget* parent = nullptr);
@@ -23,38 +23,35 @@ public:
     QString Legend() const { return m_legend; }
     // The key's assignment differs from its factory one: the label is shown under the legend.
     void SetRemapped(bool remapped);
+    // The label of the key's assignment (the button's text) and whether it is re-assigned.
+    void SetLabel(const QString& label, bool remapped);
     bool IsRemapped() const { return m_remapped; }
     // An LED rather than a key: no legend, a round lamp.
-    void SetLamp(bool lamp) { m_lamp = lamp; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
+    void SetLamp(bool lamp);
+    bool IsLamp() const { return m_lamp; }
 
 private:
-    // The legend (and the assignment label of a re-assigned key) inside the cap face.
-    void DrawLegend(QPainter& layer, const QRectF& face);
     QString m_legend;
-    // The legend's fitted pixel size and the face width it was fitted to (the previews repaint
-    // every cap 20 times a second; fitting costs several font measurements).
-    int m_legendSize = 0;
-    QPixmap m_textLayer;
-    QString m_textKey;
-    int m_legendWidth = -1;
     bool m_remapped = false;
     bool m_lamp = false;
 };
 
-class CKeyboardCaseUI : public QWidget {
+class CKeyboardPictureUI : public CLampPictureUI {
     Q_OBJECT
 public:
-    CKeyboardCaseUI(const KeyboardPictureLayout& layout, bool ghostKeys, QWidget* parent = nullptr);
+    // View 0 draws key caps; views 1 (logo) and 2 (side) their LEDs over the keys' dim outline.
+    CKeyboardPictureUI(const KeyboardPictureLayout& layout, int view, QWidget* panel);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void DrawStatic(QPainter& painter) override;
+    QPainterPath LitShape(const CLampButtonUI& lamp) const override;
+    void DrawOverLight(QPainter& painter, const CLampButtonUI& lamp) override;
+    int LightColours(const CLampButtonUI& lamp, QRgb below, QRgb* colours) const override;
+    void FillParts(QPainter& painter, const CLampButtonUI& lamp, const QRect& shape, const QColor* colours) const override;
 
 private:
     KeyboardPictureLayout m_layout;
-    bool m_ghostKeys;
+    int m_view;
 };
 
 // Fills a picture panel of view 0 (keys: "key_N" with user data "light_N"), 1 (logo LEDs

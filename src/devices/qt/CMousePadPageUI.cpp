@@ -96,6 +96,7 @@ void CMousePadPageUI::BuildPicture()
         button->setToolTip(ui::CResourceManager::Instance().Text("mousepad_led_tip").arg(i + 1));
         button->SetLightColour(kWhite, 255, true);
         button->show();
+        surface->AddLamp(button);
         m_ledButtons.emplace_back(button);
     }
     ui::CNotifyBridge::Bind(m_panel);

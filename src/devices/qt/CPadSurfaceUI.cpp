@@ -1,33 +1,40 @@
 #include "devices/qt/CPadSurfaceUI.h"
 
-#include "editors/qt/CSelectPanelUI.h"
+#include "devices/qt/CLampButtonUI.h"
 
-#include <QPaintEvent>
 #include <QPainter>
-
-#include <algorithm>
 
 namespace nq::pages {
 
 namespace {
 
-constexpr int kStripPixels = 16000;
+const QColor kPicked(0xFF, 0x99, 0x00);
 
-QPixmap DrawPicture(const MousePadLedLayout& layout, const QColor& background)
+QRectF Disc(const CLampButtonUI& lamp)
 {
-    QPixmap picture(layout.width, layout.height);
-    picture.fill(background);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const MousePadLedLayout::Rect& b = layout.body;
+    return QRectF(lamp.rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+}
+
+} // namespace
+
+CPadSurfaceUI::CPadSurfaceUI(const MousePadLedLayout& layout, const QColor& background, QWidget* panel)
+    : CLampPictureUI(panel), m_layout(layout), m_background(background)
+{
+    setFixedSize(layout.width, layout.height);
+}
+
+void CPadSurfaceUI::DrawStatic(QPainter& painter)
+{
+    painter.fillRect(rect(), m_background);
+    const MousePadLedLayout::Rect& b = m_layout.body;
     const QRectF body(b.x + 0.5, b.y + 0.5, b.width - 1, b.height - 1);
     QLinearGradient surface(body.topLeft(), body.bottomRight());
     surface.setColorAt(0, QColor(0x2a, 0x2f, 0x38));
     surface.setColorAt(1, QColor(0x15, 0x18, 0x1d));
     painter.setPen(QPen(QColor(0x3a, 0x42, 0x50), 1));
     painter.setBrush(surface);
-    painter.drawRoundedRect(body, layout.bodyRadius, layout.bodyRadius);
-    if (const auto& spot = layout.charger) {
+    painter.drawRoundedRect(body, m_layout.bodyRadius, m_layout.bodyRadius);
+    if (const auto& spot = m_layout.charger) {
         const QRectF circle(spot->x + 1, spot->y + 1, spot->width - 2, spot->height - 2);
         QRadialGradient glow(circle.center(), circle.width() / 2);
         glow.setColorAt(0, QColor(0x1f, 0x35, 0x40));
@@ -40,42 +47,25 @@ QPixmap DrawPicture(const MousePadLedLayout& layout, const QColor& background)
     // A dark socket under each LED, seen while the LED is off.
     painter.setPen(QPen(QColor(0x3a, 0x42, 0x50), 1));
     painter.setBrush(QColor(0x0b, 0x0d, 0x10));
-    const qreal socket = layout.ledSize / 2.0 + 1;
-    for (const MousePadLedLayout::Point& led : layout.leds)
+    const qreal socket = m_layout.ledSize / 2.0 + 1;
+    for (const MousePadLedLayout::Point& led : m_layout.leds)
         painter.drawEllipse(QPointF(led.x, led.y), socket, socket);
-    return picture;
 }
 
-} // namespace
-
-CPadSurfaceUI::CPadSurfaceUI(const MousePadLedLayout& layout, const QColor& background, QWidget* panel)
-    : QWidget(panel), m_picture(DrawPicture(layout, background))
+QPainterPath CPadSurfaceUI::LitShape(const CLampButtonUI& lamp) const
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_TransparentForMouseEvents); // a drag starts on the panel below
-    setGeometry(0, 0, layout.width, layout.height);
-    lower();
+    QPainterPath shape;
+    shape.addEllipse(Disc(lamp));
+    return shape;
 }
 
-void CPadSurfaceUI::paintEvent(QPaintEvent* event)
+void CPadSurfaceUI::DrawOverLight(QPainter& painter, const CLampButtonUI& lamp)
 {
-    QPainter painter(this);
-    // In strips: the raster engine hands a copy of more than about 32,000 pixels to its thread
-    // pool, and waking those threads twenty times a second costs more than the copy.
-    // Only the parts asked for: with every frame only the LEDs' small squares are.
-    for (const QRect& area : event->region()) {
-        const int stripHeight = std::max(1, kStripPixels / std::max(1, area.width()));
-        for (int y = area.top(); y <= area.bottom(); y += stripHeight) {
-            const QRect strip(area.left(), y, area.width(), std::min(stripHeight, area.bottom() + 1 - y));
-            painter.drawPixmap(strip, m_picture, strip);
-        }
-    }
-    auto* panel = qobject_cast<CSelectPanelUI*>(parentWidget());
-    if (!panel || !panel->IsDragging())
+    if (!lamp.ShowsSelected())
         return;
-    painter.setBrush(QColor::fromRgba(CSelectPanelUI::kFillColour));
-    painter.setPen(QPen(QColor::fromRgba(CSelectPanelUI::kOutlineColour), 2));
-    painter.drawRect(panel->SelectionRect());
+    painter.setPen(QPen(kPicked, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(Disc(lamp));
 }
 
 } // namespace nq::pages

@@ -1,29 +1,27 @@
 #pragma once
-// The surface of a pad's picture: the pad drawn once into a pixmap (body, charging spot, LED
-// sockets) on the page's background colour, painted opaque over the whole selection panel. The
-// panel is repainted with every 50 ms lighting frame while the page is shown; an opaque copy
-// spares repainting everything below it. Because it covers the panel, it also draws the panel's
-// drag rectangle, in the panel's colours.
+// A pad's picture: the pad drawn once (body, charging spot, LED sockets) on the page's background
+// colour, with its LED buttons drawn over it (see CLampPictureUI): each LED a disc in its light
+// colour at its level over the socket, with a ring while it is picked. It covers the selection
+// panel and the LEDs, so it also draws the panel's drag rectangle.
 #include "devices/MousePadLedLayout.h"
-
-#include <QPixmap>
-#include <QWidget>
+#include "devices/qt/CLampPictureUI.h"
 
 namespace nq::pages {
 
-class CPadSurfaceUI : public QWidget {
+class CPadSurfaceUI : public CLampPictureUI {
     Q_OBJECT
 public:
     // `background` is the colour around the pad (the page's).
     CPadSurfaceUI(const MousePadLedLayout& layout, const QColor& background, QWidget* panel);
 
-    const QPixmap& Picture() const { return m_picture; }
-
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void DrawStatic(QPainter& painter) override;
+    QPainterPath LitShape(const CLampButtonUI& lamp) const override;
+    void DrawOverLight(QPainter& painter, const CLampButtonUI& lamp) override;
 
 private:
-    QPixmap m_picture;
+    MousePadLedLayout m_layout;
+    QColor m_background;
 };
 
 } // namespace nq::pages

@@ -19,13 +19,13 @@ CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : QPushButton(parent)
 void CDeviceKeyButtonUI::SetLightImage(const QString& description)
 {
     m_lightImage = description;
-    update();
+    LookChanged();
 }
 
 void CDeviceKeyButtonUI::SetKeySetImage(const QString& description)
 {
     m_keySetImage = description;
-    update();
+    LookChanged();
 }
 
 void CDeviceKeyButtonUI::SetLightColour(uint32_t colour, uint8_t level, bool show)
@@ -36,13 +36,13 @@ void CDeviceKeyButtonUI::SetLightColour(uint32_t colour, uint8_t level, bool sho
         return;
     m_lightColour = next;
     m_showLight = show;
-    update();
+    LightChanged();
 }
 
 void CDeviceKeyButtonUI::SetHideAssignmentImage(bool hide)
 {
     m_hideAssignment = hide;
-    update();
+    LookChanged();
 }
 
 void CDeviceKeyButtonUI::SetKeySelected(bool selected)
@@ -50,7 +50,7 @@ void CDeviceKeyButtonUI::SetKeySelected(bool selected)
     if (m_keySelected == selected)
         return;
     m_keySelected = selected;
-    update();
+    LookChanged();
 }
 
 void CDeviceKeyButtonUI::paintEvent(QPaintEvent* event)

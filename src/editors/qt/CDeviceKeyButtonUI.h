@@ -32,6 +32,10 @@ public:
     bool IsKeySelected() const { return m_keySelected; }
 
 protected:
+    // The light colour or its showing changed, or the rest of the look (selection, images):
+    // repaints the button (a picture that draws its buttons repaints their rectangle instead).
+    virtual void LightChanged() { update(); }
+    virtual void LookChanged() { update(); }
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
