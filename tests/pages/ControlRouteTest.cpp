@@ -3,6 +3,7 @@
 // profile file holds it, and the device gets exactly one write. Runs the real nq501ctl against a
 // real main window on the offscreen platform and the simulated mouse.
 #include "PagesSupport.h"
+#include "WindowMouse.h"
 #include "app/CApplication.h"
 #include "app/CMainWnd.h"
 #include "app/CSingleInstance.h"
@@ -49,21 +50,11 @@ protected:
         m_dataHome = std::make_unique<nqtest::ScopedEnv>("XDG_DATA_HOME", m_data.path().toStdString());
         m_runtimeEnv = std::make_unique<nqtest::ScopedEnv>("XDG_RUNTIME_DIR", m_runtime.path().toStdString());
         m_sim = std::make_unique<nqtest::SimEnvironment>(std::vector<std::string>{"mouse", "keyboard", "chargepad"});
-        m_window = std::make_unique<CMainWnd>();
-        ASSERT_TRUE(m_window->Create());
-        m_window->show();
-        ASSERT_TRUE(nqtest::WaitFor([&] {
-            for (CKelvaskUSBDevice* device : m_window->Connections().DevicesOfKind(kKindMouse))
-                if (device->Channel().IsOpen() && device->Info().DpiStep() > 0)
-                    m_mouse = dynamic_cast<CKelvaskMouseDevice*>(device);
-            return m_mouse != nullptr;
-        }, 8000));
-        // The connection step (read, profile loaded, a write-back when they differ) has finished.
-        ASSERT_TRUE(nqtest::WaitFor([&] { return !m_mouse->TransferWorker().Busy(); }));
-        QTest::qWait(100);
-        m_page = m_window->Selector().Page(m_window->Selector().IndexOf(m_mouse));
-        m_list = ui::CControlAccess::Find<pages::CDeviceProfileUI>(m_page, "DeviceProfileItem");
-        ASSERT_NE(m_list, nullptr);
+        const nqtest::WindowMouse found = nqtest::OpenWindowMouse(m_window);
+        ASSERT_NE(found.list, nullptr);
+        m_mouse = found.mouse;
+        m_page = found.page;
+        m_list = found.list;
 
         m_service = std::make_unique<app::ControlService>(*m_window);
         m_instance = std::make_unique<app::CSingleInstance>("NQ501");
