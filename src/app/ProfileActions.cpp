@@ -194,6 +194,7 @@ struct ProfileActions::Switch {
     CKelvaskUSBDevice::ProfileWriteResult result;
     SwitchAnswer answer;
     QStringList told;
+    QRect screen;
 };
 
 bool ProfileActions::LoadIntoDevice(CKelvaskUSBDevice& device)
@@ -231,9 +232,8 @@ void ProfileActions::SetBusy(pages::CDevicePageUI& page, bool busy)
 void ProfileActions::SubmitWrites(pages::CDevicePageUI& page, int keys, std::function<void(Switch&)> outcome,
                                   std::shared_ptr<Switch> run)
 {
-    QRect screen;
     if (QScreen* primary = QGuiApplication::primaryScreen())
-        screen = primary->geometry();
+        run->screen = primary->geometry();
     SetBusy(page, true);
     std::weak_ptr<int> alive = m_alive;
     const auto then = [this, alive, run, outcome = std::move(outcome)](const CKelvaskUSBDevice::ProfileWriteResult& result) {
@@ -253,7 +253,7 @@ void ProfileActions::SubmitWrites(pages::CDevicePageUI& page, int keys, std::fun
         if (run->answer)
             run->answer(run->told);
     };
-    page.Device().SubmitProfileWrite(screen.width(), screen.height(),
+    page.Device().SubmitProfileWrite(run->screen.width(), run->screen.height(),
                                      static_cast<CKelvaskUSBDevice::ProfileKeys>(keys), then);
 }
 
@@ -325,6 +325,11 @@ void ProfileActions::SwitchToChosenProfile(SwitchAnswer answer)
             CKelvaskUSBDevice& device = done.page->Device();
             device.SetProfileName(done.list->CurrentProfileId());
             LoadIntoDevice(device);
+            // A write that went unanswered may still have been taken: the profile shown is written
+            // again (a closed channel leaves that to the comparison at the next connection).
+            if (!CKelvaskUSBDevice::IsRefusal(settings) && device.Channel().IsOpen())
+                device.SubmitProfileWrite(done.screen.width(), done.screen.height(),
+                                          CKelvaskUSBDevice::ProfileKeys::None, nullptr);
         }
         DebugOutF("profile switch refused: %d", settings);
         ShowText(Text("profile_switch_refused").arg(chosenName).arg(settings).arg(previousName));
