@@ -10,7 +10,8 @@
 //
 // All operations run on the UI thread; the lighting thread reads the engine's lighting values,
 // which ReadOnboardSettings and LoadLighting replace. The connection step, the device notice, the
-// page's settings writes and the key editor's save hand their transfers to the transfer worker
+// page's settings writes, the key editor's save and the writes of a profile switch hand their
+// transfers to the transfer worker
 // (Fetch*, Send* and ReadKeyTable only use the command channel and what they are given) and take
 // the results on the UI thread.
 //
