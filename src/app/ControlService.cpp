@@ -7,9 +7,11 @@
 #include "devices/CKelvaskUSBDevice.h"
 #include "editors/qt/CDevicePageUI.h"
 #include "profiles/qt/CDeviceProfileUI.h"
+#include "ui/CResourceManager.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QSignalBlocker>
 
@@ -56,34 +58,38 @@ ProfileListModel* ControlService::Profiles(CKelvaskUSBDevice& device)
     return list && list->Model().Count() > 0 ? &list->Model() : nullptr;
 }
 
-int ControlService::SwitchProfile(CKelvaskUSBDevice& device, int index, std::string& message)
+void ControlService::SwitchProfile(CKelvaskUSBDevice& device, int index, SwitchDone done)
 {
     pages::CDeviceProfileUI* list = ListOf(device);
     QComboBox* combo = list ? list->Combo() : nullptr;
     if (!combo)
-        return control::kExitUsage;
+        return done(control::kExitUsage, std::string());
+    // The page's answer to a choice while its switch runs: the combo is not changed.
+    ProfileActions& actions = m_window.Profiles();
+    QPointer<pages::CDevicePageUI> page = m_window.Selector().Page(m_window.Selector().IndexOf(&device));
+    if (actions.IsSwitching(page))
+        return done(control::kExitFailed, ui::CResourceManager::Instance().Text("profile_switch_busy").toStdString());
     // The combo chooses the entry (without the 400 ms timer of a user's choice) and the main
-    // window's profile actions carry the switch out at once.
+    // window's profile actions carry the switch out at once; the answer waits for its writes.
     {
         QSignalBlocker quiet(combo);
         combo->setCurrentIndex(index);
     }
-    QStringList told;
-    ProfileActions& actions = m_window.Profiles();
-    actions.SetMessageSink(&told);
+    QPointer<pages::CDeviceProfileUI> shown = list;
     actions.OnProfileChosen(combo);
-    actions.SwitchToChosenProfile();
-    actions.SetMessageSink(nullptr);
-    if (list->CurrentIndex() != index || !told.isEmpty()) {
-        message = told.isEmpty() ? "the device did not take the profile's settings; it keeps the profile it had"
-                                 : told.join(' ').toStdString();
-        return control::kExitFailed;
-    }
-    if (!device.Channel().IsOpen()) {
-        message = "the device is not connected any more";
-        return control::kExitFailed;
-    }
-    return control::kExitDone;
+    actions.SwitchToChosenProfile([shown, page, index, done](const QStringList& told) {
+        if (!shown || !page || shown->CurrentIndex() != index || !told.isEmpty()) {
+            done(control::kExitFailed,
+                 told.isEmpty() ? "the device did not take the profile's settings; it keeps the profile it had"
+                                : told.join(' ').toStdString());
+            return;
+        }
+        if (!page->Device().Channel().IsOpen()) {
+            done(control::kExitFailed, "the device is not connected any more");
+            return;
+        }
+        done(control::kExitDone, std::string());
+    });
 }
 
 void ControlService::ProfileListChanged(CKelvaskUSBDevice& device)

@@ -27,7 +27,7 @@ public:
 
     std::vector<CKelvaskUSBDevice*> Devices() override;
     ProfileListModel* Profiles(CKelvaskUSBDevice& device) override;
-    int SwitchProfile(CKelvaskUSBDevice& device, int index, std::string& message) override;
+    void SwitchProfile(CKelvaskUSBDevice& device, int index, SwitchDone done) override;
     void ProfileListChanged(CKelvaskUSBDevice& device) override;
     std::pair<int, int> ScreenSize(CKelvaskUSBDevice& device) const override;
 

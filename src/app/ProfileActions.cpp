@@ -11,9 +11,13 @@
 #include "ui/CControlAccess.h"
 #include "ui/CResourceManager.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace nq::app {
 
@@ -96,7 +100,8 @@ bool ProfileActions::OnClick(const QString& name, QWidget* sender)
         return false;
     pages::CDevicePageUI* page = PageOf(sender);
     pages::CDeviceProfileUI* list = ListOf(page);
-    if (!list)
+    // While a switch's writes run the buttons are disabled; a click that comes anyway does nothing.
+    if (!list || (IsSwitching(page) && name != "profile_fun_spread_btn"))
         return true;
     ProfileListModel& model = list->Model();
     // A list another page changed meanwhile is shown again instead: that is no failure.
@@ -183,6 +188,15 @@ void ProfileActions::Export(pages::CDeviceProfileUI& list)
 
 // ---- the device follows the list ----
 
+struct ProfileActions::Switch {
+    QPointer<pages::CDevicePageUI> page;
+    QPointer<pages::CDeviceProfileUI> list;
+    CKelvaskUSBDevice::ProfileWriteResult result;
+    SwitchAnswer answer;
+    QStringList told;
+    QRect screen;
+};
+
 bool ProfileActions::LoadIntoDevice(CKelvaskUSBDevice& device)
 {
     // Devices that keep no profile of their own yet answer LoadProfile with 0.
@@ -192,62 +206,135 @@ bool ProfileActions::LoadIntoDevice(CKelvaskUSBDevice& device)
     return keepsProfiles;
 }
 
-int ProfileActions::WriteSettings(CKelvaskUSBDevice& device)
+bool ProfileActions::IsSwitching(const QWidget* page) const
 {
-    QRect screen;
-    if (QScreen* primary = QGuiApplication::primaryScreen())
-        screen = primary->geometry();
-    return device.WriteSettingsToDevice(0, 0, 1, screen.width(), screen.height());
+    return page && std::any_of(m_busy.begin(), m_busy.end(), [page](const auto& busy) { return busy == page; });
 }
 
-void ProfileActions::WriteMacrosAndKeys(CKelvaskUSBDevice& device, const QString& profileName)
+void ProfileActions::SetBusy(pages::CDevicePageUI& page, bool busy)
 {
-    const int macros = device.WriteMacrosToDevice();
+    static const char* const controls[] = {"device_profile_combo", "device_add_btn",    "device_sub_btn",
+                                           "device_copy_btn",      "device_import_btn", "device_export_btn",
+                                           "device_reset_btn",     "device_profile_edit_save_btn"};
+    for (const char* name : controls)
+        if (QWidget* control = CControlAccess::FindControl(&page, name))
+            control->setEnabled(!busy);
+    std::erase_if(m_busy, [&page](const auto& entry) { return !entry || entry == &page; });
+    CKelvaskUSBDevice& device = page.Device();
+    if (busy) {
+        m_busy.emplace_back(&page);
+        device.ShowStatus(CKelvaskUSBDevice::kStatusSwitching);
+    } else if (device.StatusKey() == CKelvaskUSBDevice::kStatusSwitching) {
+        device.ShowStatus({});
+    }
+}
+
+void ProfileActions::SubmitWrites(pages::CDevicePageUI& page, int keys, std::function<void(Switch&)> outcome,
+                                  std::shared_ptr<Switch> run)
+{
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        run->screen = primary->geometry();
+    SetBusy(page, true);
+    std::weak_ptr<int> alive = m_alive;
+    const auto then = [this, alive, run, outcome = std::move(outcome)](const CKelvaskUSBDevice::ProfileWriteResult& result) {
+        if (!alive.lock())
+            return;
+        run->result = result;
+        if (run->page) {
+            SetBusy(*run->page, false);
+            if (run->list) {
+                QStringList* sink = m_messageSink;
+                if (run->answer)
+                    m_messageSink = &run->told;
+                outcome(*run);
+                m_messageSink = sink;
+            }
+        }
+        if (run->answer)
+            run->answer(run->told);
+    };
+    page.Device().SubmitProfileWrite(run->screen.width(), run->screen.height(),
+                                     static_cast<CKelvaskUSBDevice::ProfileKeys>(keys), then);
+}
+
+void ProfileActions::TellMacrosAndKeys(const Switch& run, const QString& profileName)
+{
+    if (!run.result.keysSent)
+        return;
+    const KeySaveResult& written = run.result.keys;
     // -1: the image was refused or never reached the device (a closed channel, a lost link).
-    if (macros == kWriteFailed)
+    if (written.macros == kWriteFailed)
         ShowText(Text("profile_macros_not_written").arg(profileName));
-    else if (macros != 0)
-        ShowText(Text("message_text_16").replace("%d", QString::number(macros)));
-    const int keys = device.WriteAssignmentsToDevice(0);
-    if (keys != kOk && device.Channel().IsOpen())
-        ShowText(Text("profile_keys_not_written").arg(profileName).arg(keys));
+    else if (written.macros != 0)
+        ShowText(Text("message_text_16").replace("%d", QString::number(written.macros)));
+    // A key table that was not sent because the macros were not written is told by the macros.
+    const bool keysTried = written.macros == 0 || written.keys != kNotOpen;
+    if (written.keys != kOk && keysTried && run.page->Device().Channel().IsOpen())
+        ShowText(Text("profile_keys_not_written").arg(profileName).arg(written.keys));
 }
 
 void ProfileActions::OnProfileChosen(QWidget* sender) { m_choosingPage = PageOf(sender); }
 
-void ProfileActions::SwitchToChosenProfile()
+void ProfileActions::SwitchToChosenProfile(SwitchAnswer answer)
 {
+    auto run = std::make_shared<Switch>();
+    run->answer = std::move(answer);
+    const auto nothingSwitched = [run] {
+        if (run->answer)
+            run->answer(run->told);
+    };
     pages::CDevicePageUI* page = m_choosingPage ? m_choosingPage.data() : m_selector.SelectedPage();
     pages::CDeviceProfileUI* list = ListOf(page);
     if (!list)
-        return;
+        return nothingSwitched();
+    if (IsSwitching(page)) {
+        // The combo is disabled while the writes of a switch run; a request that comes meanwhile
+        // is refused and the combo keeps showing the profile being switched to.
+        run->told.append(Text("profile_switch_busy"));
+        if (QComboBox* combo = list->Combo()) {
+            QSignalBlocker quiet(combo);
+            combo->setCurrentIndex(list->CurrentIndex());
+        }
+        return nothingSwitched();
+    }
     CKelvaskUSBDevice& device = page->Device();
     const int chosen = list->GetSelectedIndex();
     if (chosen < 0)
-        return;
+        return nothingSwitched();
     const int previous = list->CurrentIndex();
     const QString previousName = list->CurrentName();
 
     list->SelectProfile(chosen, false);
     if (list->TakeListReloaded())
-        return; // another page changed the list: the user sees it again and chooses anew
+        return nothingSwitched(); // another page changed the list: the user sees it again and chooses anew
     const QString chosenName = list->CurrentName();
     device.SetProfileName(list->CurrentProfileId());
     if (!LoadIntoDevice(device) || !device.Channel().IsOpen())
-        return;
-    const int settings = WriteSettings(device);
-    if (settings != kOk) {
+        return nothingSwitched();
+    run->page = page;
+    run->list = list;
+    const auto outcome = [this, previous, chosen, chosenName, previousName](Switch& done) {
+        const int settings = done.result.settings;
+        if (settings == kOk) {
+            TellMacrosAndKeys(done, chosenName);
+            return;
+        }
         // The device still holds the profile it had: the list and the page show that one again.
         if (previous >= 0 && previous != chosen) {
-            list->SelectProfile(previous, false);
-            device.SetProfileName(list->CurrentProfileId());
+            done.list->SelectProfile(previous, false);
+            CKelvaskUSBDevice& device = done.page->Device();
+            device.SetProfileName(done.list->CurrentProfileId());
             LoadIntoDevice(device);
+            // A write that went unanswered may still have been taken: the profile shown is written
+            // again (a closed channel leaves that to the comparison at the next connection).
+            if (!CKelvaskUSBDevice::IsRefusal(settings) && device.Channel().IsOpen())
+                device.SubmitProfileWrite(done.screen.width(), done.screen.height(),
+                                          CKelvaskUSBDevice::ProfileKeys::None, nullptr);
         }
         DebugOutF("profile switch refused: %d", settings);
         ShowText(Text("profile_switch_refused").arg(chosenName).arg(settings).arg(previousName));
-        return;
-    }
-    WriteMacrosAndKeys(device, chosenName);
+    };
+    SubmitWrites(*page, static_cast<int>(CKelvaskUSBDevice::ProfileKeys::AfterSettings), outcome, run);
 }
 
 void ProfileActions::Reset(pages::CDevicePageUI& page, pages::CDeviceProfileUI& list)
@@ -263,19 +350,25 @@ void ProfileActions::Reset(pages::CDevicePageUI& page, pages::CDeviceProfileUI& 
     if (!LoadIntoDevice(device) || !device.Channel().IsOpen())
         return;
     const QString name = list.SelectedName();
-    const int settings = WriteSettings(device);
-    if (settings != kOk)
-        ShowText(Text("profile_reset_not_written").arg(name).arg(settings));
     QWidget* keyLayout = CControlAccess::FindControl(&page, "keyset_layout");
-    if (device.DeviceType() == kKeyboard)
-        CControlAccess::SetVisible(keyLayout, false);
-    if (device.DeviceType() == kKeyboard || device.DeviceType() == kMouse)
-        WriteMacrosAndKeys(device, name);
-    if (device.DeviceType() == kMouse)
+    const bool withKeys = device.DeviceType() == kKeyboard || device.DeviceType() == kMouse;
+    if (withKeys)
         CControlAccess::SetVisible(keyLayout, false);
     // Editing is finished: the key editor's editing buttons are off.
     if (auto* editor = page.findChild<pages::CKeySetControlUI*>())
         editor->SetEditingButtonsEnabled(false);
+    auto run = std::make_shared<Switch>();
+    run->page = &page;
+    run->list = &list;
+    // The reset profile's macros and key table go to the device whatever became of its settings.
+    const auto keys = withKeys ? CKelvaskUSBDevice::ProfileKeys::Always : CKelvaskUSBDevice::ProfileKeys::None;
+    SubmitWrites(page, static_cast<int>(keys),
+                 [this, name](Switch& done) {
+                     if (done.result.settings != kOk)
+                         ShowText(Text("profile_reset_not_written").arg(name).arg(done.result.settings));
+                     TellMacrosAndKeys(done, name);
+                 },
+                 run);
 }
 
 void ProfileActions::OnFunctionTab(int code)

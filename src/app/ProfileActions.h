@@ -5,16 +5,22 @@
 // "profile_fun_spread_btn"), the switch to a profile chosen in "device_profile_combo" (400 ms after
 // the choice) and the editor tab that follows a function tab.
 //
-// After a switch or a reset the device reloads the profile, redraws its page and writes its
-// settings, macros and key table. A write the device refused, or one that never reached it, is
-// shown to the user; when the settings of a chosen profile do not reach the device, the list and
-// the device go back to the profile the device still holds.
+// After a switch or a reset the device reloads the profile, redraws its page and hands the writes
+// of its settings, macros and key table over (CKelvaskUSBDevice::SubmitProfileWrite: the mouse's
+// transfer worker, at once for the other devices); the outcome comes back on the UI thread. While
+// they run the page's profile combo and buttons are disabled and its status line says so, so no
+// other profile can be chosen on that page meanwhile (a control request for it is refused). A
+// write the device refused, or one that never reached it, is shown to the user; when the settings
+// of a chosen profile do not reach the device, the list and the device go back to the profile the
+// device still holds.
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace nq {
 class CKelvaskUSBDevice;
@@ -40,8 +46,13 @@ public:
     bool OnClick(const QString& name, QWidget* sender);
     // A profile was chosen in the combo of the page holding sender (the switch follows later).
     void OnProfileChosen(QWidget* sender);
-    // Switches the device of the page whose combo chose last to the chosen profile.
-    void SwitchToChosenProfile();
+    // Switches the device of the page whose combo chose last to the chosen profile. With `answer`
+    // what the actions would tell in a message box goes to it instead, once the switch is over
+    // (also when nothing was switched); a control request answers its sender with it.
+    using SwitchAnswer = std::function<void(const QStringList& told)>;
+    void SwitchToChosenProfile(SwitchAnswer answer = nullptr);
+    // True while the writes of a switch or reset of the page's device are under way.
+    bool IsSwitching(const QWidget* page) const;
     // A function tab was chosen: the profile control marks its editor tab.
     void OnFunctionTab(int code);
     // While a sink is set, what the actions would tell in a message box is added to it instead
@@ -64,10 +75,14 @@ private:
     void Rename(pages::CDeviceProfileUI& list);
     // Loads the device's current profile and shows it; true when the device keeps profiles.
     static bool LoadIntoDevice(CKelvaskUSBDevice& device);
-    // Writes the settings block; the result of the write (kOk also when nothing can be sent).
-    static int WriteSettings(CKelvaskUSBDevice& device);
-    // Writes the macros and the key table, telling the user what did not reach the device.
-    void WriteMacrosAndKeys(CKelvaskUSBDevice& device, const QString& profileName);
+    struct Switch;
+    // Hands the profile's writes to the device with the page marked busy; `outcome` runs on the UI
+    // thread when they are over (not when the device or the actions are gone by then).
+    void SubmitWrites(pages::CDevicePageUI& page, int keys, std::function<void(Switch&)> outcome,
+                      std::shared_ptr<Switch> run);
+    void SetBusy(pages::CDevicePageUI& page, bool busy);
+    // Tells the user what of the macros and the key table did not reach the device.
+    void TellMacrosAndKeys(const Switch& run, const QString& profileName);
     void ShowText(const QString& text);
     void ShowKey(const char* key);
     QString Text(const char* key) const;
@@ -76,6 +91,9 @@ private:
     DeviceSelector& m_selector;
     QPointer<pages::CDevicePageUI> m_choosingPage;
     QStringList* m_messageSink = nullptr;
+    std::vector<QPointer<pages::CDevicePageUI>> m_busy;
+    // Outcomes that come back after the actions are gone are dropped.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
 };
 
 } // namespace nq::app

@@ -598,12 +598,19 @@ Response ControlExecutor::Profile(const ControlDevice& target, const Json::Value
         if (index < 0)
             return Usage(target.name + " has no profile \"" + name + "\"");
         if (action == "use") {
-            std::string message;
-            const int exit = m_host.SwitchProfile(device, index, message);
-            if (exit != kExitDone)
-                return Response::Fail(exit, target.name + ": " + message);
-            response.message = target.name + ": profile \"" + model->NameAt(index) + "\" is in use";
-            return response;
+            // The answer waits for the switch's writes (on the mouse's transfer worker in the program).
+            m_then = [this, &device, index, name = target.name, profile = model->NameAt(index)](Done answer) {
+                m_host.SwitchProfile(device, index, [name, profile, answer](int exit, const std::string& message) {
+                    if (exit != kExitDone) {
+                        answer(Response::Fail(exit, name + ": " + message));
+                        return;
+                    }
+                    Response done;
+                    done.message = name + ": profile \"" + profile + "\" is in use";
+                    answer(done);
+                });
+            };
+            return {};
         }
         const std::string file = TextArg(args, "file");
         if (file.empty())

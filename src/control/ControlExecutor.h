@@ -38,8 +38,10 @@ public:
     // The device's profile list, loaded; nullptr for a device without profiles.
     virtual ProfileListModel* Profiles(CKelvaskUSBDevice& device) = 0;
     // Makes entry `index` of the device's list its profile and writes it to the device, as the
-    // page's profile combo does. Fills `message` when it did not succeed; the exit code.
-    virtual int SwitchProfile(CKelvaskUSBDevice& device, int index, std::string& message) = 0;
+    // page's profile combo does, and hands the exit code to `done` once the writes are over (at
+    // once, or later on the UI thread), with a message when it did not succeed.
+    using SwitchDone = std::function<void(int exit, const std::string& message)>;
+    virtual void SwitchProfile(CKelvaskUSBDevice& device, int index, SwitchDone done) = 0;
     // The list file changed (an import): whoever shows the list shows it again.
     virtual void ProfileListChanged(CKelvaskUSBDevice& /*device*/) {}
     // The screen size the mouse's settings block carries.

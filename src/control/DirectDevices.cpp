@@ -121,7 +121,14 @@ ProfileListModel* DirectDevices::Profiles(CKelvaskUSBDevice& device)
     return entry ? entry->profiles.get() : nullptr;
 }
 
-int DirectDevices::SwitchProfile(CKelvaskUSBDevice& device, int index, std::string& message)
+void DirectDevices::SwitchProfile(CKelvaskUSBDevice& device, int index, SwitchDone done)
+{
+    std::string message;
+    const int exit = Switch(device, index, message);
+    done(exit, message);
+}
+
+int DirectDevices::Switch(CKelvaskUSBDevice& device, int index, std::string& message)
 {
     ProfileListModel* list = Profiles(device);
     if (!list)

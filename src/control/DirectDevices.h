@@ -28,11 +28,13 @@ public:
 
     std::vector<CKelvaskUSBDevice*> Devices() override;
     ProfileListModel* Profiles(CKelvaskUSBDevice& device) override;
-    int SwitchProfile(CKelvaskUSBDevice& device, int index, std::string& message) override;
+    void SwitchProfile(CKelvaskUSBDevice& device, int index, SwitchDone done) override;
     // Without a screen of its own, a mouse keeps the screen size its settings block holds.
     std::pair<int, int> ScreenSize(CKelvaskUSBDevice& device) const override;
 
 private:
+    // The switch itself: the exit code, `message` filled when it did not succeed.
+    int Switch(CKelvaskUSBDevice& device, int index, std::string& message);
     struct Entry {
         std::unique_ptr<CKelvaskUSBDevice> device;
         std::unique_ptr<ProfileListModel> profiles; // loaded once the device is connected

@@ -233,8 +233,29 @@ void CKelvaskMouseDevice::SubmitSettingsWrite(int slot, uint8_t byte0, int flag,
     SubmitSettings(slot, byte0, flag, screenWidth, screenHeight, false, std::move(written));
 }
 
+void CKelvaskMouseDevice::SubmitProfileWrite(int screenWidth, int screenHeight, ProfileKeys keys,
+                                             std::function<void(const ProfileWriteResult&)> done)
+{
+    auto whenWritten = [this, keys, done = std::move(done)](int settings) {
+        ProfileWriteResult result;
+        result.settings = settings;
+        if (!KeysFollow(keys, settings)) {
+            if (done)
+                done(result);
+            return;
+        }
+        result.keysSent = true;
+        SubmitKeySave(0, [result, done](const KeySaveResult& saved) mutable {
+            result.keys = saved;
+            if (done)
+                done(result);
+        });
+    };
+    SubmitSettings(0, 0, 1, screenWidth, screenHeight, false, std::move(whenWritten), false);
+}
+
 void CKelvaskMouseDevice::SubmitSettings(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight,
-                                         bool writtenBack, std::function<void(int)> written)
+                                         bool writtenBack, std::function<void(int)> written, bool adoptRefused)
 {
     SetScreenSize(screenWidth, screenHeight);
     const MouseSettingsBlock::Block block = BuildSettingsBlock(byte0, flag, screenWidth, screenHeight);
@@ -249,8 +270,8 @@ void CKelvaskMouseDevice::SubmitSettings(int slot, uint8_t byte0, int flag, int 
                 *deviceHolds = held;
             return result;
         },
-        [this, write, slot, block, deviceHolds, writtenBack, written](int result) {
-            OnSettingsWritten(write, slot, block, result, *deviceHolds, writtenBack);
+        [this, write, slot, block, deviceHolds, writtenBack, written, adoptRefused](int result) {
+            OnSettingsWritten(write, slot, block, result, *deviceHolds, writtenBack, adoptRefused);
             if (written)
                 written(result);
         });
@@ -258,7 +279,7 @@ void CKelvaskMouseDevice::SubmitSettings(int slot, uint8_t byte0, int flag, int 
 
 void CKelvaskMouseDevice::OnSettingsWritten(uint64_t write, int slot, const MouseSettingsBlock::Block& block,
                                             int result, const std::optional<MouseSettingsBlock::Block>& deviceHolds,
-                                            bool writtenBack)
+                                            bool writtenBack, bool adoptRefused)
 {
     ReportDeviceWrite(result);
     if (slot != kWrittenSlot)
@@ -278,7 +299,7 @@ void CKelvaskMouseDevice::OnSettingsWritten(uint64_t write, int slot, const Mous
     if (deviceHolds)
         m_deviceBlock = deviceHolds;
     // A later write carries the whole block again and decides what the mouse holds.
-    if (write == m_settingsWrites && m_deviceBlock)
+    if (adoptRefused && write == m_settingsWrites && m_deviceBlock)
         TakeDeviceBlock(*m_deviceBlock);
 }
 

@@ -10,7 +10,8 @@
 //
 // All operations run on the UI thread; the lighting thread reads the engine's lighting values,
 // which ReadOnboardSettings and LoadLighting replace. The connection step, the device notice, the
-// page's settings writes and the key editor's save hand their transfers to the transfer worker
+// page's settings writes, the key editor's save and the writes of a profile switch hand their
+// transfers to the transfer worker
 // (Fetch*, Send* and ReadKeyTable only use the command channel and what they are given) and take
 // the results on the UI thread.
 //
@@ -85,6 +86,12 @@ public:
     // the UI thread (it is dropped with the result when the device is gone by then).
     void SubmitSettingsWrite(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight,
                              std::function<void(int)> written = nullptr);
+    // The writes of a profile switch or reset on the transfer worker: the settings block (built
+    // now), then, when they follow, the key save as SubmitKeySave runs it (macro image, then key
+    // table, taken on the UI thread once the settings are written). A refused settings block is
+    // not taken into the profile: the caller returns to the profile the mouse holds.
+    void SubmitProfileWrite(int screenWidth, int screenHeight, ProfileKeys keys,
+                            std::function<void(const ProfileWriteResult&)> done) override;
     void LoadNameLists() override;
     void SetPageState(int code) override;
     void SetProfilePaths() override;
@@ -205,10 +212,13 @@ protected:
     int TargetSlot(int slot) const { return slot == 0 ? onboardSlot : slot; }
     // At connection: a profile that differs from slot 0's block on the mouse is written back.
     void WriteBackIfDiffers(const DeviceStateRead& read);
+    // `adoptRefused`: after a refusal the object, profile and page take what the mouse holds (a
+    // profile switch instead returns to the profile the mouse holds).
     void SubmitSettings(int slot, uint8_t byte0, int flag, int screenWidth, int screenHeight, bool writtenBack,
-                        std::function<void(int)> written = nullptr);
+                        std::function<void(int)> written = nullptr, bool adoptRefused = true);
     void OnSettingsWritten(uint64_t write, int slot, const MouseSettingsBlock::Block& block, int result,
-                           const std::optional<MouseSettingsBlock::Block>& deviceHolds, bool writtenBack);
+                           const std::optional<MouseSettingsBlock::Block>& deviceHolds, bool writtenBack,
+                           bool adoptRefused);
     // The fields in which `device` differs from what the profile would write go into the object
     // and the profile; the profile is saved and shown.
     void TakeDeviceBlock(const MouseSettingsBlock::Block& device);

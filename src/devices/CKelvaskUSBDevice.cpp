@@ -101,6 +101,20 @@ void CKelvaskUSBDevice::RunTransfer(std::function<int()> transfer, std::function
     });
 }
 
+void CKelvaskUSBDevice::SubmitProfileWrite(int screenWidth, int screenHeight, ProfileKeys keys,
+                                           std::function<void(const ProfileWriteResult&)> done)
+{
+    ProfileWriteResult result;
+    result.settings = WriteSettingsToDevice(0, 0, 1, screenWidth, screenHeight);
+    if (KeysFollow(keys, result.settings)) {
+        result.keysSent = true;
+        result.keys.macros = WriteMacrosToDevice();
+        result.keys.keys = WriteAssignmentsToDevice(0);
+    }
+    if (done)
+        done(result);
+}
+
 // ---- what became of the user's changes ----
 
 void CKelvaskUSBDevice::ShowStatus(const std::string& key)

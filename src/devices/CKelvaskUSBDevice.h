@@ -24,6 +24,7 @@
 #include "devices/LightingColourBuffer.h"
 #include "devices/LightingEffectEngine.h"
 #include "devices/LightingThread.h"
+#include "editors/IKeyAssignmentTarget.h"
 #include "editors/KeyAssignment.h"
 #include "hid/Catalogue.h"
 #include "hid/CommandChannel.h"
@@ -157,6 +158,24 @@ public:
     bool TransfersInBackground() const;
     DeviceWorker& TransferWorker() { return m_worker; }
 
+    // The writes that follow a profile switch or reset: the settings block of the loaded profile,
+    // then the macro image and the key table (`keys`: never, only when the settings were written,
+    // or whatever became of them). `done` gets the outcome on the UI thread. Here the writes run
+    // at once, in the caller's thread (the keyboard, the pads); the mouse hands them to its
+    // transfer worker.
+    enum class ProfileKeys { None, AfterSettings, Always };
+    struct ProfileWriteResult {
+        int settings = kOk;
+        bool keysSent = false; // the macros and the key table were written (or tried)
+        KeySaveResult keys;
+    };
+    static bool KeysFollow(ProfileKeys keys, int settings)
+    {
+        return keys == ProfileKeys::Always || (keys == ProfileKeys::AfterSettings && settings == kOk);
+    }
+    virtual void SubmitProfileWrite(int screenWidth, int screenHeight, ProfileKeys keys,
+                                    std::function<void(const ProfileWriteResult&)> done);
+
     // ---- what became of the user's changes (the page's status line) ----
     static constexpr const char* kStatusRefused = "device_status_refused";
     static constexpr const char* kStatusLost = "device_status_lost";
@@ -166,6 +185,8 @@ public:
     // device holds.
     static constexpr const char* kStatusKeysRefused = "device_status_keys_refused";
     static constexpr const char* kStatusKeysLost = "device_status_keys_lost";
+    // The writes of a profile switch or reset are under way.
+    static constexpr const char* kStatusSwitching = "device_status_switching";
     // The outcome of a write of a change: a refusal (status 0xFF / 0xFE) and a write that never
     // reached the device (closed channel, lost link, no reply) are shown; a success clears an
     // earlier write failure.

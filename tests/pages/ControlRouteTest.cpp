@@ -3,11 +3,13 @@
 // profile file holds it, and the device gets exactly one write. Runs the real nq501ctl against a
 // real main window on the offscreen platform and the simulated mouse.
 #include "PagesSupport.h"
+#include "WindowMouse.h"
 #include "app/CApplication.h"
 #include "app/CMainWnd.h"
 #include "app/CSingleInstance.h"
 #include "app/ControlService.h"
 #include "app/DeviceSelector.h"
+#include "app/ProfileActions.h"
 #include "control/ControlExecutor.h"
 #include "control/ControlRequest.h"
 #include "devices/CKelvaskMouseDevice.h"
@@ -28,6 +30,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 using namespace nq;
 using nq::app::CMainWnd;
@@ -49,21 +52,11 @@ protected:
         m_dataHome = std::make_unique<nqtest::ScopedEnv>("XDG_DATA_HOME", m_data.path().toStdString());
         m_runtimeEnv = std::make_unique<nqtest::ScopedEnv>("XDG_RUNTIME_DIR", m_runtime.path().toStdString());
         m_sim = std::make_unique<nqtest::SimEnvironment>(std::vector<std::string>{"mouse", "keyboard", "chargepad"});
-        m_window = std::make_unique<CMainWnd>();
-        ASSERT_TRUE(m_window->Create());
-        m_window->show();
-        ASSERT_TRUE(nqtest::WaitFor([&] {
-            for (CKelvaskUSBDevice* device : m_window->Connections().DevicesOfKind(kKindMouse))
-                if (device->Channel().IsOpen() && device->Info().DpiStep() > 0)
-                    m_mouse = dynamic_cast<CKelvaskMouseDevice*>(device);
-            return m_mouse != nullptr;
-        }, 8000));
-        // The connection step (read, profile loaded, a write-back when they differ) has finished.
-        ASSERT_TRUE(nqtest::WaitFor([&] { return !m_mouse->TransferWorker().Busy(); }));
-        QTest::qWait(100);
-        m_page = m_window->Selector().Page(m_window->Selector().IndexOf(m_mouse));
-        m_list = ui::CControlAccess::Find<pages::CDeviceProfileUI>(m_page, "DeviceProfileItem");
-        ASSERT_NE(m_list, nullptr);
+        const nqtest::WindowMouse found = nqtest::OpenWindowMouse(m_window);
+        ASSERT_NE(found.list, nullptr);
+        m_mouse = found.mouse;
+        m_page = found.page;
+        m_list = found.list;
 
         m_service = std::make_unique<app::ControlService>(*m_window);
         m_instance = std::make_unique<app::CSingleInstance>("NQ501");
@@ -226,6 +219,56 @@ TEST_F(ControlRoute, ARefusalIsExitOneAndShownOnThePage)
     const CtlRun use = Ctl({"profile", "mouse", "use", m_list->Combo()->itemText(1)});
     EXPECT_EQ(use.exit, 1) << use.out.toStdString();
     EXPECT_EQ(m_list->CurrentName(), before);
+}
+
+TEST_F(ControlRoute, ProfileUseOnASlowMouseAnswersOnceTheWritesAreOver)
+{
+    ASSERT_TRUE(m_list->AddProfile());
+    ASSERT_EQ(m_list->Model().Count(), 2);
+    const auto use = [](const std::string& name) {
+        control::Request request;
+        request.command = "profile";
+        request.device = "mouse";
+        request.args["action"] = "use";
+        request.args["name"] = name;
+        return QByteArray::fromStdString(control::ToLine(request.ToJson()));
+    };
+    const auto into = [](std::optional<control::Response>& answer) {
+        return [&answer](const QByteArray& line) {
+            Json::Value value;
+            std::string error;
+            control::Response response;
+            if (control::ParseLine(line.toStdString(), value) && control::Response::FromJson(value, response, error))
+                answer = response;
+            else
+                answer = control::Response::Fail(-1, line.toStdString());
+        };
+    };
+    ASSERT_EQ(m_sim->Sim().FirmwareControl("mouse", {"delay", "2000", "1..2"}), "ok");
+    m_sim->ClearWireLines();
+    std::optional<control::Response> first, second;
+    m_service->Handle(use(m_list->Model().NameAt(1)), into(first));
+    EXPECT_FALSE(first) << "answered before the mouse took the profile";
+    ASSERT_TRUE(m_window->Profiles().IsSwitching(m_page));
+    // The page is busy: another switch asked for meanwhile is refused at once.
+    m_service->Handle(use(m_list->Model().NameAt(0)), into(second));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->exit, 1) << second->message;
+    EXPECT_NE(second->message.find("under way"), std::string::npos) << second->message;
+
+    ASSERT_TRUE(nqtest::WaitFor([&] { return first.has_value(); }, 30000));
+    EXPECT_FALSE(m_window->Profiles().IsSwitching(m_page));
+    // A reply 2 s late is no answer (the wired timeout is 1 s): the answer says whether the late
+    // one was the settings block's, and the list shows what it says.
+    if (first->exit == 0) {
+        EXPECT_EQ(m_list->CurrentIndex(), 1);
+        EXPECT_EQ(SettingsWrites(), 1);
+    } else {
+        EXPECT_EQ(first->exit, 1);
+        EXPECT_NE(first->message.find("did not take"), std::string::npos) << first->message;
+        EXPECT_EQ(m_list->CurrentIndex(), 0);
+    }
+    EXPECT_EQ(m_mouse->ProfileName(), m_list->CurrentProfileId());
 }
 
 TEST_F(ControlRoute, KeyboardSettingsShowOnItsPage)
