@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cwchar>
 #include <utility>
 
 namespace nq::pages {
@@ -242,6 +243,8 @@ bool CLampPictureUI::Refresh(Lamp& lamp, qreal scale, bool withText)
     // The frame's pixels: runs of a part where nothing lies over it, single pixels elsewhere.
     lamp.runs.clear();
     lamp.pixels.clear();
+    lamp.fixed.clear();
+    lamp.fixedDue = true;
     if (m_frame.isNull())
         return true; // made with the frame
     const int stride = int(m_frame.bytesPerLine() / qsizetype(sizeof(QRgb)));
@@ -266,7 +269,7 @@ bool CLampPictureUI::Refresh(Lamp& lamp, qreal scale, bool withText)
                 // Nothing of the light shows: the pixel is the image over the picture.
                 const QRgb picture = m_static.pixel(origin + QPoint(x, y));
                 const int through = 255 - qAlpha(over[x]);
-                lamp.pixels.push_back({y * stride + x, -1,
+                lamp.fixed.push_back({y * stride + x, -1,
                                        qRgb(qRed(over[x]) + qRed(picture) * through / 255,
                                             qGreen(over[x]) + qGreen(picture) * through / 255,
                                             qBlue(over[x]) + qBlue(picture) * through / 255)});
@@ -285,16 +288,17 @@ void CLampPictureUI::PaintLamp(Lamp& lamp, qreal scale)
     const QPoint origin = (QPointF(lamp.place.topLeft()) * scale).toPoint();
     const qsizetype stride = m_frame.bytesPerLine() / qsizetype(sizeof(QRgb));
     auto* corner = reinterpret_cast<QRgb*>(m_frame.bits()) + origin.y() * stride + origin.x();
+    // wmemset fills 32-bit words with the C library's vector code; a plain loop does not.
+    static_assert(sizeof(wchar_t) == sizeof(QRgb));
     for (const Lamp::Run& run : lamp.runs)
-        std::fill_n(corner + run.offset, run.length, colours[run.part]);
+        wmemset(reinterpret_cast<wchar_t*>(corner + run.offset), static_cast<wchar_t>(colours[run.part]), size_t(run.length));
+    if (std::exchange(lamp.fixedDue, false))
+        for (const Lamp::Pixel& pixel : lamp.fixed)
+            corner[pixel.offset] = pixel.over | 0xFF000000u;
     // The image over the light is premultiplied: its colour plus what it lets through.
     auto through = [](int below, int keep) { return (below * keep + 128 + ((below * keep + 128) >> 8)) >> 8; };
     for (const Lamp::Pixel& pixel : lamp.pixels) {
         QRgb& out = corner[pixel.offset];
-        if (pixel.part < 0) {
-            out = pixel.over | 0xFF000000u;
-            continue;
-        }
         const QRgb below = colours[pixel.part];
         const int keep = 255 - qAlpha(pixel.over);
         out = qRgb(qRed(pixel.over) + through(qRed(below), keep), qGreen(pixel.over) + through(qGreen(below), keep),
@@ -346,7 +350,7 @@ void CLampPictureUI::paintEvent(QPaintEvent* event)
         if (!lamp.button || lamp.button->isHidden() || !(lamp.dirty || whole || lamp.place.intersects(bounds)))
             continue;
         const bool text = !frame || !lamp.dirty || (i + turn) % 4 == 0;
-        if (!Refresh(lamp, scale, text) && !lamp.dirty && !whole)
+        if (!Refresh(lamp, scale, text) && !lamp.dirty && !whole && !lamp.fixedDue)
             continue;
         PaintLamp(lamp, scale);
         lamp.dirty = false;

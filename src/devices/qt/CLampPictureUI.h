@@ -94,11 +94,15 @@ private:
             int offset, length, part; // offset: y * frame stride + x
         };
         struct Pixel {
-            int offset, part; // part -1: `over` is the pixel as it is
+            int offset, part; // in `fixed` part is -1 and `over` is the pixel as it is
             QRgb over;
         };
         std::vector<Run> runs;
         std::vector<Pixel> pixels;
+        // Pixels where nothing of the light shows: they change only with the lamp's look, so
+        // they are written when it was drawn again, not every frame.
+        std::vector<Pixel> fixed;
+        bool fixedDue = true;
     };
     bool EnsureStatic();
     void EnsurePlaces();
