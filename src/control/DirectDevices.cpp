@@ -110,9 +110,7 @@ std::pair<int, int> DirectDevices::ScreenSize(CKelvaskUSBDevice& device) const
     const auto* mouse = dynamic_cast<const CKelvaskMouseDevice*>(&device);
     if (!mouse || !mouse->DeviceBlock())
         return {0, 0};
-    const MouseSettingsBlock::Block& block = *mouse->DeviceBlock();
-    return {block[MouseSettingsBlock::kScreenWidthByte] | (block[MouseSettingsBlock::kScreenWidthByte + 1] << 8),
-            block[MouseSettingsBlock::kScreenHeightByte] | (block[MouseSettingsBlock::kScreenHeightByte + 1] << 8)};
+    return MouseSettingsBlock::ScreenSizeOf(*mouse->DeviceBlock());
 }
 
 ProfileListModel* DirectDevices::Profiles(CKelvaskUSBDevice& device)

@@ -315,9 +315,8 @@ void CKelvaskMouseDevice::WriteBackIfDiffers(const DeviceStateRead& read)
         return;
     // Without a screen (nq501ctl on its own) the mouse keeps the screen size it holds.
     if (m_screenWidth == 0 && m_screenHeight == 0) {
-        using B = MouseSettingsBlock;
-        SetScreenSize(read.block[B::kScreenWidthByte] | (read.block[B::kScreenWidthByte + 1] << 8),
-                      read.block[B::kScreenHeightByte] | (read.block[B::kScreenHeightByte + 1] << 8));
+        const auto [width, height] = MouseSettingsBlock::ScreenSizeOf(read.block);
+        SetScreenSize(width, height);
     }
     const MouseSettingsBlock::Block wanted = BuildSettingsBlock(0, 1, m_screenWidth, m_screenHeight);
     if (MouseSettingsBlock::SameBytes(wanted, read.block, 1, MouseSettingsBlock::kLastStageByte))

@@ -84,6 +84,11 @@ LightSetting MouseSettingsBlock::ApplyTo(const Onboard& onboard, LightSetting li
     return light;
 }
 
+std::pair<int, int> MouseSettingsBlock::ScreenSizeOf(const Block& block)
+{
+    return {GetWord(&block[kScreenWidthByte]), GetWord(&block[kScreenHeightByte])};
+}
+
 DpiStage MouseSettingsBlock::StageOf(const Block& block, int i)
 {
     const uint8_t* s = &block[StageStart(i)];

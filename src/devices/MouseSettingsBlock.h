@@ -27,6 +27,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace nq {
@@ -79,6 +80,8 @@ public:
     static LightSetting ApplyTo(const Onboard& onboard, LightSetting light);
     // DPI stage i (0-4) as the block holds it.
     static DpiStage StageOf(const Block& block, int i);
+    // The screen size (width, height) the block holds.
+    static std::pair<int, int> ScreenSizeOf(const Block& block);
     // True when the two blocks agree in bytes [first, last].
     static bool SameBytes(const Block& a, const Block& b, size_t first, size_t last);
     // The bytes of the lighting fields (1-8) and of DPI stage i.
