@@ -6,6 +6,7 @@
 #include "devices/qt/CMousePageDevice.h"
 #include "devices/qt/CMousePageUI.h"
 #include "profiles/JsonFile.h"
+#include "support/ScopedEnv.h"
 #include "support/SimFixture.h"
 #include "support/SimWire.h"
 #include "ui/CControlAccess.h"
@@ -40,9 +41,7 @@ TEST(MainWndMouseKeys, KeySaveToASlowMouseLeavesTheWindowAndTheOtherStreamsGoing
 {
     QTemporaryDir data;
     ASSERT_TRUE(data.isValid());
-    const char* previous = getenv("XDG_DATA_HOME");
-    const std::string saved = previous ? previous : "";
-    setenv("XDG_DATA_HOME", data.path().toUtf8().constData(), 1);
+    const nqtest::ScopedEnv dataHome("XDG_DATA_HOME", data.path().toStdString());
 
     {
         nqtest::SimEnvironment sim({"mouse", "mousepad"});
@@ -99,8 +98,4 @@ TEST(MainWndMouseKeys, KeySaveToASlowMouseLeavesTheWindowAndTheOtherStreamsGoing
         EXPECT_EQ(page->Mouse().StatusKey(), "");
         window.StopThreads();
     }
-    if (previous)
-        setenv("XDG_DATA_HOME", saved.c_str(), 1);
-    else
-        unsetenv("XDG_DATA_HOME");
 }

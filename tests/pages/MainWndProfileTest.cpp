@@ -51,9 +51,7 @@ TEST(MainWndProfiles, AChosenProfileReachesTheMouseThroughTheWindow)
 {
     QTemporaryDir data;
     ASSERT_TRUE(data.isValid());
-    const char* previous = getenv("XDG_DATA_HOME");
-    const std::string saved = previous ? previous : "";
-    setenv("XDG_DATA_HOME", data.path().toUtf8().constData(), 1);
+    const nqtest::ScopedEnv dataHome("XDG_DATA_HOME", data.path().toStdString());
 
     {
         nqtest::SimEnvironment sim({"mouse"});
@@ -103,10 +101,6 @@ TEST(MainWndProfiles, AChosenProfileReachesTheMouseThroughTheWindow)
         EXPECT_EQ(mouse->GetPageState(), 4);
         window.StopThreads();
     }
-    if (previous)
-        setenv("XDG_DATA_HOME", saved.c_str(), 1);
-    else
-        unsetenv("XDG_DATA_HOME");
 }
 
 namespace {
